@@ -1,0 +1,20 @@
+#include "programs/program_main.h"
+
+#include <ctime>
+#include <iostream>
+
+#include "programs/run_driver.h"
+#include "reports/posix_file_system.h"
+
+namespace quorvane {
+
+int program_main(const EditionProfile& edition) {
+  PosixFileSystem files;
+  // The generator is seeded with the low 32 bits of the calendar time in seconds.
+  const auto seed_from_clock = [] {
+    return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
+  };
+  return run_program(edition, Console{std::cin, std::cout, std::cerr}, files, seed_from_clock);
+}
+
+}  // namespace quorvane

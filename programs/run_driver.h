@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <ostream>
+
+#include "reports/edition_profile.h"
+#include "reports/file_system.h"
+
+namespace quorvane {
+
+// Where a run talks to its user.
+struct Console {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Exit statuses of a run.
+inline constexpr int kRunSucceeded = 0;
+inline constexpr int kRunFailed = 1;
+
+// One whole run of a program: the console dialogue, loading the data file, the computation
+// seeded with what read_seed returns, and the append of the eight reports. A mistake of the
+// user's gets one line on the console's error stream, leaves every report file as it was and
+// ends the run with kRunFailed.
+int run_program(const EditionProfile& edition, Console console, FileSystem& files,
+                const std::function<std::uint32_t()>& read_seed);
+
+}  // namespace quorvane

@@ -1,0 +1,163 @@
+// Everything the programs ask of the operating system's files lives in this one file.
+#include "reports/posix_file_system.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace quorvane {
+namespace {
+
+std::string system_reason(int error) { return std::strerror(error); }
+
+bool failed(std::string* reason) {
+  *reason = system_reason(errno);
+  return false;
+}
+
+}  // namespace
+
+PosixFileSystem::~PosixFileSystem() {
+  if (folder_lock_ >= 0) end_append();
+}
+
+std::unique_ptr<std::istream> PosixFileSystem::open_for_reading(const std::string& name,
+                                                                std::string* reason) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    failed(reason);
+    return nullptr;
+  }
+  struct stat info {};
+  const bool is_folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+  ::close(fd);
+  if (is_folder) {
+    *reason = system_reason(EISDIR);
+    return nullptr;
+  }
+  auto stream = std::make_unique<std::ifstream>(name, std::ios::in | std::ios::binary);
+  if (!stream->is_open()) {
+    failed(reason);
+    return nullptr;
+  }
+  return stream;
+}
+
+bool PosixFileSystem::begin_append(const Note& note, std::string* reason) {
+  const int folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return failed(reason);
+  if (::flock(folder, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK) {
+      const int error = errno;
+      ::close(folder);
+      *reason = system_reason(error);
+      return false;
+    }
+    note("another run is writing its reports in this folder; waiting for it to finish");
+    int locked;
+    do {
+      locked = ::flock(folder, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+      const int error = errno;
+      ::close(folder);
+      *reason = system_reason(error);
+      return false;
+    }
+  }
+  folder_lock_ = folder;
+
+  // From here to end_append an interrupt waits, and a file-size limit fails a write with EFBIG
+  // instead of ending the program half-way through the append.
+  sigset_t held;
+  sigemptyset(&held);
+  sigaddset(&held, SIGINT);
+  sigaddset(&held, SIGTERM);
+  sigaddset(&held, SIGHUP);
+  sigprocmask(SIG_BLOCK, &held, &saved_mask_);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGXFSZ, &ignore, &saved_file_size_action_);
+  signals_held_ = true;
+  return true;
+}
+
+void PosixFileSystem::end_append() {
+  if (folder_lock_ >= 0) {
+    ::close(folder_lock_);  // releases the lock
+    folder_lock_ = -1;
+  }
+  if (signals_held_) {
+    sigaction(SIGXFSZ, &saved_file_size_action_, nullptr);
+    // Interrupts that arrived during the append take effect now, with every file complete.
+    sigprocmask(SIG_SETMASK, &saved_mask_, nullptr);
+    signals_held_ = false;
+  }
+}
+
+bool PosixFileSystem::inspect(const std::string& name, FileState* state, std::string* reason) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) {
+    if (errno != ENOENT) return failed(reason);
+    *state = FileState{};
+    return true;
+  }
+  state->exists = true;
+  state->regular = S_ISREG(info.st_mode);
+  return true;
+}
+
+bool PosixFileSystem::open_for_append(const std::string& name, bool create, int* handle,
+                                      std::uint64_t* size, std::string* reason) {
+  const int flags =
+      O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT | O_EXCL : 0);
+  const int fd = ::open(name.c_str(), flags, 0666);
+  if (fd < 0) return failed(reason);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int error = S_ISREG(info.st_mode) ? errno : EINVAL;
+    ::close(fd);
+    *reason = error == EINVAL ? "not a plain file" : system_reason(error);
+    return false;
+  }
+  *handle = fd;
+  *size = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
+bool PosixFileSystem::write_some(int handle, const char* bytes, std::size_t count,
+                                 std::size_t* written, std::string* reason) {
+  ssize_t result;
+  do {
+    result = ::write(handle, bytes, count);
+  } while (result < 0 && errno == EINTR);
+  if (result < 0) return failed(reason);
+  *written = static_cast<std::size_t>(result);
+  return true;
+}
+
+bool PosixFileSystem::close(int handle, std::string* reason) {
+  if (::close(handle) != 0 && errno != EINTR) return failed(reason);
+  return true;
+}
+
+bool PosixFileSystem::truncate(const std::string& name, std::uint64_t size, std::string* reason) {
+  int result;
+  do {
+    result = ::truncate(name.c_str(), static_cast<off_t>(size));
+  } while (result != 0 && errno == EINTR);
+  return result == 0 || failed(reason);
+}
+
+bool PosixFileSystem::remove(const std::string& name, std::string* reason) {
+  return ::unlink(name.c_str()) == 0 || failed(reason);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,139 @@
+#include "reports/report_append.h"
+
+#include <array>
+
+namespace quorvane {
+namespace {
+
+constexpr const char* kNothingChanged = "; no report file was changed";
+
+// One all-or-nothing append, step by step. Each step stops at the first failure and remembers
+// which file failed and why.
+class Append {
+ public:
+  Append(FileSystem& files, const ReportSections& sections) : files_(files), sections_(sections) {}
+
+  // Every name must be free or a plain file before anything is opened.
+  bool inspect() {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      FileSystem::FileState state;
+      std::string reason;
+      if (!files_.inspect(name(i), &state, &reason)) {
+        reason_ = "cannot check the report file: " + reason;
+        return fail(i);
+      }
+      if (state.exists && !state.regular) {
+        reason_ =
+            "this report name is taken by something that is not a plain file (a folder or "
+            "device); move it out of the working folder and run again";
+        return fail(i);
+      }
+      targets_[i].created = !state.exists;
+    }
+    return true;
+  }
+
+  bool open() {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      Target& target = targets_[i];
+      if (!files_.open_for_append(name(i), target.created, &target.handle, &target.size,
+                                  &reason_)) {
+        return fail(i);
+      }
+      target.opened = true;
+    }
+    return true;
+  }
+
+  // Writes each section whole, however many writes it takes.
+  bool write() {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      const std::string& text = sections_[i].text;
+      std::size_t done = 0;
+      while (done < text.size()) {
+        std::size_t written = 0;
+        if (!files_.write_some(targets_[i].handle, text.data() + done, text.size() - done, &written,
+                               &reason_)) {
+          return fail(i);
+        }
+        if (written == 0) {
+          reason_ = "the system accepted no more bytes";
+          return fail(i);
+        }
+        done += written;
+      }
+    }
+    return true;
+  }
+
+  bool close() {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      const int handle = targets_[i].handle;
+      targets_[i].handle = -1;
+      if (!files_.close(handle, &reason_)) return fail(i);
+    }
+    return true;
+  }
+
+  // Puts every file this append opened back as it was, and describes the failure.
+  std::string roll_back() {
+    std::string message = name(failed_) + ": cannot write the report: " + reason_;
+    std::string unrestored;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      Target& target = targets_[i];
+      if (!target.opened) continue;
+      std::string reason;
+      if (target.handle >= 0) files_.close(target.handle, &reason);
+      const bool restored = target.created ? files_.remove(name(i), &reason)
+                                           : files_.truncate(name(i), target.size, &reason);
+      if (!restored) unrestored += "; " + name(i) + " could not be restored: " + reason;
+    }
+    return message + (unrestored.empty() ? kNothingChanged : unrestored);
+  }
+
+  // The failure of a step taken before any file was opened.
+  std::string refusal() const { return name(failed_) + ": " + reason_ + kNothingChanged; }
+
+ private:
+  struct Target {
+    bool created = false;
+    bool opened = false;
+    int handle = -1;
+    std::uint64_t size = 0;
+  };
+
+  const std::string& name(std::size_t i) const { return sections_[i].file_name; }
+  bool fail(std::size_t i) {
+    failed_ = i;
+    return false;
+  }
+
+  FileSystem& files_;
+  const ReportSections& sections_;
+  std::array<Target, kReportFileCount> targets_;
+  std::string reason_;
+  std::size_t failed_ = 0;
+};
+
+}  // namespace
+
+bool append_reports(FileSystem& files, const ReportSections& sections, const FileSystem::Note& note,
+                    std::string* error) {
+  std::string reason;
+  if (!files.begin_append(note, &reason)) {
+    *error = "cannot lock the working folder for writing the reports: " + reason + kNothingChanged;
+    return false;
+  }
+  Append append(files, sections);
+  bool ok = append.inspect();
+  if (!ok) {
+    *error = append.refusal();
+  } else {
+    ok = append.open() && append.write() && append.close();
+    if (!ok) *error = append.roll_back();
+  }
+  files.end_append();
+  return ok;
+}
+
+}  // namespace quorvane

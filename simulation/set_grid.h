@@ -1,0 +1,56 @@
+#pragma once
+
+#include <vector>
+
+#include "reports/set_label.h"
+
+namespace quorvane {
+
+inline constexpr int kGridRows = 100;
+inline constexpr int kGridColumns = 100;
+inline constexpr int kSetCount = kGridRows * kGridColumns;
+
+// Sets are numbered 0 to 9,999 in grid order: row 1 column 1 to 100, then row 2, and so on.
+inline SetLabel label_of(int set) { return {set / kGridColumns + 1, set % kGridColumns + 1}; }
+inline int set_of(SetLabel label) { return (label.row - 1) * kGridColumns + (label.column - 1); }
+
+// The 10,000 random sets of one run. A set is an ordering of all N participants; its groups are
+// the consecutive runs of k slots, and a partial last group (N not a multiple of k) is left out.
+// Beside each ordering the grid keeps every group's allMissed count, once it has been scored.
+class SetGrid {
+ public:
+  SetGrid(int participants, int group_size);
+
+  int participants() const { return participants_; }
+  int group_size() const { return group_size_; }
+  // G: the full groups of every set.
+  int full_groups() const { return full_groups_; }
+
+  // The set's ordering: slots 0 to N - 1.
+  int* order(int set) { return &order_[slot_index(set)]; }
+  const int* order(int set) const { return &order_[slot_index(set)]; }
+  // The k members of the set's group that starts at slot s (0, k, 2k, ...).
+  const int* members(int set, int s) const { return order(set) + s; }
+
+  int all_missed(int set, int group) const { return all_missed_[group_index(set, group)]; }
+  void set_all_missed(int set, int group, int count) {
+    all_missed_[group_index(set, group)] = count;
+  }
+
+ private:
+  std::size_t slot_index(int set) const {
+    return static_cast<std::size_t>(set) * static_cast<std::size_t>(participants_);
+  }
+  std::size_t group_index(int set, int group) const {
+    return static_cast<std::size_t>(set) * static_cast<std::size_t>(full_groups_) +
+           static_cast<std::size_t>(group);
+  }
+
+  int participants_;
+  int group_size_;
+  int full_groups_;
+  std::vector<int> order_;
+  std::vector<int> all_missed_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,270 @@
+// The real programs, run in a temporary folder with their console input piped in.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/program_process.h"
+#include "tests/support/report_parsing.h"
+#include "tests/support/studies.h"
+#include "tests/support/temp_folder.h"
+
+namespace quorvane {
+namespace {
+
+using testing::ProgramResult;
+using testing::TempFolder;
+
+struct Program {
+  const char* path;
+  const char* name;
+  int group_size;
+  const char* groups_word;
+};
+
+const Program kPairs{QUORVANE_PAIRS, "Quorvane-Pairs", 2, "Pairings"};
+const Program kTriads{QUORVANE_TRIADS, "Quorvane-Triads", 3, "Triads"};
+const Program kQuads{QUORVANE_QUADS, "Quorvane-Quads", 4, "Quads"};
+
+const char* const kNamePrompt = "\n\nEnter name of DATA file (e.g., data.txt): ";
+const char* const kParticipantsPrompt =
+    "\nEnter number of participants in the study (i.e., # of rows in file): ";
+const char* const kItemsPrompt =
+    "\nEnter number of items in the study (i.e., # of columns in file): ";
+
+std::vector<std::string> report_names(const Program& program) {
+  const std::string word = program.groups_word;
+  return {"NG-1-Representative-MV-DIST.txt",
+          "NG-2-10000-Sets-Of-NG-" + word + ".txt",
+          "NG-3-Best-Fit-MV-ChiSqValues.txt",
+          "NG-4-Best-Fit-MV-" + word + "-NumCorrect.txt",
+          "NG-5-Best-Fit-DIST-ChiSqValues.txt",
+          "NG-6-Best-Fit-DIST-" + word + "-NumCorrect.txt",
+          "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt",
+          "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"};
+}
+
+std::size_t count_of(const std::string& text, const std::string& piece) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos;
+       at = text.find(piece, at + piece.size())) {
+    ++count;
+  }
+  return count;
+}
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.write("study.txt", testing::data_file_text(testing::made_up_responses(12, 6, 9), 6));
+  }
+
+  ProgramResult run(const Program& program, const std::string& input) {
+    return testing::run_in(program.path, folder_.path(), input);
+  }
+
+  // One successful run of the triads program, so that refusals have report files to spare.
+  void run_once_successfully() {
+    const ProgramResult result = run(kTriads, "study.txt\n12\n6\n");
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    ASSERT_EQ(folder_.snapshot().size(), 9u);
+  }
+
+  // The run was refused with one error line that contains `explanation`, and changed no file.
+  void expect_refused(const ProgramResult& result, const std::string& explanation,
+                      const std::map<std::string, std::string>& before) {
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err.rfind("Quorvane-Triads: error: ", 0), 0u) << result.err;
+    EXPECT_EQ(count_of(result.err, "\n"), 1u) << result.err;
+    EXPECT_EQ(result.err.back(), '\n');
+    EXPECT_NE(result.err.find(explanation), std::string::npos) << result.err;
+    EXPECT_TRUE(folder_.snapshot() == before) << "a file was created or changed";
+  }
+
+  TempFolder folder_;
+};
+
+TEST_F(EndToEnd, EachProgramHoldsTheDialogueAndWritesItsEightReports) {
+  for (const Program* program : {&kPairs, &kTriads, &kQuads}) {
+    TempFolder folder;
+    folder.write("study.txt", testing::data_file_text(testing::made_up_responses(13, 7, 1), 7));
+    const ProgramResult result =
+        testing::run_in(program->path, folder.path(), "study.txt\n13\n7\n");
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was opened\n" +
+                              kParticipantsPrompt + kItemsPrompt + "Performing calculations...");
+    EXPECT_EQ(result.err, "");
+    const std::string banner = "\n" + std::string(program->name) + " -- Ardevine.\n\n";
+    for (const std::string& name : report_names(*program)) {
+      const std::string text = folder.read(name);
+      const bool cumulative = name.rfind("NG-7", 0) == 0 || name.rfind("NG-8", 0) == 0;
+      EXPECT_EQ(text.rfind(cumulative ? "\nBF-" : banner, 0), 0u) << name;
+    }
+    EXPECT_EQ(count_of(folder.read(report_names(*program)[3]), ":  \t\t"),
+              static_cast<std::size_t>(13 / program->group_size))
+        << program->name;
+  }
+}
+
+TEST_F(EndToEnd, RunsTheBundledSampleStudy) {
+  std::filesystem::copy_file(QUORVANE_SAMPLE, folder_.file("sample-study.txt"));
+  const ProgramResult result = run(kTriads, "sample-study.txt\n30\n20\n");
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(count_of(folder_.read("NG-4-Best-Fit-MV-Triads-NumCorrect.txt"), ":  \t\t"), 10u);
+  EXPECT_EQ(count_of(folder_.read("NG-6-Best-Fit-DIST-Triads-NumCorrect.txt"), ":  \t\t"), 10u);
+}
+
+TEST_F(EndToEnd, SecondRunAppendsASectionOrALineToEveryFile) {
+  run_once_successfully();
+  const auto first = folder_.snapshot();
+  const ProgramResult result = run(kTriads, "study.txt 12 6");  // answers on one line work too
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  for (const std::string& name : report_names(kTriads)) {
+    const std::string text = folder_.read(name);
+    EXPECT_EQ(text.rfind(first.at(name), 0), 0u) << name << " lost what it held";
+    const bool cumulative = name.rfind("NG-7", 0) == 0 || name.rfind("NG-8", 0) == 0;
+    EXPECT_EQ(count_of(text, cumulative ? "\nBF-" : "\nQuorvane-Triads -- Ardevine.\n\n"), 2u)
+        << name;
+  }
+}
+
+TEST_F(EndToEnd, DataFileThatCannotBeOpenedStopsTheRun) {
+  run_once_successfully();
+  const auto before = folder_.snapshot();
+  const ProgramResult result = run(kTriads, "absent.txt\n12\n6\n");
+  EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was not opened\n");
+  expect_refused(result, "absent.txt: cannot open the data file: No such file or directory",
+                 before);
+  std::filesystem::create_directory(folder_.file("folder.txt"));
+  expect_refused(run(kTriads, "folder.txt\n12\n6\n"),
+                 "folder.txt: cannot open the data file: Is a directory", before);
+}
+
+TEST_F(EndToEnd, DataFileNamesOver79CharactersAreRefusedNotCut) {
+  const std::string longest(75, 'n');
+  folder_.write(longest + ".txt", folder_.read("study.txt"));
+  folder_.write(longest + ".txtx", "this file must not be read");
+  ASSERT_EQ(run(kTriads, longest + ".txt\n12\n6\n").exit_status, 0);  // 79 characters
+  const auto before = folder_.snapshot();
+  const ProgramResult result = run(kTriads, longest + ".txtx\n12\n6\n");
+  EXPECT_EQ(result.out, kNamePrompt);
+  expect_refused(result, "is 80 characters long; names of at most 79 characters are accepted",
+                 before);
+}
+
+TEST_F(EndToEnd, CountsOutsideTheirRangesAreRefused) {
+  run_once_successfully();
+  const auto before = folder_.snapshot();
+  const std::string opened = std::string(kNamePrompt) + "The data file was opened\n";
+  const struct {
+    const char* input;
+    bool at_items;
+    const char* found;
+  } cases[] = {
+      {"study.txt\n", false, "found the end of the input"},
+      {"study.txt\nabc\n6\n", false, "found 'abc'"},
+      {"study.txt\n12abc\n6\n", false, "found '12abc'"},
+      {"study.txt\n0\n6\n", false, "found '0'"},
+      {"study.txt\n-12\n6\n", false, "found '-12'"},
+      {"study.txt\n5\n6\n", false, "found '5'"},
+      {"study.txt\n110\n6\n", false, "found '110'"},
+      {"study.txt\n99999999999\n6\n", false, "found '99999999999'"},
+      {"study.txt\n12\n", true, "found the end of the input"},
+      {"study.txt\n12\n0\n", true, "found '0'"},
+      {"study.txt\n12\n110\n", true, "found '110'"},
+      {"study.txt\n12\n6.0\n", true, "found '6.0'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const ProgramResult result = run(kTriads, c.input);
+    EXPECT_EQ(result.out, opened + kParticipantsPrompt + (c.at_items ? kItemsPrompt : ""));
+    expect_refused(result,
+                   c.at_items ? "the number of items must be a whole number from 1 to 109; "
+                              : "the number of participants must be a whole number from 6 to 109 "
+                                "(at least two full groups of 3); ",
+                   before);
+    EXPECT_NE(result.err.find(c.found), std::string::npos) << result.err;
+  }
+}
+
+TEST_F(EndToEnd, CountsAtTheEdgesOfTheirRangesAreAccepted) {
+  folder_.write("wide.txt", testing::data_file_text(testing::made_up_responses(109, 109, 4), 109));
+  EXPECT_EQ(run(kTriads, "wide.txt\n6\n1\n").exit_status, 0);
+  EXPECT_EQ(run(kTriads, "wide.txt\n109\n109\n").exit_status, 0);
+}
+
+TEST_F(EndToEnd, DataFilesThatAreShortOrHoldOtherWordsAreRefused) {
+  run_once_successfully();
+  const auto before = folder_.snapshot();
+  const struct {
+    const char* text;
+    const char* explanation;
+  } cases[] = {
+      {"1 0 1 1 0 1\n0 0 1\n", "bad.txt: row 2, item 4: the file ends after 9 of the 72 responses"},
+      {"1,0,1,1,0,1\n", "bad.txt: row 1, item 1 (line 1 of the file): found '1,0,1,1,0,1'"},
+      {"1 0 1 1 0 1\n0 0 y 1 1 1\n", "bad.txt: row 2, item 3 (line 2 of the file): found 'y'"},
+      {"\xEF\xBB\xBF"
+       "1 0 1 1 0 1\n",
+       "bad.txt: row 1, item 1 (line 1 of the file): found '\\xEF\\xBB\\xBF1'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    folder_.write("bad.txt", c.text);
+    const auto with_data = folder_.snapshot();
+    const ProgramResult result = run(kTriads, "bad.txt\n12\n6\n");
+    EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was opened\n" +
+                              kParticipantsPrompt + kItemsPrompt);
+    expect_refused(result, c.explanation, with_data);
+  }
+  std::filesystem::remove(folder_.file("bad.txt"));
+  EXPECT_TRUE(folder_.snapshot() == before);
+}
+
+TEST_F(EndToEnd, OddValuesAndExtraValuesAreNotedAndTheRunGoesOn) {
+  folder_.write("odd.txt", "1 0 2 1 0 1\n" + folder_.read("study.txt").substr(12) + "1 1 -1\n");
+  const ProgramResult result = run(kTriads, "odd.txt\n12\n6\n");
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.err,
+            "Quorvane-Triads: note: odd.txt: 1 response is neither 0 nor 1 and counted as correct "
+            "(the first: row 1, item 3 holds 2); if that is a coding slip, correct the data file "
+            "and run again\n"
+            "Quorvane-Triads: note: odd.txt: the data file holds 3 more values after the 12 x 6 "
+            "responses read (the first on line 13), ignored; check the numbers of participants "
+            "and items typed\n");
+  EXPECT_EQ(folder_.snapshot().size(), 10u);
+}
+
+TEST_F(EndToEnd, ReportFilesThatCannotBeWrittenLeaveEveryFileAsItWas) {
+  run_once_successfully();
+  const auto before = folder_.snapshot();
+  // A folder where a report file should be.
+  std::filesystem::create_directory(
+      folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt.tmp"));
+  std::filesystem::remove(folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"));
+  std::filesystem::rename(folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt.tmp"),
+                          folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"));
+  auto without_8 = before;
+  without_8.erase("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt");
+  expect_refused(run(kTriads, "study.txt\n12\n6\n"),
+                 "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt: this report name is taken "
+                 "by something that is not a plain file",
+                 without_8);
+}
+
+TEST_F(EndToEnd, AFileSizeLimitCrossedMidAppendLeavesEveryFileAsItWas) {
+  run_once_successfully();
+  const auto before = folder_.snapshot();
+  std::size_t largest = 0;
+  for (const auto& [name, text] : before) largest = std::max(largest, text.size());
+  // Room for every file but the largest to grow by one run.
+  const ProgramResult result = testing::run_in(kTriads.path, folder_.path(), "study.txt\n12\n6\n",
+                                               {static_cast<long>(largest + largest / 2)});
+  expect_refused(result, "File too large; no report file was changed", before);
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,211 @@
+// Whole runs in memory: the reports of a fixed seed, checked against an independent model of
+// the computation and for the properties that must hold for any seed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "programs/pairs_edition.h"
+#include "programs/quads_edition.h"
+#include "programs/triads_edition.h"
+#include "simulation/nominal_group_run.h"
+#include "tests/reference/reference_run.h"
+#include "tests/support/report_parsing.h"
+#include "tests/support/studies.h"
+
+namespace quorvane {
+namespace {
+
+using testing::lines_of;
+using testing::lines_starting;
+using testing::number_after;
+
+const EditionProfile& edition_of(int group_size) {
+  return group_size == 2 ? kPairsEdition : group_size == 3 ? kTriadsEdition : kQuadsEdition;
+}
+
+struct Study {
+  const char* name;
+  int group_size;
+  int participants;
+  int items;
+  std::vector<int> responses;
+};
+
+ReportFiles run(const Study& study, std::uint32_t seed, RunOutcome* outcome = nullptr) {
+  const EditionProfile& edition = edition_of(study.group_size);
+  ReportFiles reports(edition);
+  const RunOutcome result = run_simulation(
+      edition, testing::matrix_of(study.responses, study.participants, study.items), seed, reports);
+  if (outcome != nullptr) *outcome = result;
+  return reports;
+}
+
+std::vector<int> every(int participants, int items, int value) {
+  return std::vector<int>(static_cast<std::size_t>(participants * items), value);
+}
+
+std::vector<Study> studies() {
+  using testing::made_up_responses;
+  std::vector<Study> all = {
+      {"PairsSmall", 2, 4, 1, made_up_responses(4, 1, 1)},
+      {"Pairs30By20", 2, 30, 20, made_up_responses(30, 20, 2)},
+      {"PairsOdd", 2, 31, 12, made_up_responses(31, 12, 3)},
+      {"Triads30By20", 3, 30, 20, made_up_responses(30, 20, 4)},
+      {"TriadsPartial", 3, 32, 15, made_up_responses(32, 15, 5)},
+      {"QuadsPartial", 4, 30, 9, made_up_responses(30, 9, 6)},
+      {"QuadsLargest", 4, 109, 109, made_up_responses(109, 109, 7)},
+      {"PairsAllCorrect", 2, 10, 5, every(10, 5, 1)},
+      {"TriadsAllMissed", 3, 9, 4, every(9, 4, 0)},
+  };
+  Study odd_values{"TriadsOddValues", 3, 12, 6, made_up_responses(12, 6, 8)};
+  odd_values.responses[5] = 2;
+  odd_values.responses[17] = -1;
+  all.push_back(odd_values);
+  return all;
+}
+
+void PrintTo(const Study& study, std::ostream* out) { *out << study.name; }
+
+class WholeRun : public ::testing::TestWithParam<Study> {};
+
+TEST_P(WholeRun, MatchesTheIndependentModelByteForByte) {
+  const Study& study = GetParam();
+  for (const std::uint32_t seed : {1u, 1765084800u}) {
+    const ReportFiles reports = run(study, seed);
+    const reference::ReferenceReports expected = reference::reference_run(
+        {study.group_size, study.participants, study.items, study.responses}, seed);
+    for (std::size_t file = 0; file < expected.texts.size(); ++file) {
+      EXPECT_EQ(reports.sections()[file].file_name, expected.names[file]);
+      EXPECT_TRUE(reports.sections()[file].text == expected.texts[file])
+          << "file " << file + 1 << " differs, seed " << seed;
+    }
+  }
+}
+
+TEST_P(WholeRun, SameSeedSameReports) {
+  const Study& study = GetParam();
+  EXPECT_EQ(run(study, 7).sections(), run(study, 7).sections());
+}
+
+TEST_P(WholeRun, EverySearchLogsAllSetsInGridOrder) {
+  const Study& study = GetParam();
+  const ReportFiles reports = run(study, 11);
+  const std::string& file2 = reports.section(ReportFile::kSetStatistics).text;
+  const std::string& file3 = reports.section(ReportFile::kMvChiSquares).text;
+  const std::string& file5 = reports.section(ReportFile::kDistChiSquares).text;
+  const std::vector<std::string> statistics = lines_starting(file2, "Set#: ");
+  const std::vector<std::string> mv = lines_starting(file3, "Set#: ");
+  const std::vector<std::string> dist = lines_starting(file5, "Set#: ");
+  ASSERT_EQ(statistics.size(), 10000u);
+  ASSERT_EQ(mv.size(), 10000u);
+  ASSERT_EQ(dist.size(), 10000u);
+  for (int set = 0; set < 10000; ++set) {
+    const std::string label =
+        "Set#: " + std::to_string(set / 100 + 1) + "-" + std::to_string(set % 100 + 1);
+    const auto i = static_cast<std::size_t>(set);
+    EXPECT_EQ(statistics[i].rfind(label + "\t", 0), 0u);
+    EXPECT_EQ(mv[i].rfind(label + "\t", 0), 0u);
+    EXPECT_EQ(dist[i].rfind(label + ":\t", 0), 0u);
+  }
+  double mv_best = 1e6;
+  double dist_best = 1e6;
+  for (std::size_t i = 0; i < mv.size(); ++i) {
+    const double mv_now = number_after(mv[i], "BestChiSq ");
+    const double dist_now = number_after(dist[i], "BestChiSq: ");
+    EXPECT_LE(mv_now, mv_best) << mv[i];
+    EXPECT_LE(dist_now, dist_best) << dist[i];
+    mv_best = mv_now;
+    dist_best = dist_now;
+  }
+  // The last running best of file 3 is the run's line in file 7.
+  const std::string& file7 = reports.section(ReportFile::kMvCumulative).text;
+  EXPECT_EQ(number_after(mv.back(), "BestFitMean: "), number_after(file7, "BF-MV-Mean: "));
+  EXPECT_EQ(number_after(mv.back(), "BestFitVar: "), number_after(file7, "BF-MV-Var: "));
+  EXPECT_EQ(number_after(mv.back(), "BestChiSq "), number_after(file7, "Best-MV-ChiSq: "));
+  const std::string& file8 = reports.section(ReportFile::kDistCumulative).text;
+  EXPECT_EQ(number_after(dist.back(), "BestChiSq: "), number_after(file8, "Best-DIST-ChiSq: "));
+}
+
+TEST_P(WholeRun, OverallPercentagesCoverZeroToMAndAddUpTo100) {
+  const Study& study = GetParam();
+  const ReportFiles reports = run(study, 12);
+  const std::vector<std::string> lines =
+      lines_of(reports.section(ReportFile::kRepresentative).text);
+  const std::vector<std::string> values(lines.end() - study.items - 1, lines.end());
+  double total = 0.0;
+  for (int v = 0; v <= study.items; ++v) {
+    const std::string& line = values[static_cast<std::size_t>(v)];
+    ASSERT_EQ(line.rfind(std::to_string(v) + ": ", 0), 0u) << line;
+    total += number_after(line, ": ");
+  }
+  EXPECT_NEAR(total, 100.0, 0.0001 * (study.items + 1));
+}
+
+TEST_P(WholeRun, ListingsHoldEveryGroupedParticipantOnce) {
+  const Study& study = GetParam();
+  RunOutcome outcome;
+  const ReportFiles reports = run(study, 13, &outcome);
+  const int groups = study.participants / study.group_size;
+  const std::pair<ReportFile, bool> listings[] = {
+      {ReportFile::kMvListing, outcome.mv_best_found},
+      {ReportFile::kDistListing, outcome.dist_best_found}};
+  for (const auto& [file, found] : listings) {
+    const std::vector<std::string> lines = lines_of(reports.section(file).text);
+    std::vector<int> listed;
+    int groups_listed = 0;
+    for (const std::string& line : lines) {
+      if (line.find(":  \t\t") == std::string::npos) continue;
+      const std::vector<int> members = testing::members_of(line);
+      EXPECT_EQ(members.size(), static_cast<std::size_t>(study.group_size)) << line;
+      const int num_correct = std::stoi(line.substr(line.rfind('\t') + 1));
+      EXPECT_GE(num_correct, 0);
+      EXPECT_LE(num_correct, study.items);
+      listed.insert(listed.end(), members.begin(), members.end());
+      ++groups_listed;
+    }
+    if (!found) {
+      EXPECT_EQ(groups_listed, 0);
+      continue;
+    }
+    EXPECT_EQ(groups_listed, groups);
+    // Every listed participant once; those of a partial last group nowhere.
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end());
+    EXPECT_EQ(listed.size(), static_cast<std::size_t>(groups * study.group_size));
+    EXPECT_GE(listed.front(), 1);
+    EXPECT_LE(listed.back(), study.participants);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Studies, WholeRun, ::testing::ValuesIn(studies()),
+                         [](const ::testing::TestParamInfo<Study>& param) {
+                           return std::string(param.param.name);
+                         });
+
+TEST(WholeRunWithoutBest, AllCorrectLeavesTheMvSearchWithoutABest) {
+  RunOutcome outcome;
+  const ReportFiles reports = run({"", 2, 10, 5, every(10, 5, 1)}, 3, &outcome);
+  EXPECT_FALSE(outcome.mv_best_found);
+  EXPECT_TRUE(outcome.dist_best_found);
+  const std::string& file3 = reports.section(ReportFile::kMvChiSquares).text;
+  EXPECT_NE(file3.find("\nSet#: 100-100\t SetChiSq: -nan\t BestFitMean: 0.0000\t BestFitVar: "
+                       "0.0000\t BestChiSq 1000000.0000\tBestSet 0-0\t"),
+            std::string::npos);
+  EXPECT_EQ(reports.section(ReportFile::kMvCumulative).text,
+            "\nBF-MV-Mean: 0.0000\t BF-MV-Var: 0.0000\t Overall-Mean: 5.0000\t Overall-Var: "
+            "0.0000\t Best-MV-ChiSq: 1000000.0000");
+  EXPECT_EQ(reports.section(ReportFile::kMvListing).text,
+            "\nQuorvane-Pairs -- Ardevine.\n\n\nNominal Group Pairings & Number Correct for Best "
+            "Fitting MV Set\n\n\nPairs\t\tNumCorr\n");
+  // Every group scored 5, so every set's distribution is the overall one.
+  EXPECT_NE(reports.section(ReportFile::kDistChiSquares)
+                .text.find("Set#: 1-1:\t SetChiSq: 0.0000\t BestChiSq: 0.0000\tBestSet: 1-1\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,91 @@
+#include "tests/support/program_process.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace quorvane::testing {
+namespace {
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// Console files live beside the run's folder, so that they are not among its files.
+std::string console_path(const std::string& folder, const char* what) {
+  static std::atomic<int> counter{0};
+  return folder + ".console-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "." +
+         what;
+}
+
+}  // namespace
+
+ProgramProcess::ProgramProcess(const std::string& executable, const std::string& folder,
+                               const std::string& input, Options options)
+    : out_path_(console_path(folder, "out")),
+      err_path_(console_path(folder, "err")),
+      in_path_(console_path(folder, "in")) {
+  {
+    std::ofstream in(in_path_, std::ios::binary);
+    in << input;
+  }
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("cannot start " + executable);
+  if (pid_ == 0) {
+    const int in = open(in_path_.c_str(), O_RDONLY);
+    const int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 ||
+        chdir(folder.c_str()) != 0) {
+      _exit(127);
+    }
+    if (options.file_size_limit >= 0) {
+      const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
+                         static_cast<rlim_t>(options.file_size_limit)};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+}
+
+ProgramProcess::~ProgramProcess() {
+  if (pid_ > 0) wait();
+  std::remove(out_path_.c_str());
+  std::remove(err_path_.c_str());
+  std::remove(in_path_.c_str());
+}
+
+std::string ProgramProcess::err_so_far() const { return read_file(err_path_); }
+
+ProgramResult ProgramProcess::wait() {
+  ProgramResult result;
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  result.out = read_file(out_path_);
+  result.err = read_file(err_path_);
+  return result;
+}
+
+ProgramResult run_in(const std::string& executable, const std::string& folder,
+                     const std::string& input, ProgramProcess::Options options) {
+  ProgramProcess process(executable, folder, input, options);
+  return process.wait();
+}
+
+}  // namespace quorvane::testing

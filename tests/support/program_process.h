@@ -1,0 +1,45 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace quorvane::testing {
+
+// How one run of a real program ended.
+struct ProgramResult {
+  int exit_status = -1;  // -1 when ended by a signal
+  int signal = 0;
+  std::string out;
+  std::string err;
+};
+
+// One of the real programs, started in a folder with its console input given in full.
+class ProgramProcess {
+ public:
+  struct Options {
+    long file_size_limit = -1;  // bytes, for RLIMIT_FSIZE; -1 for none
+  };
+
+  ProgramProcess(const std::string& executable, const std::string& folder, const std::string& input,
+                 Options options);
+  ~ProgramProcess();
+  ProgramProcess(const ProgramProcess&) = delete;
+  ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+  // What the program has written to its error stream so far.
+  std::string err_so_far() const;
+  ProgramResult wait();
+
+ private:
+  pid_t pid_ = -1;
+  std::string out_path_;
+  std::string err_path_;
+  std::string in_path_;
+};
+
+// Runs a program to its end.
+ProgramResult run_in(const std::string& executable, const std::string& folder,
+                     const std::string& input, ProgramProcess::Options options = {});
+
+}  // namespace quorvane::testing

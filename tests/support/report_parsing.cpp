@@ -1,0 +1,54 @@
+#include "tests/support/report_parsing.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace quorvane::testing {
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = text.empty() || text[0] != '\n' ? 0 : 1;
+  while (start <= text.size()) {
+    const std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> lines_starting(const std::string& text, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const std::string& line : lines_of(text)) {
+    if (line.rfind(prefix, 0) == 0) found.push_back(line);
+  }
+  return found;
+}
+
+double number_after(const std::string& line, const std::string& label) {
+  const std::size_t at = line.find(label);
+  if (at == std::string::npos) throw std::runtime_error("no '" + label + "' in: " + line);
+  return std::strtod(line.c_str() + at + label.size(), nullptr);
+}
+
+std::vector<int> members_of(const std::string& listing_line) {
+  std::vector<int> members;
+  const std::string head = listing_line.substr(0, listing_line.find(':'));
+  std::size_t i = 0;
+  while (i < head.size()) {
+    if (head[i] >= '0' && head[i] <= '9') {
+      std::size_t end = i;
+      while (end < head.size() && head[end] >= '0' && head[end] <= '9') ++end;
+      members.push_back(std::stoi(head.substr(i, end - i)));
+      i = end;
+    } else {
+      ++i;
+    }
+  }
+  return members;
+}
+
+}  // namespace quorvane::testing

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorvane::testing {
+
+// The text between line feeds, without the first piece when the text starts with one.
+std::vector<std::string> lines_of(const std::string& text);
+
+// The lines that start with `prefix`.
+std::vector<std::string> lines_starting(const std::string& text, const std::string& prefix);
+
+// The number written after `label` in a line, as written.
+double number_after(const std::string& line, const std::string& label);
+
+// The participant numbers of a listing line: the numbers before the colon.
+std::vector<int> members_of(const std::string& listing_line);
+
+}  // namespace quorvane::testing

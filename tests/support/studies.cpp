@@ -1,0 +1,39 @@
+#include "tests/support/studies.h"
+
+#include <random>
+
+namespace quorvane::testing {
+
+std::vector<int> made_up_responses(int participants, int items, unsigned seed) {
+  std::mt19937 generator(seed);
+  std::uniform_real_distribution<double> chance(0.0, 1.0);
+  std::vector<int> responses;
+  for (int participant = 0; participant < participants; ++participant) {
+    const double ability = 0.15 + 0.6 * chance(generator);
+    for (int item = 0; item < items; ++item) responses.push_back(chance(generator) < ability);
+  }
+  return responses;
+}
+
+std::string data_file_text(const std::vector<int>& responses, int items) {
+  std::string text;
+  for (std::size_t i = 0; i < responses.size(); ++i) {
+    text += std::to_string(responses[i]);
+    text += (i + 1) % static_cast<std::size_t>(items) == 0 ? '\n' : ' ';
+  }
+  return text;
+}
+
+ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, int items) {
+  ResponseMatrix matrix(participants, items);
+  for (int participant = 1; participant <= participants; ++participant) {
+    for (int item = 1; item <= items; ++item) {
+      matrix.set_response(
+          participant, item,
+          responses[static_cast<std::size_t>((participant - 1) * items + item - 1)]);
+    }
+  }
+  return matrix;
+}
+
+}  // namespace quorvane::testing
