@@ -2,20 +2,12 @@
 
 #include <cstdint>
 #include <functional>
-#include <istream>
-#include <ostream>
 
+#include "programs/console.h"
 #include "reports/edition_profile.h"
 #include "reports/file_system.h"
 
 namespace quorvane {
-
-// Where a run talks to its user.
-struct Console {
-  std::istream& in;
-  std::ostream& out;
-  std::ostream& err;
-};
 
 // Exit statuses of a run.
 inline constexpr int kRunSucceeded = 0;

@@ -238,6 +238,21 @@ TEST_F(EndToEnd, OddValuesAndExtraValuesAreNotedAndTheRunGoesOn) {
   EXPECT_EQ(folder_.snapshot().size(), 10u);
 }
 
+TEST_F(EndToEnd, ASearchWithoutABestSetIsNotedAndStillWritten) {
+  folder_.write("alike.txt", testing::data_file_text(std::vector<int>(12 * 6, 1), 6));
+  const ProgramResult result = run(kTriads, "alike.txt\n12\n6\n");
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.err,
+            "Quorvane-Triads: note: no set could be chosen by mean and variance: the overall "
+            "variance is 0 (within every set all groups scored alike); its reports show the best "
+            "set as 0-0\n");
+  EXPECT_EQ(folder_.read("NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt"),
+            "\nBF-MV-Mean: 0.0000\t BF-MV-Var: 0.0000\t Overall-Mean: 6.0000\t Overall-Var: "
+            "0.0000\t Best-MV-ChiSq: 1000000.0000");
+  EXPECT_EQ(count_of(folder_.read("NG-4-Best-Fit-MV-Triads-NumCorrect.txt"), ":  \t\t"), 0u);
+  EXPECT_EQ(count_of(folder_.read("NG-6-Best-Fit-DIST-Triads-NumCorrect.txt"), ":  \t\t"), 4u);
+}
+
 TEST_F(EndToEnd, ReportFilesThatCannotBeWrittenLeaveEveryFileAsItWas) {
   run_once_successfully();
   const auto before = folder_.snapshot();
