@@ -1,0 +1,173 @@
+// The all-or-nothing append on the real file system of a temporary folder, with a fault injected
+// at every call where the system could fail.
+#include "reports/report_append.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "programs/triads_edition.h"
+#include "reports/posix_file_system.h"
+#include "simulation/nominal_group_run.h"
+#include "tests/support/faulty_file_system.h"
+#include "tests/support/studies.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/working_folder.h"
+
+namespace quorvane {
+namespace {
+
+using Fault = testing::FaultyFileSystem::Fault;
+using Call = testing::FaultyFileSystem::Call;
+using Files = std::map<std::string, std::string>;
+
+// Which report files exist before the append, bit i for file i + 1: none, all, and the two
+// alternations, so that files are both cut back and removed, before and after the one at fault.
+constexpr unsigned kStarts[] = {0x00, 0xFF, 0x55, 0xAA};
+
+const ReportSections& sections() {
+  static const ReportSections run = [] {
+    ReportFiles reports(kTriadsEdition);
+    run_simulation(kTriadsEdition, testing::matrix_of(testing::made_up_responses(12, 6, 9), 12, 6),
+                   1, reports);
+    return reports.sections();
+  }();
+  return run;
+}
+
+std::string text_of_earlier_runs(std::size_t file) {
+  return "\nwhat earlier runs left in file " + std::to_string(file + 1);
+}
+
+bool folder_lock_is_free(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const bool free = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0;
+  if (fd >= 0) close(fd);
+  return free;
+}
+
+bool interrupts_held() {
+  sigset_t mask;
+  sigprocmask(SIG_BLOCK, nullptr, &mask);
+  return sigismember(&mask, SIGINT) || sigismember(&mask, SIGTERM) || sigismember(&mask, SIGHUP);
+}
+
+class ReportAppend : public ::testing::Test {
+ protected:
+  // Empties the folder and writes the report files that `existing` says exist.
+  Files prepare(unsigned existing) {
+    for (const auto& [name, text] : folder_.snapshot()) std::remove(folder_.file(name).c_str());
+    for (std::size_t i = 0; i < sections().size(); ++i) {
+      if (existing & (1u << i)) folder_.write(sections()[i].file_name, text_of_earlier_runs(i));
+    }
+    return folder_.snapshot();
+  }
+
+  static Files appended(const Files& before) {
+    Files after = before;
+    for (const ReportSection& section : sections()) after[section.file_name] += section.text;
+    return after;
+  }
+
+  // One append through a file system that injects `fault` at its k-th chance.
+  bool append(Fault fault, int k, std::string* error) {
+    testing::WorkingFolder here(folder_.path());
+    PosixFileSystem posix;
+    testing::FaultyFileSystem files(posix, fault, k);
+    const bool ok = append_reports(
+        files, sections(), [](const std::string& note) { ADD_FAILURE() << note; }, error);
+    injected_file_ = files.injected_file();
+    for (const Call call : {Call::kInspect, Call::kOpen, Call::kWrite, Call::kClose}) {
+      calls_[call] = files.calls(call);
+    }
+    EXPECT_EQ(fault != Fault::kNone, files.injected()) << "the fault never struck";
+    EXPECT_TRUE(folder_lock_is_free(folder_.path())) << "the append kept the folder locked";
+    EXPECT_FALSE(interrupts_held()) << "the append kept interrupts held";
+    return ok;
+  }
+
+  // How many calls of the kind `fault` strikes a clean append makes from `existing`.
+  int clean_calls(unsigned existing, Fault fault) {
+    const Files before = prepare(existing);
+    std::string error;
+    EXPECT_TRUE(append(Fault::kNone, 0, &error)) << error;
+    EXPECT_TRUE(folder_.snapshot() == appended(before)) << "a clean append went wrong";
+    return calls_[testing::FaultyFileSystem::call_of(fault)];
+  }
+
+  testing::TempFolder folder_;
+  std::string injected_file_;
+  std::map<Call, int> calls_;  // by the last append
+};
+
+TEST_F(ReportAppend, AFaultAtAnyPointLeavesEveryFileAsItWas) {
+  int fault_points = 0;
+  for (const unsigned existing : kStarts) {
+    for (const Fault fault :
+         {Fault::kInspect, Fault::kOpen, Fault::kWrite, Fault::kPartialWrite, Fault::kClose}) {
+      const int chances = clean_calls(existing, fault);
+      EXPECT_GE(chances, 8);
+      for (int k = 1; k <= chances; ++k) {
+        SCOPED_TRACE("files existing " + std::to_string(existing) + ", fault " +
+                     std::to_string(static_cast<int>(fault)) + " at call " + std::to_string(k));
+        const Files before = prepare(existing);
+        std::string error;
+        EXPECT_FALSE(append(fault, k, &error));
+        ++fault_points;
+        EXPECT_TRUE(folder_.snapshot() == before) << "a file was changed, created or lost";
+        EXPECT_EQ(error, injected_file_ +
+                             (fault == Fault::kInspect ? ": cannot check the report file: "
+                                                       : ": cannot write the report: ") +
+                             testing::FaultyFileSystem::kReason + "; no report file was changed");
+      }
+    }
+  }
+  std::cout << "fault points injected: " << fault_points << '\n';
+  RecordProperty("fault_points", fault_points);
+}
+
+TEST_F(ReportAppend, ShortWritesAreCarriedOnToTheEnd) {
+  for (const unsigned existing : kStarts) {
+    const int chances = clean_calls(existing, Fault::kShortWrite);
+    for (int k = 1; k <= chances; ++k) {
+      SCOPED_TRACE("files existing " + std::to_string(existing) + ", short write " +
+                   std::to_string(k));
+      const Files before = prepare(existing);
+      std::string error;
+      EXPECT_TRUE(append(Fault::kShortWrite, k, &error)) << error;
+      EXPECT_TRUE(folder_.snapshot() == appended(before)) << "a section was cut or doubled";
+    }
+  }
+}
+
+TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
+  prepare(0x55);
+  std::string error;
+  {
+    testing::WorkingFolder here(folder_.path());
+    PosixFileSystem posix;
+    testing::FaultyFileSystem files(posix, Fault::kWrite, 8);
+    files.fail_restoring();
+    EXPECT_FALSE(append_reports(
+        files, sections(), [](const std::string&) {}, &error));
+  }
+  EXPECT_EQ(error.rfind(sections()[7].file_name + ": cannot write the report: injected fault", 0),
+            0u)
+      << error;
+  EXPECT_EQ(error.find("no report file was changed"), std::string::npos) << error;
+  for (const ReportSection& section : sections()) {
+    EXPECT_NE(error.find(section.file_name + " could not be restored: injected fault"),
+              std::string::npos)
+        << error;
+  }
+}
+
+}  // namespace
+}  // namespace quorvane

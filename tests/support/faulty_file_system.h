@@ -1,0 +1,65 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "reports/file_system.h"
+
+namespace quorvane::testing {
+
+// Passes every call to another file system, except the k-th call of one kind, which fails the
+// way a full disk, a broken share or a file-size limit would (or, for kShortWrite, writes only
+// part of its bytes and succeeds, as a system may). Counts the calls of each kind.
+class FaultyFileSystem final : public FileSystem {
+ public:
+  enum class Fault {
+    kNone,
+    kInspect,       // the k-th inspect fails
+    kOpen,          // the k-th open_for_append fails, opening nothing
+    kWrite,         // the k-th write fails, writing nothing
+    kPartialWrite,  // the k-th write writes half its bytes, then fails
+    kShortWrite,    // the k-th write writes half its bytes and succeeds
+    kClose,         // the k-th close releases the file, then reports a failure
+  };
+  // The calls a fault can strike, counted one by one.
+  enum class Call { kInspect, kOpen, kWrite, kClose };
+  static Call call_of(Fault fault);
+  static constexpr const char* kReason = "injected fault";
+
+  FaultyFileSystem(FileSystem& inner, Fault fault, int k) : inner_(inner), fault_(fault), k_(k) {}
+
+  // From now on, putting a file back (truncate or remove) fails too.
+  void fail_restoring() { fail_restoring_ = true; }
+
+  int calls(Call call) const;
+  bool injected() const { return !injected_file_.empty(); }
+  // The report file the fault hit.
+  const std::string& injected_file() const { return injected_file_; }
+
+  std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+                                                 std::string* reason) override;
+  bool begin_append(const Note& note, std::string* reason) override;
+  void end_append() override;
+  bool inspect(const std::string& name, FileState* state, std::string* reason) override;
+  bool open_for_append(const std::string& name, bool create, int* handle, std::uint64_t* size,
+                       std::string* reason) override;
+  bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
+                  std::string* reason) override;
+  bool close(int handle, std::string* reason) override;
+  bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
+  bool remove(const std::string& name, std::string* reason) override;
+
+ private:
+  // Counts a call on the file `name`; true when the fault strikes it.
+  bool strikes(Call call, const std::string& name);
+
+  FileSystem& inner_;
+  Fault fault_;
+  int k_;
+  bool fail_restoring_ = false;
+  std::map<Call, int> calls_;
+  std::map<int, std::string> names_;  // by handle
+  std::string injected_file_;
+};
+
+}  // namespace quorvane::testing
