@@ -147,6 +147,24 @@ TEST_F(ReportAppend, ShortWritesAreCarriedOnToTheEnd) {
   }
 }
 
+TEST_F(ReportAppend, TwoReportNamesLinkedToOneFileArePutBackWhole) {
+  // Someone keeping both chi-square logs in one file: each name's size must be noted before
+  // anything is written through the other, or putting one back would leave the other's text.
+  const std::string& mv_log = sections()[2].file_name;
+  const std::string& dist_log = sections()[4].file_name;
+  for (int k = 1; k <= 8; ++k) {
+    SCOPED_TRACE("write fault at call " + std::to_string(k));
+    prepare(0xFF & ~(1u << 4));
+    ASSERT_EQ(symlink(mv_log.c_str(), folder_.file(dist_log).c_str()), 0);
+    const Files before = folder_.snapshot();
+    std::string error;
+    EXPECT_FALSE(append(Fault::kWrite, k, &error));
+    EXPECT_TRUE(folder_.snapshot() == before) << "a file was changed, created or lost";
+    EXPECT_EQ(folder_.read(mv_log), text_of_earlier_runs(2));
+    std::remove(folder_.file(dist_log).c_str());
+  }
+}
+
 TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
   prepare(0x55);
   std::string error;
