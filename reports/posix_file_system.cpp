@@ -143,6 +143,15 @@ bool PosixFileSystem::write_some(int handle, const char* bytes, std::size_t coun
   return true;
 }
 
+bool PosixFileSystem::flush(int handle, std::string* reason) {
+  int result;
+  do {
+    result = ::fsync(handle);
+  } while (result != 0 && errno == EINTR);
+  // EINVAL: a file system that cannot be synchronised, where a write's success is final.
+  return result == 0 || errno == EINVAL || failed(reason);
+}
+
 bool PosixFileSystem::close(int handle, std::string* reason) {
   if (::close(handle) != 0 && errno != EINTR) return failed(reason);
   return true;

@@ -23,6 +23,7 @@ class PosixFileSystem final : public FileSystem {
                        std::string* reason) override;
   bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
                   std::string* reason) override;
+  bool flush(int handle, std::string* reason) override;
   bool close(int handle, std::string* reason) override;
   bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
   bool remove(const std::string& name, std::string* reason) override;
