@@ -29,6 +29,11 @@ PosixFileSystem::~PosixFileSystem() {
 
 std::unique_ptr<std::istream> PosixFileSystem::open_for_reading(const std::string& name,
                                                                 std::string* reason) {
+  // The system would take the name only up to the NUL and open another file than the one named.
+  if (name.find('\0') != std::string::npos) {
+    *reason = "a file name cannot hold a NUL byte";
+    return nullptr;
+  }
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     failed(reason);

@@ -142,6 +142,11 @@ TEST_F(EndToEnd, DataFileThatCannotBeOpenedStopsTheRun) {
   std::filesystem::create_directory(folder_.file("folder.txt"));
   expect_refused(run(kTriads, "folder.txt\n12\n6\n"),
                  "folder.txt: cannot open the data file: Is a directory", before);
+  // Not study.txt, which the system would open if it were given this name.
+  const std::string with_nul = std::string("study.txt") + '\0' + ".old";
+  expect_refused(run(kTriads, with_nul + "\n12\n6\n"),
+                 with_nul + ": cannot open the data file: a file name cannot hold a NUL byte",
+                 before);
 }
 
 TEST_F(EndToEnd, DataFileNamesOver79CharactersAreRefusedNotCut) {
