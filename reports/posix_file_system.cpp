@@ -126,10 +126,15 @@ bool PosixFileSystem::open_for_append(const std::string& name, bool create, int*
   const int fd = ::open(name.c_str(), flags, 0666);
   if (fd < 0) return failed(reason);
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const int error = S_ISREG(info.st_mode) ? errno : EINVAL;
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
     ::close(fd);
-    *reason = error == EINVAL ? "not a plain file" : system_reason(error);
+    *reason = system_reason(error);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    *reason = "not a plain file";
     return false;
   }
   *handle = fd;
