@@ -1,0 +1,91 @@
+// What the POSIX file system promises for the length of an append: interrupts wait for its end,
+// and a file-size limit fails a write instead of ending the program.
+#include "reports/posix_file_system.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/support/temp_folder.h"
+#include "tests/support/working_folder.h"
+
+namespace quorvane {
+namespace {
+
+constexpr int kHeld[] = {SIGINT, SIGTERM, SIGHUP};
+
+volatile sig_atomic_t caught[3];
+
+void record(int signal) {
+  for (int i = 0; i < 3; ++i) {
+    if (kHeld[i] == signal) caught[i] = 1;
+  }
+}
+
+void no_note(const std::string& note) { ADD_FAILURE() << "unexpected note: " << note; }
+
+TEST(PosixAppend, InterruptsArriveOnlyOnceTheAppendIsOver) {
+  testing::TempFolder folder;
+  testing::WorkingFolder here(folder.path());
+  struct sigaction recording {};
+  recording.sa_handler = record;
+  sigemptyset(&recording.sa_mask);
+  struct sigaction saved[3];
+  for (int i = 0; i < 3; ++i) {
+    caught[i] = 0;
+    sigaction(kHeld[i], &recording, &saved[i]);
+  }
+  {
+    PosixFileSystem files;
+    std::string reason;
+    ASSERT_TRUE(files.begin_append(no_note, &reason)) << reason;
+    for (const int signal : kHeld) raise(signal);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(caught[i]) << strsignal(kHeld[i]) << " came through";
+    files.end_append();
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(caught[i]) << strsignal(kHeld[i]) << " was lost";
+  }
+  for (int i = 0; i < 3; ++i) sigaction(kHeld[i], &saved[i], nullptr);
+}
+
+// In a child process, since the limit and the signal it sends apply to the whole process.
+TEST(PosixAppend, AFileSizeLimitFailsTheWriteThatCrossesIt) {
+  testing::TempFolder folder;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_DFL);
+    const rlimit limit{10, 10};
+    if (chdir(folder.path().c_str()) != 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+    PosixFileSystem files;
+    std::string reason;
+    int handle = -1;
+    std::uint64_t size = 0;
+    std::size_t written = 0;
+    const std::string text(100, 'x');
+    if (!files.begin_append([](const std::string&) {}, &reason) ||
+        !files.open_for_append("report.txt", true, &handle, &size, &reason)) {
+      _exit(11);
+    }
+    if (!files.write_some(handle, text.data(), text.size(), &written, &reason) || written != 10) {
+      _exit(12);
+    }
+    if (files.write_some(handle, text.data() + 10, 90, &written, &reason)) _exit(13);
+    if (reason != "File too large") _exit(14);
+    files.end_append();
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_FALSE(WIFSIGNALED(status)) << "ended by " << strsignal(WTERMSIG(status));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      << "step " << WEXITSTATUS(status) << " went wrong";
+  EXPECT_EQ(folder.read("report.txt"), std::string(10, 'x'));
+}
+
+}  // namespace
+}  // namespace quorvane
