@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/programs/programs_under_test.h"
 #include "tests/support/program_process.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
@@ -18,34 +19,14 @@ namespace {
 using testing::ProgramResult;
 using testing::TempFolder;
 
-struct Program {
-  const char* path;
-  const char* name;
-  int group_size;
-  const char* groups_word;
-};
-
-const Program kPairs{QUORVANE_PAIRS, "Quorvane-Pairs", 2, "Pairings"};
-const Program kTriads{QUORVANE_TRIADS, "Quorvane-Triads", 3, "Triads"};
-const Program kQuads{QUORVANE_QUADS, "Quorvane-Quads", 4, "Quads"};
+using testing::kTriads;
+using testing::report_names;
 
 const char* const kNamePrompt = "\n\nEnter name of DATA file (e.g., data.txt): ";
 const char* const kParticipantsPrompt =
     "\nEnter number of participants in the study (i.e., # of rows in file): ";
 const char* const kItemsPrompt =
     "\nEnter number of items in the study (i.e., # of columns in file): ";
-
-std::vector<std::string> report_names(const Program& program) {
-  const std::string word = program.groups_word;
-  return {"NG-1-Representative-MV-DIST.txt",
-          "NG-2-10000-Sets-Of-NG-" + word + ".txt",
-          "NG-3-Best-Fit-MV-ChiSqValues.txt",
-          "NG-4-Best-Fit-MV-" + word + "-NumCorrect.txt",
-          "NG-5-Best-Fit-DIST-ChiSqValues.txt",
-          "NG-6-Best-Fit-DIST-" + word + "-NumCorrect.txt",
-          "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt",
-          "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"};
-}
 
 std::size_t count_of(const std::string& text, const std::string& piece) {
   std::size_t count = 0;
@@ -62,7 +43,7 @@ class EndToEnd : public ::testing::Test {
     folder_.write("study.txt", testing::data_file_text(testing::made_up_responses(12, 6, 9), 6));
   }
 
-  ProgramResult run(const Program& program, const std::string& input) {
+  ProgramResult run(const testing::Program& program, const std::string& input) {
     return testing::run_in(program.path, folder_.path(), input);
   }
 
@@ -88,7 +69,7 @@ class EndToEnd : public ::testing::Test {
 };
 
 TEST_F(EndToEnd, EachProgramHoldsTheDialogueAndWritesItsEightReports) {
-  for (const Program* program : {&kPairs, &kTriads, &kQuads}) {
+  for (const testing::Program* program : testing::kPrograms) {
     TempFolder folder;
     folder.write("study.txt", testing::data_file_text(testing::made_up_responses(13, 7, 1), 7));
     const ProgramResult result =

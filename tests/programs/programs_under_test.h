@@ -1,0 +1,41 @@
+#pragma once
+
+// The three real programs as built, for the tests that run them.
+
+#include <string>
+#include <vector>
+
+#include "programs/pairs_edition.h"
+#include "programs/quads_edition.h"
+#include "programs/triads_edition.h"
+#include "reports/edition_profile.h"
+
+namespace quorvane::testing {
+
+struct Program {
+  const char* path;
+  const char* name;
+  int group_size;
+  const char* groups_word;
+  const EditionProfile* edition;
+};
+
+inline const Program kPairs{QUORVANE_PAIRS, "Quorvane-Pairs", 2, "Pairings", &kPairsEdition};
+inline const Program kTriads{QUORVANE_TRIADS, "Quorvane-Triads", 3, "Triads", &kTriadsEdition};
+inline const Program kQuads{QUORVANE_QUADS, "Quorvane-Quads", 4, "Quads", &kQuadsEdition};
+inline const Program* const kPrograms[] = {&kPairs, &kTriads, &kQuads};
+
+// The program's eight report file names, file 1 first.
+inline std::vector<std::string> report_names(const Program& program) {
+  const std::string word = program.groups_word;
+  return {"NG-1-Representative-MV-DIST.txt",
+          "NG-2-10000-Sets-Of-NG-" + word + ".txt",
+          "NG-3-Best-Fit-MV-ChiSqValues.txt",
+          "NG-4-Best-Fit-MV-" + word + "-NumCorrect.txt",
+          "NG-5-Best-Fit-DIST-ChiSqValues.txt",
+          "NG-6-Best-Fit-DIST-" + word + "-NumCorrect.txt",
+          "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt",
+          "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"};
+}
+
+}  // namespace quorvane::testing
