@@ -1,8 +1,6 @@
 // The real programs, run in a temporary folder with their console input piped in.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -237,34 +235,6 @@ TEST_F(EndToEnd, ASearchWithoutABestSetIsNotedAndStillWritten) {
             "0.0000\t Best-MV-ChiSq: 1000000.0000");
   EXPECT_EQ(count_of(folder_.read("NG-4-Best-Fit-MV-Triads-NumCorrect.txt"), ":  \t\t"), 0u);
   EXPECT_EQ(count_of(folder_.read("NG-6-Best-Fit-DIST-Triads-NumCorrect.txt"), ":  \t\t"), 4u);
-}
-
-TEST_F(EndToEnd, ReportFilesThatCannotBeWrittenLeaveEveryFileAsItWas) {
-  run_once_successfully();
-  const auto before = folder_.snapshot();
-  // A folder where a report file should be.
-  std::filesystem::create_directory(
-      folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt.tmp"));
-  std::filesystem::remove(folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"));
-  std::filesystem::rename(folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt.tmp"),
-                          folder_.file("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"));
-  auto without_8 = before;
-  without_8.erase("NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt");
-  expect_refused(run(kTriads, "study.txt\n12\n6\n"),
-                 "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt: this report name is taken "
-                 "by something that is not a plain file",
-                 without_8);
-}
-
-TEST_F(EndToEnd, AFileSizeLimitCrossedMidAppendLeavesEveryFileAsItWas) {
-  run_once_successfully();
-  const auto before = folder_.snapshot();
-  std::size_t largest = 0;
-  for (const auto& [name, text] : before) largest = std::max(largest, text.size());
-  // Room for every file but the largest to grow by one run.
-  const ProgramResult result = testing::run_in(kTriads.path, folder_.path(), "study.txt\n12\n6\n",
-                                               {static_cast<long>(largest + largest / 2)});
-  expect_refused(result, "File too large; no report file was changed", before);
 }
 
 }  // namespace
