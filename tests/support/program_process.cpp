@@ -1,12 +1,14 @@
 #include "tests/support/program_process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -50,6 +52,11 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
         chdir(folder.c_str()) != 0) {
       _exit(127);
     }
+    // The program starts as from a shell: no signal held or ignored by the test runner.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) std::signal(signal, SIG_DFL);
     if (options.file_size_limit >= 0) {
       const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
                          static_cast<rlim_t>(options.file_size_limit)};
@@ -61,7 +68,10 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
 }
 
 ProgramProcess::~ProgramProcess() {
-  if (pid_ > 0) wait();
+  if (pid_ > 0) {
+    if (!has_ended()) kill(pid_, SIGKILL);
+    wait();
+  }
   std::remove(out_path_.c_str());
   std::remove(err_path_.c_str());
   std::remove(in_path_.c_str());
@@ -69,11 +79,18 @@ ProgramProcess::~ProgramProcess() {
 
 std::string ProgramProcess::err_so_far() const { return read_file(err_path_); }
 
+bool ProgramProcess::has_ended() {
+  if (!reaped_) reaped_ = waitpid(pid_, &status_, WNOHANG) == pid_;
+  return reaped_;
+}
+
 ProgramResult ProgramProcess::wait() {
   ProgramResult result;
-  int status = 0;
-  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  while (!reaped_) {
+    reaped_ = waitpid(pid_, &status_, 0) == pid_;
+    if (!reaped_ && errno != EINTR) break;
   }
+  const int status = status_;
   pid_ = -1;
   if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);

@@ -14,7 +14,8 @@ struct ProgramResult {
   std::string err;
 };
 
-// One of the real programs, started in a folder with its console input given in full.
+// One of the real programs, started in a folder with its console input given in full. One still
+// running when this goes is killed, so that a failed test cannot leave it waiting for a lock.
 class ProgramProcess {
  public:
   struct Options {
@@ -27,12 +28,17 @@ class ProgramProcess {
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
 
+  pid_t pid() const { return pid_; }
   // What the program has written to its error stream so far.
   std::string err_so_far() const;
+  // Whether the program has ended, without waiting for it.
+  bool has_ended();
   ProgramResult wait();
 
  private:
   pid_t pid_ = -1;
+  bool reaped_ = false;
+  int status_ = 0;
   std::string out_path_;
   std::string err_path_;
   std::string in_path_;
