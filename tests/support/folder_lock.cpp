@@ -1,0 +1,24 @@
+#include "tests/support/folder_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace quorvane::testing {
+
+FolderLock::FolderLock(const std::string& folder)
+    : fd_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  if (fd_ < 0 || flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    release();
+    throw std::runtime_error("cannot lock " + folder);
+  }
+}
+
+void FolderLock::release() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace quorvane::testing
