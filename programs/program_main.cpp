@@ -2,19 +2,20 @@
 
 #include <ctime>
 #include <iostream>
+#include <memory>
 
 #include "programs/run_driver.h"
-#include "reports/posix_file_system.h"
+#include "reports/system_file_system.h"
 
 namespace quorvane {
 
 int program_main(const EditionProfile& edition) {
-  PosixFileSystem files;
+  const std::unique_ptr<FileSystem> files = make_system_file_system();
   // The generator is seeded with the low 32 bits of the calendar time in seconds.
   const auto seed_from_clock = [] {
     return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
   };
-  return run_program(edition, Console{std::cin, std::cout, std::cerr}, files, seed_from_clock);
+  return run_program(edition, Console{std::cin, std::cout, std::cerr}, *files, seed_from_clock);
 }
 
 }  // namespace quorvane

@@ -1,6 +1,4 @@
 // Everything the programs ask of the operating system's files lives in this one file.
-#include "reports/posix_file_system.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -10,6 +8,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <memory>
+
+#include "reports/system_file_system.h"
 
 namespace quorvane {
 namespace {
@@ -21,7 +22,35 @@ bool failed(std::string* reason) {
   return false;
 }
 
-}  // namespace
+// The file system of a POSIX system, relative to the working folder.
+class PosixFileSystem final : public FileSystem {
+ public:
+  PosixFileSystem() = default;
+  PosixFileSystem(const PosixFileSystem&) = delete;
+  PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+  ~PosixFileSystem() override;
+
+  std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+                                                 std::string* reason) override;
+  bool begin_append(const Note& note, std::string* reason) override;
+  void end_append() override;
+  bool inspect(const std::string& name, FileState* state, std::string* reason) override;
+  bool open_for_append(const std::string& name, bool create, int* handle, std::uint64_t* size,
+                       std::string* reason) override;
+  bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
+                  std::string* reason) override;
+  bool flush(int handle, std::string* reason) override;
+  bool close(int handle, std::string* reason) override;
+  bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
+  bool remove(const std::string& name, std::string* reason) override;
+
+ private:
+  int folder_lock_ = -1;
+  bool signals_held_ = false;
+  // What to restore when an append ends.
+  sigset_t saved_mask_{};
+  struct sigaction saved_file_size_action_ {};
+};
 
 PosixFileSystem::~PosixFileSystem() {
   if (folder_lock_ >= 0) end_append();
@@ -177,6 +206,12 @@ bool PosixFileSystem::truncate(const std::string& name, std::uint64_t size, std:
 
 bool PosixFileSystem::remove(const std::string& name, std::string* reason) {
   return ::unlink(name.c_str()) == 0 || failed(reason);
+}
+
+}  // namespace
+
+std::unique_ptr<FileSystem> make_system_file_system() {
+  return std::make_unique<PosixFileSystem>();
 }
 
 }  // namespace quorvane

@@ -1,6 +1,6 @@
 // What the POSIX file system promises for the length of an append: interrupts wait for its end,
 // and a file-size limit fails a write instead of ending the program.
-#include "reports/posix_file_system.h"
+#include "reports/system_file_system.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -41,7 +41,8 @@ TEST(PosixAppend, InterruptsArriveOnlyOnceTheAppendIsOver) {
     sigaction(kHeld[i], &recording, &saved[i]);
   }
   {
-    PosixFileSystem files;
+    const auto system = make_system_file_system();
+    FileSystem& files = *system;
     std::string reason;
     ASSERT_TRUE(files.begin_append(no_note, &reason)) << reason;
     for (const int signal : kHeld) raise(signal);
@@ -61,7 +62,8 @@ TEST(PosixAppend, AFileSizeLimitFailsTheWriteThatCrossesIt) {
     signal(SIGXFSZ, SIG_DFL);
     const rlimit limit{10, 10};
     if (chdir(folder.path().c_str()) != 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
-    PosixFileSystem files;
+    const auto system = make_system_file_system();
+    FileSystem& files = *system;
     std::string reason;
     int handle = -1;
     std::uint64_t size = 0;

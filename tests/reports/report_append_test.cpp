@@ -14,7 +14,7 @@
 #include <string>
 
 #include "programs/triads_edition.h"
-#include "reports/posix_file_system.h"
+#include "reports/system_file_system.h"
 #include "simulation/nominal_group_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/studies.h"
@@ -79,8 +79,8 @@ class ReportAppend : public ::testing::Test {
   // One append through a file system that injects `fault` at its k-th chance.
   bool append(Fault fault, int k, std::string* error) {
     testing::WorkingFolder here(folder_.path());
-    PosixFileSystem posix;
-    testing::FaultyFileSystem files(posix, fault, k);
+    const auto system = make_system_file_system();
+    testing::FaultyFileSystem files(*system, fault, k);
     const bool ok = append_reports(
         files, sections(), [](const std::string& note) { ADD_FAILURE() << note; }, error);
     injected_file_ = files.injected_file();
@@ -94,7 +94,7 @@ class ReportAppend : public ::testing::Test {
     return ok;
   }
 
-  // How many calls of the kind `fault` strikes a clean append makes from `existing`.
+  // How many calls of the kind that `fault` strikes a clean append makes, from `existing`.
   int clean_calls(unsigned existing, Fault fault) {
     const Files before = prepare(existing);
     std::string error;
@@ -171,8 +171,8 @@ TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
   std::string error;
   {
     testing::WorkingFolder here(folder_.path());
-    PosixFileSystem posix;
-    testing::FaultyFileSystem files(posix, Fault::kWrite, 8);
+    const auto system = make_system_file_system();
+    testing::FaultyFileSystem files(*system, Fault::kWrite, 8);
     files.fail_restoring();
     EXPECT_FALSE(append_reports(
         files, sections(), [](const std::string&) {}, &error));

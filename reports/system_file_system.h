@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+
+#include "reports/file_system.h"
+
+namespace quorvane {
+
+// The file system of the machine the programs run on, relative to the working folder. Each
+// platform implements it in one file of its own (reports/posix_file_system.cpp here), which a
+// port replaces.
+std::unique_ptr<FileSystem> make_system_file_system();
+
+}  // namespace quorvane
