@@ -91,7 +91,7 @@ void searches(benchmark::State& state, const BenchStudy* study) {
   const Statistics computed = compute_statistics(scores);
   for (auto _ : state) {
     SearchLog mv = search_mv(computed);
-    SearchLog dist = search_dist(scores, computed);
+    SearchLog dist = search_dist(grid, scores, computed);
     benchmark::DoNotOptimize(mv);
     benchmark::DoNotOptimize(dist);
   }
@@ -102,7 +102,7 @@ void formatting(benchmark::State& state, const BenchStudy* study) {
   const SetScores scores = score_all(grid, study->matrix);
   const Statistics computed = compute_statistics(scores);
   const SearchLog mv = search_mv(computed);
-  const SearchLog dist = search_dist(scores, computed);
+  const SearchLog dist = search_dist(grid, scores, computed);
   for (auto _ : state) {
     ReportFiles reports(*study->edition);
     write_statistics(computed, reports);

@@ -1,6 +1,5 @@
 #include "simulation/random_sets.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -45,7 +44,10 @@ void draw_sets(ParticipantOrder& order, SetGrid& grid) {
   for (int set = 0; set < kSetCount; ++set) {
     shuffle_wide(order);
     shuffle_with_generator(order, generator);
-    std::copy(order.begin(), order.end(), grid.order(set));
+    Participant* slots = grid.order(set);
+    for (std::size_t slot = 0; slot < order.size(); ++slot) {
+      slots[slot] = static_cast<Participant>(order[slot]);
+    }
   }
 }
 
