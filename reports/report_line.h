@@ -19,10 +19,12 @@ struct FourDecimals {
 // destroyed.
 class ReportLine {
  public:
-  explicit ReportLine(std::string& report) : report_(report) {}
+  // The first character is set only so that compilers' flow analysis, which cannot follow size_,
+  // does not take the buffer for unwritten.
+  explicit ReportLine(std::string& report) : report_(report) { text_[0] = '\0'; }
   ReportLine(const ReportLine&) = delete;
   ReportLine& operator=(const ReportLine&) = delete;
-  ~ReportLine() { report_.append(text_, size_); }
+  ~ReportLine() { flush(); }
 
   ReportLine& operator<<(std::string_view text) {
     if (text.size() > kRoom - size_) {
@@ -55,6 +57,7 @@ class ReportLine {
     if (kRoom - size_ < kNumberTextRoom) flush();
   }
   void flush() {
+    if (size_ == 0) return;
     report_.append(text_, size_);
     size_ = 0;
   }

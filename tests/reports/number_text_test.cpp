@@ -154,8 +154,9 @@ TEST(WholeNumbers, AsPrintfWritesThem) {
   };
   std::vector<int> values = {INT_MIN, INT_MIN + 1, INT_MAX, INT_MAX - 1};
   for (int i = -100000; i <= 100000; ++i) values.push_back(i);
-  for (int power = 10; power <= 1000000000 && power > 0; power *= 10) {
-    for (const int value : {power - 1, power, power + 1}) {
+  for (long power = 10; power <= 1000000000; power *= 10) {
+    const int digits_change = static_cast<int>(power);
+    for (const int value : {digits_change - 1, digits_change, digits_change + 1}) {
       values.push_back(value);
       values.push_back(-value);
     }
