@@ -10,7 +10,7 @@
 
 #include "bench/bench_studies.h"
 #include "bench/draws_alone.h"
-#include "bench/ratio_reporter.h"
+#include "bench/summary_reporter.h"
 #include "reports/posix_file_system.h"
 #include "reports/report_append.h"
 #include "reports/report_files.h"
@@ -126,19 +126,32 @@ void whole_run(benchmark::State& state, const BenchStudy* study) {
   }
 }
 
+using Part = void (*)(benchmark::State&, const BenchStudy*);
+const std::pair<const char*, Part> kParts[] = {{"draws_alone", draws}, {"drawing", drawing},
+                                               {"scoring", scoring},   {"statistics", statistics},
+                                               {"searches", searches}, {"formatting", formatting},
+                                               {"writing", writing},   {"whole_run", whole_run}};
+
 void register_all(const std::vector<BenchStudy>& studies) {
-  using Part = void (*)(benchmark::State&, const BenchStudy*);
-  const std::pair<const char*, Part> parts[] = {{"draws_alone", draws}, {"drawing", drawing},
-                                                {"scoring", scoring},   {"statistics", statistics},
-                                                {"searches", searches}, {"formatting", formatting},
-                                                {"writing", writing},   {"whole_run", whole_run}};
   for (const BenchStudy& study : studies) {
-    for (const auto& [part_name, part] : parts) {
+    for (const auto& [part_name, part] : kParts) {
       benchmark::RegisterBenchmark((study.name + "/" + part_name).c_str(), part, &study)
           ->Unit(benchmark::kMillisecond)
           ->UseRealTime();
     }
   }
+}
+
+std::vector<std::string> part_names() {
+  std::vector<std::string> names;
+  for (const auto& part : kParts) names.emplace_back(part.first);
+  return names;
+}
+
+std::vector<std::string> study_names(const std::vector<BenchStudy>& studies) {
+  std::vector<std::string> names;
+  for (const BenchStudy& study : studies) names.push_back(study.name);
+  return names;
 }
 
 }  // namespace
@@ -156,9 +169,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Colours only on a terminal, so that a saved report reads as plain text.
-  quorvane::bench::RatioReporter reporter(isatty(STDOUT_FILENO) != 0
-                                              ? benchmark::ConsoleReporter::OO_ColorTabular
-                                              : benchmark::ConsoleReporter::OO_Tabular);
+  quorvane::bench::SummaryReporter reporter(
+      isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_ColorTabular
+                                 : benchmark::ConsoleReporter::OO_Tabular,
+      quorvane::bench::study_names(studies), quorvane::bench::part_names());
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   // Leaves the folder before it is removed.
