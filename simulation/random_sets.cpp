@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace quorvane {
@@ -9,7 +10,7 @@ namespace {
 
 // The shuffles work on the order's positions through a local pointer, which the calls of rand()
 // between the swaps cannot change, so that it stays in a register.
-inline void shuffle_wide_at(int* order, std::size_t size) {
+inline void shuffle_wide_at(Participant* order, std::size_t size) {
   for (std::size_t p = 1; p < size; ++p) {
     const auto bound = static_cast<std::uint32_t>(p + 1);
     auto r = static_cast<std::uint32_t>(std::rand()) & 0x7FFFu;
@@ -24,7 +25,7 @@ inline void shuffle_wide_at(int* order, std::size_t size) {
 }
 
 template <typename Generator>
-inline void shuffle_with_generator_at(int* order, std::size_t size, Generator gen) {
+inline void shuffle_with_generator_at(Participant* order, std::size_t size, Generator gen) {
   for (std::size_t p = 1; p < size; ++p) {
     const int bound = static_cast<int>(p + 1);
     const auto j = static_cast<std::size_t>(gen(bound) % bound);
@@ -37,7 +38,7 @@ inline void shuffle_with_generator_at(int* order, std::size_t size, Generator ge
 ParticipantOrder make_participant_order(int participants) {
   ParticipantOrder order;
   for (int participant = 1; participant <= participants; ++participant)
-    order.push_back(participant);
+    order.push_back(static_cast<Participant>(participant));
   return order;
 }
 
@@ -50,15 +51,12 @@ void shuffle_with_generator(ParticipantOrder& order, int (*gen)(int)) {
 }
 
 void draw_sets(ParticipantOrder& order, SetGrid& grid) {
-  int* const positions = order.data();
+  Participant* const positions = order.data();
   const std::size_t size = order.size();
   for (int set = 0; set < kSetCount; ++set) {
     shuffle_wide_at(positions, size);
     shuffle_with_generator_at(positions, size, random_below);
-    Participant* slots = grid.order(set);
-    for (std::size_t slot = 0; slot < size; ++slot) {
-      slots[slot] = static_cast<Participant>(positions[slot]);
-    }
+    std::memcpy(grid.order(set), positions, size);
   }
 }
 
