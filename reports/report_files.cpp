@@ -1,37 +1,25 @@
 #include "reports/report_files.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <initializer_list>
 #include <string_view>
 
+#include "reports/report_line.h"
+
 namespace quorvane {
 namespace {
+
+// Each heading of files 2, 3 and 5 is followed by one line for each of the 10,000 sets. Making
+// room for them at once, with a little to spare per line, spares copying a growing text; room that
+// is never written to costs no memory.
+constexpr std::size_t kSetLines = 10000;
+void make_room_for_set_lines(std::string& text, std::size_t longest_usual_line) {
+  text.reserve(text.size() + kSetLines * longest_usual_line);
+}
 
 std::string concat(std::initializer_list<std::string_view> parts) {
   std::string joined;
   for (std::string_view part : parts) joined.append(part);
   return joined;
-}
-
-// Appends one printf-formatted line to a report's text.
-[[gnu::format(printf, 2, 3)]] void append_formatted(std::string& text, const char* format, ...) {
-  char line[256];
-  std::va_list values;
-  va_start(values, format);
-  std::va_list again;
-  va_copy(again, values);
-  const int length = std::vsnprintf(line, sizeof line, format, values);
-  va_end(values);
-  if (length > 0 && static_cast<std::size_t>(length) < sizeof line) {
-    text.append(line, static_cast<std::size_t>(length));
-  } else if (length > 0) {  // a number wider than any report normally holds
-    const std::size_t start = text.size();
-    text.resize(start + static_cast<std::size_t>(length) + 1);
-    std::vsnprintf(&text[start], static_cast<std::size_t>(length) + 1, format, again);
-    text.resize(start + static_cast<std::size_t>(length));
-  }
-  va_end(again);
 }
 
 }  // namespace
@@ -61,69 +49,86 @@ void ReportFiles::banner(ReportFile file) {
 }
 
 void ReportFiles::set_statistics_heading() {
-  text(ReportFile::kSetStatistics)
-      .append(concat({"\nStatistics for the 10,000 Sets of Random Nominal Group ",
-                      edition_.groups_word, ":\n\n"}));
+  std::string& out = text(ReportFile::kSetStatistics);
+  out.append(concat({"\nStatistics for the 10,000 Sets of Random Nominal Group ",
+                     edition_.groups_word, ":\n\n"}));
+  make_room_for_set_lines(out, 64);
 }
 
 void ReportFiles::set_statistics_line(SetLabel set, double mean, double variance) {
-  append_formatted(text(ReportFile::kSetStatistics), "\nSet#: %d-%d\t Mean: %.4f\t Variance %.4f\t",
-                   set.row, set.column, mean, variance);
+  // "\nSet#: %d-%d\t Mean: %.4f\t Variance %.4f\t"
+  ReportLine(text(ReportFile::kSetStatistics))
+      << "\nSet#: " << set << "\t Mean: " << FourDecimals{mean} << "\t Variance "
+      << FourDecimals{variance} << "\t";
 }
 
 void ReportFiles::grand_statistics(double overall_mean, double overall_variance,
                                    const std::vector<double>& percentages) {
   std::string& out = text(ReportFile::kRepresentative);
   out.append("\nThe following are the grand statistics for all 10,000 Sets\n\n");
-  append_formatted(out, "\nOverall Mean: %.4f\t Overall Variance %.4f\n", overall_mean,
-                   overall_variance);
+  // "\nOverall Mean: %.4f\t Overall Variance %.4f\n"
+  ReportLine(out) << "\nOverall Mean: " << FourDecimals{overall_mean} << "\t Overall Variance "
+                  << FourDecimals{overall_variance} << "\n";
   out.append(
       "\n\nOverall Distribution of Number Correct Responses for 10,000 Simulations (Percentages)");
   out.append("\nNCor\tPercentage\n");
   for (std::size_t v = 0; v < percentages.size(); ++v) {
-    append_formatted(out, "\n%d: %.4f", static_cast<int>(v), percentages[v]);
+    // "\n%d: %.4f"
+    ReportLine(out) << "\n" << static_cast<int>(v) << ": " << FourDecimals{percentages[v]};
   }
 }
 
 void ReportFiles::mv_heading() {
-  text(ReportFile::kMvChiSquares)
-      .append("\nBest-Fit For Mean & Variance.  Chi Square Values, Means, and Variances.\n\n");
+  std::string& out = text(ReportFile::kMvChiSquares);
+  out.append("\nBest-Fit For Mean & Variance.  Chi Square Values, Means, and Variances.\n\n");
+  make_room_for_set_lines(out, 128);
 }
 
 void ReportFiles::mv_line(SetLabel set, double chi_square, double best_mean, double best_variance,
                           double best_chi_square, SetLabel best) {
-  append_formatted(text(ReportFile::kMvChiSquares),
-                   "\nSet#: %d-%d\t SetChiSq: %.4f\t BestFitMean: %.4f\t BestFitVar: %.4f\t "
-                   "BestChiSq %.4f\tBestSet %d-%d\t",
-                   set.row, set.column, chi_square, best_mean, best_variance, best_chi_square,
-                   best.row, best.column);
+  // "\nSet#: %d-%d\t SetChiSq: %.4f\t BestFitMean: %.4f\t BestFitVar: %.4f\t BestChiSq %.4f\t"
+  // "BestSet %d-%d\t"
+  ReportLine(text(ReportFile::kMvChiSquares))
+      << "\nSet#: " << set << "\t SetChiSq: " << FourDecimals{chi_square}
+      << "\t BestFitMean: " << FourDecimals{best_mean}
+      << "\t BestFitVar: " << FourDecimals{best_variance} << "\t BestChiSq "
+      << FourDecimals{best_chi_square} << "\tBestSet " << best << "\t";
 }
 
 void ReportFiles::dist_heading() {
-  text(ReportFile::kDistChiSquares).append("\nBest-Fitting Distribution.  Chi Square Values.\n\n");
+  std::string& out = text(ReportFile::kDistChiSquares);
+  out.append("\nBest-Fitting Distribution.  Chi Square Values.\n\n");
+  make_room_for_set_lines(out, 96);
 }
 
 void ReportFiles::dist_line(SetLabel set, double chi_square, double best_chi_square,
                             SetLabel best) {
-  append_formatted(text(ReportFile::kDistChiSquares),
-                   "Set#: %d-%d:\t SetChiSq: %.4f\t BestChiSq: %.4f\tBestSet: %d-%d\n", set.row,
-                   set.column, chi_square, best_chi_square, best.row, best.column);
+  // "Set#: %d-%d:\t SetChiSq: %.4f\t BestChiSq: %.4f\tBestSet: %d-%d\n"
+  ReportLine(text(ReportFile::kDistChiSquares))
+      << "Set#: " << set << ":\t SetChiSq: " << FourDecimals{chi_square}
+      << "\t BestChiSq: " << FourDecimals{best_chi_square} << "\tBestSet: " << best << "\n";
 }
 
 void ReportFiles::mv_cumulative(double mean, double variance, double overall_mean,
                                 double overall_variance, double chi_square) {
-  append_formatted(text(ReportFile::kMvCumulative),
-                   "\nBF-MV-Mean: %.4f\t BF-MV-Var: %.4f\t Overall-Mean: %.4f\t Overall-Var: "
-                   "%.4f\t Best-MV-ChiSq: %.4f",
-                   mean, variance, overall_mean, overall_variance, chi_square);
+  // "\nBF-MV-Mean: %.4f\t BF-MV-Var: %.4f\t Overall-Mean: %.4f\t Overall-Var: %.4f\t "
+  // "Best-MV-ChiSq: %.4f"
+  ReportLine(text(ReportFile::kMvCumulative))
+      << "\nBF-MV-Mean: " << FourDecimals{mean} << "\t BF-MV-Var: " << FourDecimals{variance}
+      << "\t Overall-Mean: " << FourDecimals{overall_mean}
+      << "\t Overall-Var: " << FourDecimals{overall_variance}
+      << "\t Best-MV-ChiSq: " << FourDecimals{chi_square};
 }
 
 void ReportFiles::dist_cumulative(double mean, double variance, double overall_mean,
                                   double overall_variance, double chi_square) {
-  append_formatted(text(ReportFile::kDistCumulative),
-                   "\nBF-DIST-Mean: %.4f\t BF-DIST-Var: %.4f\t Overall-Mean: %.4f\t Overall-Var: "
-                   "%.4f\t Best-DIST-ChiSq: %.4f",
-                   mean, variance, overall_mean, overall_variance, chi_square);
+  // "\nBF-DIST-Mean: %.4f\t BF-DIST-Var: %.4f\t Overall-Mean: %.4f\t Overall-Var: %.4f\t "
+  // "Best-DIST-ChiSq: %.4f"
+  ReportLine(text(ReportFile::kDistCumulative))
+      << "\nBF-DIST-Mean: " << FourDecimals{mean} << "\t BF-DIST-Var: " << FourDecimals{variance}
+      << "\t Overall-Mean: " << FourDecimals{overall_mean}
+      << "\t Overall-Var: " << FourDecimals{overall_variance}
+      << "\t Best-DIST-ChiSq: " << FourDecimals{chi_square};
 }
 
 void ReportFiles::listing_headings() {
@@ -140,13 +145,14 @@ void ReportFiles::listing_headings() {
 }
 
 void ReportFiles::listing_line(ReportFile file, const int* members, int num_correct) {
-  std::string& out = text(file);
-  out.push_back('\n');
+  ReportLine line(text(file));
+  line << "\n";
   for (int i = 0; i < edition_.group_size; ++i) {
-    if (i > 0) out.append(edition_.member_separator);
-    out.append(std::to_string(members[i]));
+    if (i > 0) line << edition_.member_separator;
+    line << members[i];
   }
-  append_formatted(out, ":  \t\t%d", num_correct);
+  // ":  \t\t%d"
+  line << ":  \t\t" << num_correct;
 }
 
 }  // namespace quorvane

@@ -31,7 +31,8 @@ struct SearchLog {
 SearchLog search_mv(const Statistics& statistics);
 
 // The DIST search: for every set, the sum over the values v from 0 to M with an overall
-// percentage P[v] above 0 of (q - P[v])^2 / P[v], q the set's percentage of groups scoring v.
-SearchLog search_dist(const SetScores& scores, const Statistics& statistics);
+// percentage P[v] above 0 of (q - P[v])^2 / P[v], q the set's percentage of groups scoring v,
+// counted from its groups' allMissed counts in the grid.
+SearchLog search_dist(const SetGrid& grid, const SetScores& scores, const Statistics& statistics);
 
 }  // namespace quorvane

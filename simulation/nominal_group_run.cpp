@@ -21,7 +21,7 @@ RunOutcome run_simulation(const EditionProfile& edition, const ResponseMatrix& m
   const SetScores scores = score_all(grid, matrix);
   const Statistics statistics = compute_statistics(scores);
   const SearchLog mv = search_mv(statistics);
-  const SearchLog dist = search_dist(scores, statistics);
+  const SearchLog dist = search_dist(grid, scores, statistics);
 
   write_statistics(statistics, reports);
   write_searches(statistics, mv, dist, reports);

@@ -1,23 +1,16 @@
 #include "simulation/random_sets.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace quorvane {
+namespace {
 
-ParticipantOrder make_participant_order(int participants) {
-  ParticipantOrder order;
-  for (int participant = 1; participant <= participants; ++participant)
-    order.push_back(participant);
-  return order;
-}
-
-int random_below(int n) { return std::rand() % n; }
-
-void shuffle_wide(ParticipantOrder& order) {
-  const std::size_t size = order.size();
+// The shuffles work on the order's positions through a local pointer, which the calls of rand()
+// between the swaps cannot change, so that it stays in a register.
+inline void shuffle_wide_at(Participant* order, std::size_t size) {
   for (std::size_t p = 1; p < size; ++p) {
     const auto bound = static_cast<std::uint32_t>(p + 1);
     auto r = static_cast<std::uint32_t>(std::rand()) & 0x7FFFu;
@@ -31,8 +24,8 @@ void shuffle_wide(ParticipantOrder& order) {
   }
 }
 
-void shuffle_with_generator(ParticipantOrder& order, int (*gen)(int)) {
-  const std::size_t size = order.size();
+template <typename Generator>
+inline void shuffle_with_generator_at(Participant* order, std::size_t size, Generator gen) {
   for (std::size_t p = 1; p < size; ++p) {
     const int bound = static_cast<int>(p + 1);
     const auto j = static_cast<std::size_t>(gen(bound) % bound);
@@ -40,12 +33,30 @@ void shuffle_with_generator(ParticipantOrder& order, int (*gen)(int)) {
   }
 }
 
+}  // namespace
+
+ParticipantOrder make_participant_order(int participants) {
+  ParticipantOrder order;
+  for (int participant = 1; participant <= participants; ++participant)
+    order.push_back(static_cast<Participant>(participant));
+  return order;
+}
+
+int random_below(int n) { return std::rand() % n; }
+
+void shuffle_wide(ParticipantOrder& order) { shuffle_wide_at(order.data(), order.size()); }
+
+void shuffle_with_generator(ParticipantOrder& order, int (*gen)(int)) {
+  shuffle_with_generator_at(order.data(), order.size(), gen);
+}
+
 void draw_sets(ParticipantOrder& order, SetGrid& grid) {
-  int (*const generator)(int) = random_below;
+  Participant* const positions = order.data();
+  const std::size_t size = order.size();
   for (int set = 0; set < kSetCount; ++set) {
-    shuffle_wide(order);
-    shuffle_with_generator(order, generator);
-    std::copy(order.begin(), order.end(), grid.order(set));
+    shuffle_wide_at(positions, size);
+    shuffle_with_generator_at(positions, size, random_below);
+    std::memcpy(grid.order(set), positions, size);
   }
 }
 

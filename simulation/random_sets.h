@@ -8,7 +8,7 @@ namespace quorvane {
 
 // The participant order that every set is shuffled from: 1 to N once, then never reset, so
 // each set starts from the ordering the previous one left.
-using ParticipantOrder = std::vector<int>;
+using ParticipantOrder = std::vector<Participant>;
 ParticipantOrder make_participant_order(int participants);
 
 // rand() modulo n.

@@ -5,12 +5,19 @@ namespace quorvane {
 ResponseMatrix::ResponseMatrix(int participants, int items)
     : participants_(participants),
       items_(items),
+      mask_words_(items > 0 ? (items + 63) / 64 : 1),
       responses_(static_cast<std::size_t>(participants + 1) * static_cast<std::size_t>(items + 1)),
-      missed_(responses_.size()) {}
+      missed_bits_(static_cast<std::size_t>(participants + 1) *
+                   static_cast<std::size_t>(mask_words_)) {}
 
 void ResponseMatrix::set_response(int participant, int item, int value) {
   responses_[index(participant, item)] = value;
-  missed_[index(participant, item)] = value == 0 ? 1 : 0;
+  const auto bit = static_cast<unsigned>(item - 1);
+  std::uint64_t& word =
+      missed_bits_[static_cast<std::size_t>(participant) * static_cast<std::size_t>(mask_words_) +
+                   bit / 64];
+  const std::uint64_t item_bit = std::uint64_t{1} << (bit % 64);
+  word = value == 0 ? word | item_bit : word & ~item_bit;
 }
 
 }  // namespace quorvane

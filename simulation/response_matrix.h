@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 namespace quorvane {
@@ -17,7 +18,20 @@ class ResponseMatrix {
   // Records a response: exactly 0 is a miss, every other value counts as correct.
   void set_response(int participant, int item, int value);
   int response(int participant, int item) const { return responses_[index(participant, item)]; }
-  int missed(int participant, int item) const { return missed_[index(participant, item)]; }
+  // 1 when the participant missed the item, else 0; 0 for item 0 and participant 0.
+  int missed(int participant, int item) const {
+    if (item == 0) return 0;
+    const auto bit = static_cast<unsigned>(item - 1);
+    return static_cast<int>((missed_items(participant)[bit / 64] >> (bit % 64)) & 1u);
+  }
+
+  // The participant's missed items as mask_words() words of bits: item c is bit (c - 1) % 64 of
+  // word (c - 1) / 64. Bits beyond item M are 0.
+  int mask_words() const { return mask_words_; }
+  const std::uint64_t* missed_items(int participant) const {
+    return &missed_bits_[static_cast<std::size_t>(participant) *
+                         static_cast<std::size_t>(mask_words_)];
+  }
 
  private:
   std::size_t index(int participant, int item) const {
@@ -27,8 +41,9 @@ class ResponseMatrix {
 
   int participants_;
   int items_;
+  int mask_words_;
   std::vector<int> responses_;
-  std::vector<int> missed_;
+  std::vector<std::uint64_t> missed_bits_;
 };
 
 }  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "simulation/run_reports.h"
 
+#include <vector>
+
 namespace quorvane {
 namespace {
 
@@ -13,9 +15,12 @@ double value_or_zero(const std::vector<double>& per_set, int set) {
 void write_listing(const SetGrid& grid, int items, int best, ReportFile file,
                    ReportFiles& reports) {
   if (best == kNoSet) return;
+  const int group_size = grid.group_size();
+  std::vector<int> members(static_cast<std::size_t>(group_size));
   for (int group = 0; group < grid.full_groups(); ++group) {
-    reports.listing_line(file, grid.members(best, group * grid.group_size()),
-                         items - grid.all_missed(best, group));
+    const Participant* slots = grid.members(best, group * group_size);
+    members.assign(slots, slots + group_size);
+    reports.listing_line(file, members.data(), items - grid.all_missed(best, group));
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "reports/set_label.h"
@@ -14,9 +15,16 @@ inline constexpr int kSetCount = kGridRows * kGridColumns;
 inline SetLabel label_of(int set) { return {set / kGridColumns + 1, set % kGridColumns + 1}; }
 inline int set_of(SetLabel label) { return (label.row - 1) * kGridColumns + (label.column - 1); }
 
+// A participant number in a set's ordering, and a group's allMissed count: both at most 255.
+using Participant = std::uint8_t;
+using AllMissed = std::uint8_t;
+inline constexpr int kMostParticipants = 255;
+inline constexpr int kMostItems = 255;
+
 // The 10,000 random sets of one run. A set is an ordering of all N participants; its groups are
 // the consecutive runs of k slots, and a partial last group (N not a multiple of k) is left out.
 // Beside each ordering the grid keeps every group's allMissed count, once it has been scored.
+// Holds at most kMostParticipants participants, scored against at most kMostItems items.
 class SetGrid {
  public:
   SetGrid(int participants, int group_size);
@@ -27,14 +35,17 @@ class SetGrid {
   int full_groups() const { return full_groups_; }
 
   // The set's ordering: slots 0 to N - 1.
-  int* order(int set) { return &order_[slot_index(set)]; }
-  const int* order(int set) const { return &order_[slot_index(set)]; }
+  Participant* order(int set) { return &order_[slot_index(set)]; }
+  const Participant* order(int set) const { return &order_[slot_index(set)]; }
   // The k members of the set's group that starts at slot s (0, k, 2k, ...).
-  const int* members(int set, int s) const { return order(set) + s; }
+  const Participant* members(int set, int s) const { return order(set) + s; }
 
+  // The allMissed counts of the set's G groups, in slot order.
+  AllMissed* all_missed_of(int set) { return &all_missed_[group_index(set, 0)]; }
+  const AllMissed* all_missed_of(int set) const { return &all_missed_[group_index(set, 0)]; }
   int all_missed(int set, int group) const { return all_missed_[group_index(set, group)]; }
   void set_all_missed(int set, int group, int count) {
-    all_missed_[group_index(set, group)] = count;
+    all_missed_[group_index(set, group)] = static_cast<AllMissed>(count);
   }
 
  private:
@@ -49,8 +60,8 @@ class SetGrid {
   int participants_;
   int group_size_;
   int full_groups_;
-  std::vector<int> order_;
-  std::vector<int> all_missed_;
+  std::vector<Participant> order_;
+  std::vector<AllMissed> all_missed_;
 };
 
 }  // namespace quorvane

@@ -21,7 +21,9 @@ std::string four_decimals(double value) {
 SetGrid grid_in_order(int participants, int group_size) {
   SetGrid grid(participants, group_size);
   for (int set = 0; set < kSetCount; ++set) {
-    for (int slot = 0; slot < participants; ++slot) grid.order(set)[slot] = slot + 1;
+    for (int slot = 0; slot < participants; ++slot) {
+      grid.order(set)[slot] = static_cast<Participant>(slot + 1);
+    }
   }
   return grid;
 }
@@ -44,8 +46,8 @@ TEST(Scoring, OnlyItemsEveryMemberMissedCountAgainstAGroup) {
   EXPECT_EQ(scores.sum[0], 2.0);
   EXPECT_EQ(scores.sum_of_squares[0], 2.0);
   EXPECT_EQ(scores.overall_counts, (std::vector<double>{0, 0, 0, 2.0 * kSetCount, 0}));
-  EXPECT_EQ(std::vector<double>(scores.distribution_of(9999), scores.distribution_of(9999) + 5),
-            (std::vector<double>{0, 0, 0, 2, 0}));
+  EXPECT_EQ(grid.all_missed(9999, 0), 1);
+  EXPECT_EQ(grid.all_missed(9999, 1), 1);
 }
 
 // A set whose four groups score 10, 8, 8 and 6 of 10 items.
@@ -56,7 +58,6 @@ SetScores scores_of_four_groups() {
   scores.total_groups = 4 * kSetCount;
   scores.sum.assign(kSetCount, 0 + 2 + 2 + 4);
   scores.sum_of_squares.assign(kSetCount, 0 + 4 + 4 + 16);
-  scores.distribution.assign(kSetCount * 11, 0.0);
   scores.overall_counts.assign(11, 0.0);
   scores.overall_counts[10] = kSetCount;
   scores.overall_counts[8] = 2 * kSetCount;
@@ -123,18 +124,20 @@ TEST(DistSearch, ChiSquareOfTheSetsPercentagesAgainstTheOverallOnes) {
   SetScores scores;
   scores.items = 2;
   scores.full_groups = 4;
-  scores.distribution.assign(kSetCount * 3, 0.0);
-  auto set_counts = [&scores](int set, std::vector<double> counts) {
-    std::copy(counts.begin(), counts.end(), scores.distribution.begin() + set * 3);
+  SetGrid grid(8, 2);
+  auto set_num_correct = [&grid](int set, std::vector<int> num_correct) {
+    for (int group = 0; group < 4; ++group) {
+      grid.set_all_missed(set, group, 2 - num_correct[static_cast<std::size_t>(group)]);
+    }
   };
-  for (int set = 0; set < kSetCount; ++set) set_counts(set, {0, 4, 0});
-  set_counts(0, {0, 0, 4});     // 2, 2, 2, 2: 25 + 25 + 50
-  set_counts(1, {0, 2, 2});     // 1, 1, 2, 2: 25 + 25 + 0
-  set_counts(500, {1, 1, 2});   // 0, 1, 2, 2: 0
-  set_counts(9000, {1, 1, 2});  // a tie with set 500
+  for (int set = 0; set < kSetCount; ++set) set_num_correct(set, {1, 1, 1, 1});
+  set_num_correct(0, {2, 2, 2, 2});     // 25 + 25 + 50
+  set_num_correct(1, {2, 1, 2, 1});     // 25 + 25 + 0
+  set_num_correct(500, {2, 0, 1, 2});   // 0
+  set_num_correct(9000, {0, 1, 2, 2});  // a tie with set 500
   Statistics statistics;
   statistics.grand.overall_percentages = {25.0, 25.0, 50.0};
-  const SearchLog dist = search_dist(scores, statistics);
+  const SearchLog dist = search_dist(grid, scores, statistics);
   EXPECT_EQ(dist.chi_square[0], 100.0);
   EXPECT_EQ(dist.chi_square[1], 50.0);
   EXPECT_EQ(dist.chi_square[500], 0.0);
@@ -143,14 +146,14 @@ TEST(DistSearch, ChiSquareOfTheSetsPercentagesAgainstTheOverallOnes) {
 }
 
 TEST(DistSearch, ValuesNoGroupScoredAddNothing) {
+  // Every group of every set scores 2 of 2.
   SetScores scores;
   scores.items = 2;
   scores.full_groups = 2;
-  scores.distribution.assign(kSetCount * 3, 0.0);
-  for (std::size_t set = 0; set < kSetCount; ++set) scores.distribution[set * 3 + 2] = 2;
+  SetGrid grid(4, 2);
   Statistics statistics;
   statistics.grand.overall_percentages = {0.0, 0.0, 100.0};
-  const SearchLog dist = search_dist(scores, statistics);
+  const SearchLog dist = search_dist(grid, scores, statistics);
   EXPECT_EQ(dist.chi_square[0], 0.0);
   EXPECT_EQ(dist.best(), 0);
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "reports/edition_profile.h"
+#include "simulation/response_matrix.h"
+
+namespace quorvane::bench {
+
+// A study the benchmark runs: an edition and a made-up response matrix.
+struct BenchStudy {
+  std::string name;  // "pairs_100x100": edition, participants x items
+  const EditionProfile* edition;
+  ResponseMatrix matrix;
+};
+
+// The largest study of each edition (100 participants, 99 for triads so that every group is full,
+// and 100 items) and the small study of the bundled sample's size.
+std::vector<BenchStudy> bench_studies();
+
+}  // namespace quorvane::bench

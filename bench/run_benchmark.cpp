@@ -1,0 +1,181 @@
+// The cost of a whole run beside the cost of its random draws alone, with each phase on its own,
+// for every benchmark study. The reports are written into a temporary folder, removed at the end.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench_studies.h"
+#include "bench/draws_alone.h"
+#include "bench/summary_reporter.h"
+#include "reports/report_append.h"
+#include "reports/report_files.h"
+#include "reports/system_file_system.h"
+#include "simulation/best_fit_search.h"
+#include "simulation/group_scoring.h"
+#include "simulation/nominal_group_run.h"
+#include "simulation/random_sets.h"
+#include "simulation/run_reports.h"
+#include "simulation/set_grid.h"
+#include "simulation/set_statistics.h"
+#include "tests/support/temp_folder.h"
+
+namespace quorvane::bench {
+namespace {
+
+constexpr std::uint32_t kSeed = 1765084800u;
+
+int participants(const BenchStudy& study) { return study.matrix.participants(); }
+
+SetGrid drawn_grid(const BenchStudy& study) {
+  std::srand(kSeed);
+  SetGrid grid(participants(study), study.edition->group_size);
+  ParticipantOrder order = make_participant_order(participants(study));
+  draw_sets(order, grid);
+  return grid;
+}
+
+// Appends the sections to the report files of the working folder, then removes the files with
+// the clock stopped, so that every iteration writes into an empty folder.
+void append_and_clear(benchmark::State& state, const ReportSections& sections) {
+  const std::unique_ptr<FileSystem> files = make_system_file_system();
+  std::string error;
+  if (!append_reports(
+          *files, sections, [](const std::string&) {}, &error)) {
+    state.SkipWithError(error.c_str());
+  }
+  state.PauseTiming();
+  for (const ReportSection& section : sections) std::remove(section.file_name.c_str());
+  state.ResumeTiming();
+}
+
+void draws(benchmark::State& state, const BenchStudy* study) {
+  std::vector<int> order(static_cast<std::size_t>(participants(*study)));
+  for (auto _ : state) {
+    draws_alone(kSeed, order);
+    benchmark::DoNotOptimize(order.data());
+  }
+}
+
+void drawing(benchmark::State& state, const BenchStudy* study) {
+  for (auto _ : state) {
+    SetGrid grid = drawn_grid(*study);
+    benchmark::DoNotOptimize(grid);
+  }
+}
+
+void scoring(benchmark::State& state, const BenchStudy* study) {
+  SetGrid grid = drawn_grid(*study);
+  for (auto _ : state) {
+    SetScores scores = score_all(grid, study->matrix);
+    benchmark::DoNotOptimize(scores);
+  }
+}
+
+void statistics(benchmark::State& state, const BenchStudy* study) {
+  SetGrid grid = drawn_grid(*study);
+  const SetScores scores = score_all(grid, study->matrix);
+  for (auto _ : state) {
+    Statistics computed = compute_statistics(scores);
+    benchmark::DoNotOptimize(computed);
+  }
+}
+
+void searches(benchmark::State& state, const BenchStudy* study) {
+  SetGrid grid = drawn_grid(*study);
+  const SetScores scores = score_all(grid, study->matrix);
+  const Statistics computed = compute_statistics(scores);
+  for (auto _ : state) {
+    SearchLog mv = search_mv(computed);
+    SearchLog dist = search_dist(grid, scores, computed);
+    benchmark::DoNotOptimize(mv);
+    benchmark::DoNotOptimize(dist);
+  }
+}
+
+void formatting(benchmark::State& state, const BenchStudy* study) {
+  SetGrid grid = drawn_grid(*study);
+  const SetScores scores = score_all(grid, study->matrix);
+  const Statistics computed = compute_statistics(scores);
+  const SearchLog mv = search_mv(computed);
+  const SearchLog dist = search_dist(grid, scores, computed);
+  for (auto _ : state) {
+    ReportFiles reports(*study->edition);
+    write_statistics(computed, reports);
+    write_searches(computed, mv, dist, reports);
+    write_summaries(computed, mv, dist, reports);
+    write_listings(grid, study->matrix.items(), mv, dist, reports);
+    benchmark::DoNotOptimize(reports);
+  }
+}
+
+void writing(benchmark::State& state, const BenchStudy* study) {
+  ReportFiles reports(*study->edition);
+  run_simulation(*study->edition, study->matrix, kSeed, reports);
+  for (auto _ : state) append_and_clear(state, reports.sections());
+}
+
+void whole_run(benchmark::State& state, const BenchStudy* study) {
+  for (auto _ : state) {
+    ReportFiles reports(*study->edition);
+    run_simulation(*study->edition, study->matrix, kSeed, reports);
+    append_and_clear(state, reports.sections());
+  }
+}
+
+using Part = void (*)(benchmark::State&, const BenchStudy*);
+const std::pair<const char*, Part> kParts[] = {{"draws_alone", draws}, {"drawing", drawing},
+                                               {"scoring", scoring},   {"statistics", statistics},
+                                               {"searches", searches}, {"formatting", formatting},
+                                               {"writing", writing},   {"whole_run", whole_run}};
+
+void register_all(const std::vector<BenchStudy>& studies) {
+  for (const BenchStudy& study : studies) {
+    for (const auto& [part_name, part] : kParts) {
+      benchmark::RegisterBenchmark((study.name + "/" + part_name).c_str(), part, &study)
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime();
+    }
+  }
+}
+
+std::vector<std::string> part_names() {
+  std::vector<std::string> names;
+  for (const auto& part : kParts) names.emplace_back(part.first);
+  return names;
+}
+
+std::vector<std::string> study_names(const std::vector<BenchStudy>& studies) {
+  std::vector<std::string> names;
+  for (const BenchStudy& study : studies) names.push_back(study.name);
+  return names;
+}
+
+}  // namespace
+}  // namespace quorvane::bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const std::vector<quorvane::bench::BenchStudy> studies = quorvane::bench::bench_studies();
+  quorvane::bench::register_all(studies);
+
+  const quorvane::testing::TempFolder folder;
+  if (::chdir(folder.path().c_str()) != 0) {
+    std::perror(folder.path().c_str());
+    return 1;
+  }
+  // Colours only on a terminal, so that a saved report reads as plain text.
+  quorvane::bench::SummaryReporter reporter(
+      isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_ColorTabular
+                                 : benchmark::ConsoleReporter::OO_Tabular,
+      quorvane::bench::study_names(studies), quorvane::bench::part_names());
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  // Leaves the folder before it is removed.
+  return ::chdir("/") == 0 ? 0 : 1;
+}

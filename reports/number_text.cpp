@@ -1,0 +1,69 @@
+#include "reports/number_text.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace quorvane {
+namespace {
+
+__extension__ typedef unsigned __int128 Wide;
+
+// Values below 2^40 are written from whole numbers, exactly: a double is m / 2^s, so its value
+// times 10^4 is m x 10^4 / 2^s, whose quotient and remainder settle the rounding.
+constexpr int kExactBelowPowerOfTwo = 40;
+
+// |value| x 10^4 rounded to nearest, ties to even, for a finite |value| below 2^40.
+std::uint64_t ten_thousandths(std::uint64_t bits) {
+  const int biased_exponent = static_cast<int>((bits >> 52) & 0x7FF);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  const std::uint64_t mantissa =
+      biased_exponent == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+  // |value| = mantissa / 2^shift, with shift at least 1075 - 1023 - 40 = 12.
+  const int shift = biased_exponent == 0 ? 1074 : 1075 - biased_exponent;
+  const Wide scaled = Wide{mantissa} * 10000u;  // below 2^67
+  if (shift >= 68) return 0;                    // below half of one ten-thousandth
+  const auto quotient = static_cast<std::uint64_t>(scaled >> shift);
+  const Wide remainder = scaled - (Wide{quotient} << shift);
+  const Wide half = Wide{1} << (shift - 1);
+  const bool round_up = remainder > half || (remainder == half && (quotient & 1u) != 0);
+  return quotient + (round_up ? 1u : 0u);
+}
+
+}  // namespace
+
+char* write_four_decimals(char* out, double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const std::uint64_t magnitude_bits = bits & ~(std::uint64_t{1} << 63);
+  if (magnitude_bits < static_cast<std::uint64_t>(1023 + kExactBelowPowerOfTwo) << 52) {
+    const std::uint64_t scaled = ten_thousandths(bits);
+    if ((bits >> 63) != 0) *out++ = '-';
+    out = std::to_chars(out, out + kNumberTextRoom, scaled / 10000u).ptr;
+    *out++ = '.';
+    std::uint64_t decimals = scaled % 10000u;
+    for (int place = 3; place >= 0; --place) {
+      out[place] = static_cast<char>('0' + decimals % 10u);
+      decimals /= 10u;
+    }
+    return out + 4;
+  }
+  const std::to_chars_result written =
+      std::to_chars(out, out + kNumberTextRoom, value, std::chars_format::fixed, 4);
+  if (written.ec == std::errc()) return written.ptr;
+  // Not reached, since the room holds the widest double; should to_chars ever refuse, the C
+  // library writes the number instead.
+  const int length = std::snprintf(out, kNumberTextRoom, "%.4f", value);
+  if (length < 0) return out;
+  return out + (static_cast<std::size_t>(length) < kNumberTextRoom
+                    ? static_cast<std::size_t>(length)
+                    : kNumberTextRoom - 1);
+}
+
+char* write_whole_number(char* out, int value) {
+  return std::to_chars(out, out + kNumberTextRoom, value).ptr;
+}
+
+}  // namespace quorvane
