@@ -40,9 +40,6 @@ class FileSystem {
   // Writes part or all of the bytes; *written says how many.
   virtual bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
                           std::string* reason) = 0;
-  // Waits until the bytes written are on the disk, where a full disk or a broken network share
-  // may only now report that they could not be kept.
-  virtual bool flush(int handle, std::string* reason) = 0;
   virtual bool close(int handle, std::string* reason) = 0;
   virtual bool truncate(const std::string& name, std::uint64_t size, std::string* reason) = 0;
   virtual bool remove(const std::string& name, std::string* reason) = 0;

@@ -39,7 +39,6 @@ class PosixFileSystem final : public FileSystem {
                        std::string* reason) override;
   bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
                   std::string* reason) override;
-  bool flush(int handle, std::string* reason) override;
   bool close(int handle, std::string* reason) override;
   bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
   bool remove(const std::string& name, std::string* reason) override;
@@ -180,15 +179,6 @@ bool PosixFileSystem::write_some(int handle, const char* bytes, std::size_t coun
   if (result < 0) return failed(reason);
   *written = static_cast<std::size_t>(result);
   return true;
-}
-
-bool PosixFileSystem::flush(int handle, std::string* reason) {
-  int result;
-  do {
-    result = ::fsync(handle);
-  } while (result != 0 && errno == EINTR);
-  // EINVAL: a file system that cannot be synchronised, where a write's success is final.
-  return result == 0 || errno == EINVAL || failed(reason);
 }
 
 bool PosixFileSystem::close(int handle, std::string* reason) {

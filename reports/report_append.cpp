@@ -66,13 +66,6 @@ class Append {
     return true;
   }
 
-  bool flush() {
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-      if (!files_.flush(targets_[i].handle, &reason_)) return fail(i);
-    }
-    return true;
-  }
-
   bool close() {
     for (std::size_t i = 0; i < sections_.size(); ++i) {
       const int handle = targets_[i].handle;
@@ -136,7 +129,7 @@ bool append_reports(FileSystem& files, const ReportSections& sections, const Fil
   if (!ok) {
     *error = append.refusal();
   } else {
-    ok = append.open() && append.write() && append.flush() && append.close();
+    ok = append.open() && append.write() && append.close();
     if (!ok) *error = append.roll_back();
   }
   files.end_append();

@@ -8,8 +8,6 @@ FaultyFileSystem::Call FaultyFileSystem::call_of(Fault fault) {
       return Call::kInspect;
     case Fault::kOpen:
       return Call::kOpen;
-    case Fault::kFlush:
-      return Call::kFlush;
     case Fault::kClose:
       return Call::kClose;
     default:
@@ -69,14 +67,6 @@ bool FaultyFileSystem::write_some(int handle, const char* bytes, std::size_t cou
   }
   *reason = kReason;
   return false;
-}
-
-bool FaultyFileSystem::flush(int handle, std::string* reason) {
-  if (strikes(Call::kFlush, names_[handle])) {
-    *reason = kReason;
-    return false;
-  }
-  return inner_.flush(handle, reason);
 }
 
 bool FaultyFileSystem::close(int handle, std::string* reason) {

@@ -19,11 +19,10 @@ class FaultyFileSystem final : public FileSystem {
     kWrite,         // the k-th write fails, writing nothing
     kPartialWrite,  // the k-th write writes half its bytes, then fails
     kShortWrite,    // the k-th write writes half its bytes and succeeds
-    kFlush,         // the k-th flush fails
     kClose,         // the k-th close releases the file, then reports a failure
   };
   // The calls a fault can strike, counted one by one.
-  enum class Call { kInspect, kOpen, kWrite, kFlush, kClose };
+  enum class Call { kInspect, kOpen, kWrite, kClose };
   static Call call_of(Fault fault);
   static constexpr const char* kReason = "injected fault";
 
@@ -46,7 +45,6 @@ class FaultyFileSystem final : public FileSystem {
                        std::string* reason) override;
   bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
                   std::string* reason) override;
-  bool flush(int handle, std::string* reason) override;
   bool close(int handle, std::string* reason) override;
   bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
   bool remove(const std::string& name, std::string* reason) override;
