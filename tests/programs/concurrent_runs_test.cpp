@@ -5,7 +5,6 @@
 #include <signal.h>
 
 #include <chrono>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -135,46 +134,6 @@ TEST(ConcurrentRuns, AnInterruptWhileWaitingForTheLockEndsTheRunWithNothingWritt
     EXPECT_EQ(run.wait().signal, signal);
     EXPECT_FALSE(has_report_files(folder));
   }
-}
-
-// Whether the process holds interrupts back, from the mask of blocked signals the system shows.
-bool holds_interrupts(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("SigBlk:", 0) == 0) {
-      const unsigned long long blocked = std::stoull(line.substr(7), nullptr, 16);
-      return (blocked >> (SIGINT - 1)) & 1;
-    }
-  }
-  return false;
-}
-
-TEST(ConcurrentRuns, AnInterruptDuringTheAppendTakesEffectOnceItIsComplete) {
-  if (!std::ifstream("/proc/self/status")) GTEST_SKIP() << "no /proc to watch the signal mask";
-  constexpr int kAttempts = 20;
-  int attempt = 0;
-  bool interrupted = false;
-  while (!interrupted && attempt++ < kAttempts) {
-    testing::TempFolder folder;
-    // The run waits at the lock until the test is watching for its append to begin.
-    auto lock = std::make_unique<testing::FolderLock>(folder.path());
-    StartedRun run(testing::kTriads, folder, 0);
-    ASSERT_TRUE(says_it_waits(run));
-    lock.reset();
-    while (!interrupted && !run.process->has_ended()) {
-      if (holds_interrupts(run.process->pid())) {
-        kill(run.process->pid(), SIGINT);
-        interrupted = true;
-      }
-    }
-    const testing::ProgramResult result = run.wait();
-    if (!interrupted) continue;
-    EXPECT_EQ(result.signal, SIGINT) << "the interrupt was lost";
-    EXPECT_EQ(testing::check_report_history(folder, {run.observed}), "");
-    std::cout << "interrupted during the append at attempt " << attempt << '\n';
-  }
-  EXPECT_TRUE(interrupted) << "the append never held interrupts in " << kAttempts << " attempts";
 }
 
 }  // namespace
