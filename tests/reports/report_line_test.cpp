@@ -7,14 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/report_parsing.h"
+
 namespace quorvane {
 namespace {
 
-std::string printf_four_decimals(double value) {
-  char text[400];
-  std::snprintf(text, sizeof text, "%.4f", value);
-  return text;
-}
+using testing::printf_four_decimals;
 
 // Lines longer than the line's own room, from numbers of 309 digits or from long texts, come out
 // whole and in order, after the report's earlier text.

@@ -7,15 +7,12 @@
 #include "simulation/best_fit_search.h"
 #include "simulation/group_scoring.h"
 #include "simulation/set_statistics.h"
+#include "tests/support/report_parsing.h"
 
 namespace quorvane {
 namespace {
 
-std::string four_decimals(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.4f", value);
-  return text;
-}
+const auto four_decimals = testing::printf_four_decimals;
 
 // Every set holds the same ordering 1..N.
 SetGrid grid_in_order(int participants, int group_size) {

@@ -1,5 +1,6 @@
 #include "tests/support/report_parsing.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -32,6 +33,12 @@ double number_after(const std::string& line, const std::string& label) {
   const std::size_t at = line.find(label);
   if (at == std::string::npos) throw std::runtime_error("no '" + label + "' in: " + line);
   return std::strtod(line.c_str() + at + label.size(), nullptr);
+}
+
+std::string printf_four_decimals(double value) {
+  char text[400];
+  std::snprintf(text, sizeof text, "%.4f", value);
+  return text;
 }
 
 std::vector<int> members_of(const std::string& listing_line) {

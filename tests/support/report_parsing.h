@@ -14,6 +14,9 @@ std::vector<std::string> lines_starting(const std::string& text, const std::stri
 // The number written after `label` in a line, as written.
 double number_after(const std::string& line, const std::string& label);
 
+// The value as the C library's "%.4f" writes it.
+std::string printf_four_decimals(double value);
+
 // The participant numbers of a listing line: the numbers before the colon.
 std::vector<int> members_of(const std::string& listing_line);
 
