@@ -13,7 +13,6 @@ inline constexpr int kSetCount = kGridRows * kGridColumns;
 
 // Sets are numbered 0 to 9,999 in grid order: row 1 column 1 to 100, then row 2, and so on.
 inline SetLabel label_of(int set) { return {set / kGridColumns + 1, set % kGridColumns + 1}; }
-inline int set_of(SetLabel label) { return (label.row - 1) * kGridColumns + (label.column - 1); }
 
 // A participant number in a set's ordering, and a group's allMissed count: both at most 255.
 using Participant = std::uint8_t;
