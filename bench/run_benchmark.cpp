@@ -14,7 +14,7 @@
 #include "bench/summary_reporter.h"
 #include "reports/report_append.h"
 #include "reports/report_files.h"
-#include "reports/system_file_system.h"
+#include "platform/system_file_system.h"
 #include "simulation/best_fit_search.h"
 #include "simulation/group_scoring.h"
 #include "simulation/nominal_group_run.h"

@@ -14,7 +14,7 @@
 #include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
-#include "reports/file_system.h"
+#include "platform/file_system.h"
 
 namespace quorvane::fuzzing {
 namespace {

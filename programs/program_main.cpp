@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "programs/run_driver.h"
-#include "reports/system_file_system.h"
+#include "platform/system_file_system.h"
 
 namespace quorvane {
 

@@ -5,7 +5,7 @@
 
 #include "programs/console.h"
 #include "reports/edition_profile.h"
-#include "reports/file_system.h"
+#include "platform/file_system.h"
 
 namespace quorvane {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "reports/file_system.h"
+#include "platform/file_system.h"
 #include "reports/report_files.h"
 
 namespace quorvane {

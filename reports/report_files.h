@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "reports/edition_profile.h"
-#include "reports/set_label.h"
+#include "simulation/set_label.h"
 
 namespace quorvane {
 

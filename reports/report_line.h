@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "reports/number_text.h"
-#include "reports/set_label.h"
+#include "simulation/set_label.h"
 
 namespace quorvane {
 

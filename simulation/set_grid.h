@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "reports/set_label.h"
+#include "simulation/set_label.h"
 
 namespace quorvane {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "programs/triads_edition.h"
-#include "reports/system_file_system.h"
+#include "platform/system_file_system.h"
 #include "simulation/nominal_group_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/studies.h"

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "reports/file_system.h"
+#include "platform/file_system.h"
 
 namespace quorvane::testing {
 

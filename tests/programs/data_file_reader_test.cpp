@@ -1,4 +1,4 @@
-#include "simulation/data_file_reader.h"
+#include "programs/data_file_reader.h"
 
 #include <gtest/gtest.h>
 

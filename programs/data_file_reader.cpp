@@ -1,6 +1,6 @@
-#include "simulation/data_file_reader.h"
+#include "programs/data_file_reader.h"
 
-#include "simulation/word_reader.h"
+#include "programs/word_reader.h"
 
 namespace quorvane {
 namespace {

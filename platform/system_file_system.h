@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "reports/file_system.h"
+#include "platform/file_system.h"
 
 namespace quorvane {
 

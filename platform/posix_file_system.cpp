@@ -10,7 +10,7 @@
 #include <fstream>
 #include <memory>
 
-#include "reports/system_file_system.h"
+#include "platform/system_file_system.h"
 
 namespace quorvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "simulation/word_reader.h"
+#include "programs/word_reader.h"
 
 #include <cstdint>
 #include <limits>

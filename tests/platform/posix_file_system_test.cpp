@@ -1,6 +1,6 @@
 // What the POSIX file system promises for the length of an append: interrupts wait for its end,
 // and a file-size limit fails a write instead of ending the program.
-#include "reports/system_file_system.h"
+#include "platform/system_file_system.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
