@@ -25,6 +25,9 @@ std::vector<BenchStudy> bench_studies() {
   studies.push_back(study("triads", kTriadsEdition, 99, 100, 102));
   studies.push_back(study("quads", kQuadsEdition, 100, 100, 103));
   studies.push_back(study("triads", kTriadsEdition, 30, 20, 104));
+  // Large studies: the time of a run grows with N x 10,000.
+  studies.push_back(study("pairs", kPairsEdition, 1000, 1000, 105));
+  studies.push_back(study("pairs", kPairsEdition, 10000, 1000, 106));
   return studies;
 }
 

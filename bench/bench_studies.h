@@ -16,7 +16,8 @@ struct BenchStudy {
 };
 
 // The largest study of each edition (100 participants, 99 for triads so that every group is full,
-// and 100 items) and the small study of the bundled sample's size.
+// and 100 items), the small study of the bundled sample's size, and pairs of 1,000 and 10,000
+// participants by 1,000 items.
 std::vector<BenchStudy> bench_studies();
 
 }  // namespace quorvane::bench

@@ -13,14 +13,14 @@
 #include "bench/draws_alone.h"
 #include "bench/summary_reporter.h"
 #include "reports/report_append.h"
-#include "reports/report_files.h"
 #include "platform/system_file_system.h"
-#include "simulation/best_fit_search.h"
+#include "reports/report_files.h"
+#include "reports/run_reports.h"
 #include "simulation/group_scoring.h"
 #include "simulation/nominal_group_run.h"
-#include "simulation/random_sets.h"
-#include "simulation/run_reports.h"
-#include "simulation/set_grid.h"
+#include "simulation/set_draws.h"
+#include "simulation/set_label.h"
+#include "simulation/set_scores.h"
 #include "simulation/set_statistics.h"
 #include "tests/support/temp_folder.h"
 
@@ -31,12 +31,8 @@ constexpr std::uint32_t kSeed = 1765084800u;
 
 int participants(const BenchStudy& study) { return study.matrix.participants(); }
 
-SetGrid drawn_grid(const BenchStudy& study) {
-  std::srand(kSeed);
-  SetGrid grid(participants(study), study.edition->group_size);
-  ParticipantOrder order = make_participant_order(participants(study));
-  draw_sets(order, grid);
-  return grid;
+RunResult run_of(const BenchStudy& study) {
+  return run_simulation(study.matrix, study.edition->group_size, kSeed);
 }
 
 // Appends the sections to the report files of the working folder, then removes the files with
@@ -61,77 +57,65 @@ void draws(benchmark::State& state, const BenchStudy* study) {
   }
 }
 
+// One pass over the 10,000 sets, drawing each.
 void drawing(benchmark::State& state, const BenchStudy* study) {
+  SetDraws draws(participants(*study), kSeed);
   for (auto _ : state) {
-    SetGrid grid = drawn_grid(*study);
-    benchmark::DoNotOptimize(grid);
+    draws.restart();
+    for (int set = 0; set < kSetCount; ++set) benchmark::DoNotOptimize(draws.next());
   }
 }
 
+// The first pass: every set drawn and scored, for the statistics.
 void scoring(benchmark::State& state, const BenchStudy* study) {
-  SetGrid grid = drawn_grid(*study);
+  SetDraws draws(participants(*study), kSeed);
+  const GroupScorer scorer(study->matrix, study->edition->group_size);
   for (auto _ : state) {
-    SetScores scores = score_all(grid, study->matrix);
+    SetScores scores = score_sets(draws, scorer);
     benchmark::DoNotOptimize(scores);
   }
 }
 
 void statistics(benchmark::State& state, const BenchStudy* study) {
-  SetGrid grid = drawn_grid(*study);
-  const SetScores scores = score_all(grid, study->matrix);
+  SetDraws draws(participants(*study), kSeed);
+  const SetScores scores =
+      score_sets(draws, GroupScorer(study->matrix, study->edition->group_size));
   for (auto _ : state) {
     Statistics computed = compute_statistics(scores);
     benchmark::DoNotOptimize(computed);
   }
 }
 
-void searches(benchmark::State& state, const BenchStudy* study) {
-  SetGrid grid = drawn_grid(*study);
-  const SetScores scores = score_all(grid, study->matrix);
-  const Statistics computed = compute_statistics(scores);
-  for (auto _ : state) {
-    SearchLog mv = search_mv(computed);
-    SearchLog dist = search_dist(grid, scores, computed);
-    benchmark::DoNotOptimize(mv);
-    benchmark::DoNotOptimize(dist);
-  }
-}
-
 void formatting(benchmark::State& state, const BenchStudy* study) {
-  SetGrid grid = drawn_grid(*study);
-  const SetScores scores = score_all(grid, study->matrix);
-  const Statistics computed = compute_statistics(scores);
-  const SearchLog mv = search_mv(computed);
-  const SearchLog dist = search_dist(grid, scores, computed);
+  const RunResult result = run_of(*study);
   for (auto _ : state) {
-    ReportFiles reports(*study->edition);
-    write_statistics(computed, reports);
-    write_searches(computed, mv, dist, reports);
-    write_summaries(computed, mv, dist, reports);
-    write_listings(grid, study->matrix.items(), mv, dist, reports);
-    benchmark::DoNotOptimize(reports);
+    ReportSections sections = render_reports(*study->edition, result);
+    benchmark::DoNotOptimize(sections);
   }
 }
 
 void writing(benchmark::State& state, const BenchStudy* study) {
-  ReportFiles reports(*study->edition);
-  run_simulation(*study->edition, study->matrix, kSeed, reports);
-  for (auto _ : state) append_and_clear(state, reports.sections());
+  const ReportSections sections = render_reports(*study->edition, run_of(*study));
+  for (auto _ : state) append_and_clear(state, sections);
 }
 
-void whole_run(benchmark::State& state, const BenchStudy* study) {
+// The computation alone: both passes and both searches.
+void computing(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) {
-    ReportFiles reports(*study->edition);
-    run_simulation(*study->edition, study->matrix, kSeed, reports);
-    append_and_clear(state, reports.sections());
+    RunResult result = run_of(*study);
+    benchmark::DoNotOptimize(result);
   }
 }
 
+void whole_run(benchmark::State& state, const BenchStudy* study) {
+  for (auto _ : state) append_and_clear(state, render_reports(*study->edition, run_of(*study)));
+}
+
 using Part = void (*)(benchmark::State&, const BenchStudy*);
-const std::pair<const char*, Part> kParts[] = {{"draws_alone", draws}, {"drawing", drawing},
-                                               {"scoring", scoring},   {"statistics", statistics},
-                                               {"searches", searches}, {"formatting", formatting},
-                                               {"writing", writing},   {"whole_run", whole_run}};
+const std::pair<const char*, Part> kParts[] = {
+    {"draws_alone", draws},   {"drawing", drawing},     {"scoring", scoring},
+    {"statistics", statistics}, {"computing", computing}, {"formatting", formatting},
+    {"writing", writing},     {"whole_run", whole_run}};
 
 void register_all(const std::vector<BenchStudy>& studies) {
   for (const BenchStudy& study : studies) {

@@ -5,20 +5,32 @@
 
 #include "programs/study_dialogue.h"
 #include "reports/report_append.h"
-#include "reports/report_files.h"
+#include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
 
 namespace quorvane {
 namespace {
 
-std::string why_no_mv_best(const RunOutcome& outcome) {
-  if (outcome.overall_mean == 0.0) {
-    return "the overall mean is 0 (no group answered any item correctly)";
-  }
-  if (outcome.overall_variance == 0.0) {
-    return "the overall variance is 0 (within every set all groups scored alike)";
+// Why a search chose no set, as the console says it.
+const char* why_none(SearchOutcome outcome) {
+  switch (outcome) {
+    case SearchOutcome::kOverallMeanIsZero:
+      return "the overall mean is 0 (no group answered any item correctly)";
+    case SearchOutcome::kOverallVarianceIsZero:
+      return "the overall variance is 0 (within every set all groups scored alike)";
+    case SearchOutcome::kFound:
+    case SearchOutcome::kNoChiSquareBelowStart:
+      break;
   }
   return "no set's chi-square is a number below 1000000";
+}
+
+void say_if_none(const EditionProfile& edition, Console console, const SearchLog& search,
+                 const char* measure) {
+  if (search.found()) return;
+  say_note(edition, console,
+           std::string("no set could be chosen by ") + measure + ": " + why_none(search.outcome) +
+               "; its reports show the best set as 0-0");
 }
 
 }  // namespace
@@ -28,21 +40,13 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   const std::optional<Study> study = ask_for_study(edition, console, files);
   if (!study) return kRunFailed;
 
-  ReportFiles reports(edition);
-  const RunOutcome outcome = run_simulation(edition, study->matrix, read_seed(), reports);
-  if (!outcome.mv_best_found) {
-    say_note(edition, console,
-             "no set could be chosen by mean and variance: " + why_no_mv_best(outcome) +
-                 "; its reports show the best set as 0-0");
-  }
-  if (!outcome.dist_best_found) {
-    say_note(edition, console,
-             "no set could be chosen by distribution: no set's chi-square is a number below "
-             "1000000; its reports show the best set as 0-0");
-  }
+  const RunResult result = run_simulation(study->matrix, edition.group_size, read_seed());
+  say_if_none(edition, console, result.mv, "mean and variance");
+  say_if_none(edition, console, result.dist, "distribution");
+  const ReportSections sections = render_reports(edition, result);
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
   std::string error;
-  if (!append_reports(files, reports.sections(), note, &error)) {
+  if (!append_reports(files, sections, note, &error)) {
     say_error(edition, console, error);
     return kRunFailed;
   }

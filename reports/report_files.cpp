@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "reports/report_line.h"
+#include "simulation/set_label.h"
 
 namespace quorvane {
 namespace {
@@ -11,9 +12,8 @@ namespace {
 // Each heading of files 2, 3 and 5 is followed by one line for each of the 10,000 sets. Making
 // room for them at once, with a little to spare per line, spares copying a growing text; room that
 // is never written to costs no memory.
-constexpr std::size_t kSetLines = 10000;
 void make_room_for_set_lines(std::string& text, std::size_t longest_usual_line) {
-  text.reserve(text.size() + kSetLines * longest_usual_line);
+  text.reserve(text.size() + std::size_t{kSetCount} * longest_usual_line);
 }
 
 std::string concat(std::initializer_list<std::string_view> parts) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reports/edition_profile.h"
@@ -41,6 +42,9 @@ class ReportFiles {
   explicit ReportFiles(const EditionProfile& edition);
 
   const ReportSections& sections() const { return sections_; }
+  // The finished sections, handed over whole.
+  ReportSections release() { return std::move(sections_); }
+  // One section by its number; the tests read the sections this way.
   const ReportSection& section(ReportFile file) const;
 
   void banner(ReportFile file);

@@ -1,12 +1,15 @@
 #include "simulation/best_fit_search.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "simulation/set_label.h"
 
 namespace quorvane {
 namespace {
 
 // Records one set's chi-square and the running best once it has been considered.
-void consider(SearchLog& log, int set, double chi_square, double& best_chi_square) {
+void consider_set(SearchLog& log, int set, double chi_square, double& best_chi_square) {
   log.chi_square.push_back(chi_square);
   const int best_before = set == 0 ? kNoSet : log.best_after.back();
   if (chi_square < best_chi_square) {
@@ -17,14 +20,19 @@ void consider(SearchLog& log, int set, double chi_square, double& best_chi_squar
   }
 }
 
+SearchLog start_log() {
+  SearchLog log;
+  log.chi_square.reserve(kSetCount);
+  log.best_after.reserve(kSetCount);
+  return log;
+}
+
 }  // namespace
 
 SearchLog search_mv(const Statistics& statistics) {
   const double overall_mean = statistics.grand.overall_mean;
   const double overall_variance = statistics.grand.overall_variance;
-  SearchLog log;
-  log.chi_square.reserve(kSetCount);
-  log.best_after.reserve(kSetCount);
+  SearchLog log = start_log();
   double best_chi_square = kInitialBestChiSquare;
   for (int set = 0; set < kSetCount; ++set) {
     const double mean_gap = statistics.sets.mean[static_cast<std::size_t>(set)] - overall_mean;
@@ -32,60 +40,92 @@ SearchLog search_mv(const Statistics& statistics) {
         statistics.sets.variance[static_cast<std::size_t>(set)] - overall_variance;
     const double chi_square =
         mean_gap * mean_gap / overall_mean + variance_gap * variance_gap / overall_variance;
-    consider(log, set, chi_square, best_chi_square);
+    consider_set(log, set, chi_square, best_chi_square);
+  }
+  if (log.best() != kNoSet) {
+    log.outcome = SearchOutcome::kFound;
+  } else if (overall_mean == 0.0) {
+    log.outcome = SearchOutcome::kOverallMeanIsZero;
+  } else if (overall_variance == 0.0) {
+    log.outcome = SearchOutcome::kOverallVarianceIsZero;
   }
   return log;
 }
 
-SearchLog search_dist(const SetGrid& grid, const SetScores& scores, const Statistics& statistics) {
+DistSearch::DistSearch(const Statistics& statistics, int items, int full_groups,
+                       std::size_t most_tabulated_terms)
+    : items_(items),
+      full_groups_(full_groups),
+      counts_(std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items + 1)),
+      log_(start_log()) {
   const std::vector<double>& overall = statistics.grand.overall_percentages;
-  const int items = scores.items;
-  const int groups = scores.full_groups;
-  const double groups_as_double = groups;
-  // A term depends only on v and the set's count c of groups scoring v: tabulated once for every
-  // v with P[v] above 0 (the values that add a term) and every c from 0 to G.
-  const auto row_size = static_cast<std::size_t>(groups + 1);
-  std::vector<std::size_t> values;
-  std::vector<double> terms;
   for (std::size_t v = 0; v < overall.size(); ++v) {
     if (!(overall[v] > 0)) continue;
-    values.push_back(v);
-    for (int count = 0; count <= groups; ++count) {
-      const double q = count / groups_as_double * 100.0;
-      terms.push_back((q - overall[v]) * (q - overall[v]) / overall[v]);
+    values_.push_back(v);
+    overall_.push_back(overall[v]);
+  }
+  // A term depends only on v and the set's count of groups scoring v: tabulated for every value
+  // that adds a term and every count up to G, or as many counts as the table holds.
+  const std::size_t most_counts = std::max<std::size_t>(
+      1, most_tabulated_terms / (values_.empty() ? 1 : values_.size()));
+  const auto groups = static_cast<std::size_t>(full_groups);
+  tabulated_counts_ = static_cast<unsigned>(groups < most_counts ? groups : most_counts - 1);
+  terms_.resize(values_.size() * (tabulated_counts_ + 1));
+  double* term_at = terms_.data();
+  for (std::size_t index = 0; index < values_.size(); ++index) {
+    for (unsigned count = 0; count <= tabulated_counts_; ++count) *term_at++ = term(index, count);
+  }
+}
+
+double DistSearch::term(std::size_t value_index, unsigned count) const {
+  const double groups = full_groups_;
+  const double overall = overall_[value_index];
+  const double q = count / groups * kPercent;
+  return (q - overall) * (q - overall) / overall;
+}
+
+void DistSearch::consider(const int* const (&all_missed)[kSetsAtOnce]) {
+  for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
+    for (int group = 0; group < full_groups_; ++group) {
+      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) + i] += 1;
     }
   }
-
-  SearchLog log;
-  log.chi_square.reserve(kSetCount);
-  log.best_after.reserve(kSetCount);
-  double best_chi_square = kInitialBestChiSquare;
-  // Each set's sum runs over v in order, as it always has; the sums of four sets run side by side
-  // so that each waits less on its own previous addition. counts[4v + i]: the groups of the i-th
-  // set scoring v.
-  static_assert(kSetCount % 4 == 0);
-  std::vector<unsigned> counts(4 * static_cast<std::size_t>(items + 1));
-  for (int first = 0; first < kSetCount; first += 4) {
-    for (std::size_t i = 0; i < 4; ++i) {
-      const AllMissed* all_missed = grid.all_missed_of(first + static_cast<int>(i));
-      for (int group = 0; group < groups; ++group) {
-        counts[4 * static_cast<std::size_t>(items - all_missed[group]) + i] += 1;
-      }
-    }
-    double chi_square[4] = {0.0, 0.0, 0.0, 0.0};
-    const double* row = terms.data();
-    for (const std::size_t v : values) {
-      const unsigned* count = &counts[4 * v];
+  // Each set's sum runs over v in order; the sums of four sets run side by side so that each
+  // waits less on its own previous addition.
+  double chi_square[kSetsAtOnce] = {0.0, 0.0, 0.0, 0.0};
+  const std::size_t row_size = tabulated_counts_ + 1;
+  const double* row = terms_.data();
+  if (tabulated_counts_ == static_cast<unsigned>(full_groups_)) {
+    for (const std::size_t v : values_) {
+      const unsigned* count = &counts_[std::size_t{kSetsAtOnce} * v];
       chi_square[0] += row[count[0]];
       chi_square[1] += row[count[1]];
       chi_square[2] += row[count[2]];
       chi_square[3] += row[count[3]];
       row += row_size;
     }
-    std::fill(counts.begin(), counts.end(), 0u);
-    for (int i = 0; i < 4; ++i) consider(log, first + i, chi_square[i], best_chi_square);
+  } else {
+    for (std::size_t index = 0; index < values_.size(); ++index, row += row_size) {
+      const unsigned* count = &counts_[std::size_t{kSetsAtOnce} * values_[index]];
+      for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
+        chi_square[i] += count[i] <= tabulated_counts_ ? row[count[i]] : term(index, count[i]);
+      }
+    }
   }
-  return log;
+  for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
+    for (int group = 0; group < full_groups_; ++group) {
+      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) + i] = 0;
+    }
+  }
+  const int first = static_cast<int>(log_.chi_square.size());
+  for (int i = 0; i < kSetsAtOnce; ++i) {
+    consider_set(log_, first + i, chi_square[i], best_chi_square_);
+  }
+}
+
+SearchLog DistSearch::finish() {
+  if (log_.best() != kNoSet) log_.outcome = SearchOutcome::kFound;
+  return std::move(log_);
 }
 
 }  // namespace quorvane

@@ -1,34 +1,32 @@
 #include "simulation/group_scoring.h"
 
-#include <cstdint>
-
 namespace quorvane {
 namespace {
 
 // A participant's missed items when there are at most 128.
-struct TwoWordMask {
-  std::uint64_t low;
-  std::uint64_t high;
+struct TwoWordMasks {
+  const std::uint64_t* words;  // two per participant
 };
 
-// The items every member of a group of kGroupSize missed.
-template <int kGroupSize>
-[[gnu::always_inline]] inline int all_missed(const TwoWordMask* masks, const Participant* members,
-                                             int /*group_size*/) {
-  std::uint64_t low = masks[members[0]].low;
-  std::uint64_t high = masks[members[0]].high;
-  for (int m = 1; m < kGroupSize; ++m) {
-    low &= masks[members[m]].low;
-    high &= masks[members[m]].high;
-  }
-  return __builtin_popcountll(low) + __builtin_popcountll(high);
-}
-
-// The same for masks of any number of words and groups of any size.
+// Masks of any number of words.
 struct WideMasks {
   const std::uint64_t* words;
   int word_count;
 };
+
+// The items every member of a group of kGroupSize missed.
+template <int kGroupSize>
+[[gnu::always_inline]] inline int all_missed(TwoWordMasks masks, const Participant* members,
+                                             int /*group_size*/) {
+  std::uint64_t low = masks.words[2 * members[0]];
+  std::uint64_t high = masks.words[2 * members[0] + 1];
+  for (int m = 1; m < kGroupSize; ++m) {
+    low &= masks.words[2 * members[m]];
+    high &= masks.words[2 * members[m] + 1];
+  }
+  return __builtin_popcountll(low) + __builtin_popcountll(high);
+}
+
 template <int>
 [[gnu::always_inline]] inline int all_missed(WideMasks masks, const Participant* members,
                                              int group_size) {
@@ -43,99 +41,76 @@ template <int>
   return count;
 }
 
-// Scores every set: each group's W into the grid, each set's sums into `scores`, and the number
-// of groups with each W into counts_by_missed.
 template <int kGroupSize, typename Masks>
-[[gnu::always_inline]] inline void score_sets(Masks masks, SetGrid& grid, SetScores& scores,
-                                              std::vector<std::int64_t>& counts_by_missed) {
-  const int group_size = grid.group_size();
-  const int groups = grid.full_groups();
-  for (int set = 0; set < kSetCount; ++set) {
-    const Participant* members = grid.order(set);
-    AllMissed* set_all_missed = grid.all_missed_of(set);
-    std::int64_t sum = 0;
-    std::int64_t sum_of_squares = 0;
-    for (int group = 0; group < groups; ++group, members += group_size) {
-      const int w = all_missed<kGroupSize>(masks, members, group_size);
-      set_all_missed[group] = static_cast<AllMissed>(w);
-      counts_by_missed[static_cast<std::size_t>(w)] += 1;
-      sum += w;
-      sum_of_squares += w * w;
-    }
-    // Whole numbers far below 2^53: the same doubles as adding each group's W in turn.
-    scores.sum[static_cast<std::size_t>(set)] = static_cast<double>(sum);
-    scores.sum_of_squares[static_cast<std::size_t>(set)] = static_cast<double>(sum_of_squares);
+[[gnu::always_inline]] inline void score_groups(Masks masks, int group_size, int groups,
+                                                const Participant* members, int* out) {
+  for (int group = 0; group < groups; ++group, members += group_size) {
+    out[group] = all_missed<kGroupSize>(masks, members, group_size);
   }
 }
 
-// Picks the scoring for the study's number of items and the edition's group size.
-[[gnu::always_inline]] inline void score_any(const ResponseMatrix& matrix, SetGrid& grid,
-                                             SetScores& scores,
-                                             std::vector<std::int64_t>& counts_by_missed) {
-  if (matrix.mask_words() <= 2) {
-    std::vector<TwoWordMask> masks(static_cast<std::size_t>(matrix.participants() + 1));
-    for (int participant = 0; participant <= matrix.participants(); ++participant) {
-      const std::uint64_t* words = matrix.missed_items(participant);
-      masks[static_cast<std::size_t>(participant)] = {words[0],
-                                                      matrix.mask_words() == 2 ? words[1] : 0};
-    }
-    switch (grid.group_size()) {
-      case 2:
-        return score_sets<2>(masks.data(), grid, scores, counts_by_missed);
-      case 3:
-        return score_sets<3>(masks.data(), grid, scores, counts_by_missed);
-      case 4:
-        return score_sets<4>(masks.data(), grid, scores, counts_by_missed);
-      default:
-        break;
-    }
-  }
-  score_sets<0>(WideMasks{matrix.missed_items(0), matrix.mask_words()}, grid, scores,
-                counts_by_missed);
+template <typename Masks>
+Masks masks_of(const std::vector<std::uint64_t>& words, int word_count);
+template <>
+TwoWordMasks masks_of<TwoWordMasks>(const std::vector<std::uint64_t>& words, int /*word_count*/) {
+  return {words.data()};
 }
-
-void score_portable(const ResponseMatrix& matrix, SetGrid& grid, SetScores& scores,
-                    std::vector<std::int64_t>& counts_by_missed) {
-  score_any(matrix, grid, scores, counts_by_missed);
-}
-
-// The same, with the processor's own instruction for counting bits.
-[[gnu::target("popcnt")]] void score_with_popcnt(const ResponseMatrix& matrix, SetGrid& grid,
-                                                 SetScores& scores,
-                                                 std::vector<std::int64_t>& counts_by_missed) {
-  score_any(matrix, grid, scores, counts_by_missed);
-}
-
-SetScores score_all_with(SetGrid& grid, const ResponseMatrix& matrix, bool popcount_instruction) {
-  const int items = matrix.items();
-  SetScores scores;
-  scores.items = items;
-  scores.full_groups = grid.full_groups();
-  scores.total_groups = scores.full_groups * kSetCount;
-  scores.sum.resize(kSetCount);
-  scores.sum_of_squares.resize(kSetCount);
-  std::vector<std::int64_t> counts_by_missed(static_cast<std::size_t>(items + 1));
-  if (popcount_instruction) {
-    score_with_popcnt(matrix, grid, scores, counts_by_missed);
-  } else {
-    score_portable(matrix, grid, scores, counts_by_missed);
-  }
-  scores.overall_counts.resize(static_cast<std::size_t>(items + 1));
-  for (int w = 0; w <= items; ++w) {
-    scores.overall_counts[static_cast<std::size_t>(items - w)] =
-        static_cast<double>(counts_by_missed[static_cast<std::size_t>(w)]);
-  }
-  return scores;
+template <>
+WideMasks masks_of<WideMasks>(const std::vector<std::uint64_t>& words, int word_count) {
+  return {words.data(), word_count};
 }
 
 }  // namespace
 
-SetScores score_all(SetGrid& grid, const ResponseMatrix& matrix) {
-  return score_all_with(grid, matrix, __builtin_cpu_supports("popcnt"));
-}
+// The scoring of one group size and mask width, with and without the processor's instruction for
+// counting bits.
+template <int kGroupSize, typename Masks>
+struct GroupScoring {
+  static void portable(const GroupScorer& scorer, const Participant* order, int* out) {
+    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_),
+                             scorer.group_size_, scorer.full_groups_, order, out);
+  }
+  [[gnu::target("popcnt")]] static void with_popcnt(const GroupScorer& scorer,
+                                                    const Participant* order, int* out) {
+    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_),
+                             scorer.group_size_, scorer.full_groups_, order, out);
+  }
+  static GroupScorer::Scoring pick(bool popcount_instruction) {
+    return popcount_instruction ? &with_popcnt : &portable;
+  }
+};
 
-SetScores score_all_portably(SetGrid& grid, const ResponseMatrix& matrix) {
-  return score_all_with(grid, matrix, false);
+GroupScorer::GroupScorer(const ResponseMatrix& matrix, int group_size, bool popcount_instruction)
+    : items_(matrix.items()),
+      group_size_(group_size),
+      full_groups_(matrix.participants() / group_size),
+      mask_words_(matrix.mask_words() <= 2 ? 2 : matrix.mask_words()) {
+  const int source_words = matrix.mask_words();
+  masks_.resize(static_cast<std::size_t>(matrix.participants() + 1) *
+                static_cast<std::size_t>(mask_words_));
+  for (int participant = 0; participant <= matrix.participants(); ++participant) {
+    const std::uint64_t* words = matrix.missed_items(participant);
+    for (int w = 0; w < source_words; ++w) {
+      masks_[static_cast<std::size_t>(participant * mask_words_ + w)] = words[w];
+    }
+  }
+  popcount_instruction = popcount_instruction && __builtin_cpu_supports("popcnt");
+  if (mask_words_ == 2) {
+    switch (group_size) {
+      case 2:
+        score_ = GroupScoring<2, TwoWordMasks>::pick(popcount_instruction);
+        return;
+      case 3:
+        score_ = GroupScoring<3, TwoWordMasks>::pick(popcount_instruction);
+        return;
+      case 4:
+        score_ = GroupScoring<4, TwoWordMasks>::pick(popcount_instruction);
+        return;
+      default:
+        break;
+    }
+  }
+  score_ = GroupScoring<0, WideMasks>::pick(popcount_instruction);
 }
 
 }  // namespace quorvane

@@ -1,25 +1,39 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-#include "reports/edition_profile.h"
-#include "reports/report_files.h"
+#include "simulation/best_fit_search.h"
 #include "simulation/response_matrix.h"
+#include "simulation/set_statistics.h"
 
 namespace quorvane {
 
-// What a finished computation tells the driver besides the report texts.
-struct RunOutcome {
-  bool mv_best_found = false;
-  bool dist_best_found = false;
-  double overall_mean = 0.0;
-  double overall_variance = 0.0;
+// The groups of a search's best set, in slot order: G groups of k members, and each group's
+// number correct. Empty when the search found no best set.
+struct ChosenSet {
+  std::vector<int> members;      // G x k participant numbers
+  std::vector<int> num_correct;  // G
 };
 
-// The whole computation of one run: seeds the C library generator with `seed`, draws the 10,000
-// sets, scores them, runs both searches and writes all eight reports' text into `reports`. The
-// matrix holds at least two full groups of the edition.
-RunOutcome run_simulation(const EditionProfile& edition, const ResponseMatrix& matrix,
-                          std::uint32_t seed, ReportFiles& reports);
+// Everything one run computes: the statistics of every set and of the whole grid, both searches
+// set by set, and the groups of the two chosen sets.
+struct RunResult {
+  int group_size = 0;
+  int items = 0;
+  Statistics statistics;
+  SearchLog mv;
+  SearchLog dist;
+  ChosenSet mv_choice;
+  ChosenSet dist_choice;
+};
+
+// The whole computation of one run: the 10,000 sets drawn with the generator seeded with `seed`,
+// scored, their statistics, the MV search and the DIST search. The matrix holds at least two full
+// groups.
+//
+// Every report byte of a run follows from the seed and the study, and is frozen by tests: the
+// order of the floating-point operations and of the random draws must not change.
+RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed);
 
 }  // namespace quorvane

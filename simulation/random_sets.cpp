@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 namespace quorvane {
@@ -50,14 +49,11 @@ void shuffle_with_generator(ParticipantOrder& order, int (*gen)(int)) {
   shuffle_with_generator_at(order.data(), order.size(), gen);
 }
 
-void draw_sets(ParticipantOrder& order, SetGrid& grid) {
+void draw_next_set(ParticipantOrder& order) {
   Participant* const positions = order.data();
   const std::size_t size = order.size();
-  for (int set = 0; set < kSetCount; ++set) {
-    shuffle_wide_at(positions, size);
-    shuffle_with_generator_at(positions, size, random_below);
-    std::memcpy(grid.order(set), positions, size);
-  }
+  shuffle_wide_at(positions, size);
+  shuffle_with_generator_at(positions, size, random_below);
 }
 
 }  // namespace quorvane

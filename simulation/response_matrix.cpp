@@ -6,12 +6,10 @@ ResponseMatrix::ResponseMatrix(int participants, int items)
     : participants_(participants),
       items_(items),
       mask_words_(items > 0 ? (items + 63) / 64 : 1),
-      responses_(static_cast<std::size_t>(participants + 1) * static_cast<std::size_t>(items + 1)),
       missed_bits_(static_cast<std::size_t>(participants + 1) *
                    static_cast<std::size_t>(mask_words_)) {}
 
 void ResponseMatrix::set_response(int participant, int item, int value) {
-  responses_[index(participant, item)] = value;
   const auto bit = static_cast<unsigned>(item - 1);
   std::uint64_t& word =
       missed_bits_[static_cast<std::size_t>(participant) * static_cast<std::size_t>(mask_words_) +

@@ -5,8 +5,8 @@
 
 namespace quorvane {
 
-// The study's results: for every participant and item, counted from 1, the response read from
-// the data file and whether the participant missed the item. Participant 0 is the null
+// The study's results as the scoring needs them: for every participant and item, counted from 1,
+// whether the participant missed the item (a response of exactly 0). Participant 0 is the null
 // participant, who has no missed items.
 class ResponseMatrix {
  public:
@@ -17,7 +17,6 @@ class ResponseMatrix {
 
   // Records a response: exactly 0 is a miss, every other value counts as correct.
   void set_response(int participant, int item, int value);
-  int response(int participant, int item) const { return responses_[index(participant, item)]; }
   // 1 when the participant missed the item, else 0; 0 for item 0 and participant 0.
   int missed(int participant, int item) const {
     if (item == 0) return 0;
@@ -34,15 +33,9 @@ class ResponseMatrix {
   }
 
  private:
-  std::size_t index(int participant, int item) const {
-    return static_cast<std::size_t>(participant) * static_cast<std::size_t>(items_ + 1) +
-           static_cast<std::size_t>(item);
-  }
-
   int participants_;
   int items_;
   int mask_words_;
-  std::vector<int> responses_;
   std::vector<std::uint64_t> missed_bits_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "simulation/group_scoring.h"
+#include "simulation/set_scores.h"
 
 namespace quorvane {
 
@@ -15,8 +15,6 @@ struct SetStatistics {
 // The whole grid: the averages of the 10,000 set means and variances (not statistics pooled
 // over all groups) and the percentage of all groups that scored each NumCorrect from 0 to M.
 struct GrandStatistics {
-  double mean_total = 0.0;
-  double variance_total = 0.0;
   double overall_mean = 0.0;
   double overall_variance = 0.0;
   std::vector<double> overall_percentages;
@@ -26,6 +24,9 @@ struct Statistics {
   SetStatistics sets;
   GrandStatistics grand;
 };
+
+// Percentages are counts divided by their whole, times this.
+inline constexpr double kPercent = 100.0;
 
 Statistics compute_statistics(const SetScores& scores);
 

@@ -9,6 +9,7 @@
 #include "programs/quads_edition.h"
 #include "programs/triads_edition.h"
 #include "reports/edition_profile.h"
+#include "tests/support/editions.h"
 
 namespace quorvane::testing {
 
@@ -27,15 +28,7 @@ inline const Program* const kPrograms[] = {&kPairs, &kTriads, &kQuads};
 
 // The program's eight report file names, file 1 first.
 inline std::vector<std::string> report_names(const Program& program) {
-  const std::string word = program.groups_word;
-  return {"NG-1-Representative-MV-DIST.txt",
-          "NG-2-10000-Sets-Of-NG-" + word + ".txt",
-          "NG-3-Best-Fit-MV-ChiSqValues.txt",
-          "NG-4-Best-Fit-MV-" + word + "-NumCorrect.txt",
-          "NG-5-Best-Fit-DIST-ChiSqValues.txt",
-          "NG-6-Best-Fit-DIST-" + word + "-NumCorrect.txt",
-          "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt",
-          "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"};
+  return report_names(*program.edition);
 }
 
 }  // namespace quorvane::testing

@@ -34,10 +34,8 @@ constexpr unsigned kStarts[] = {0x00, 0xFF, 0x55, 0xAA};
 
 const ReportSections& sections() {
   static const ReportSections run = [] {
-    ReportFiles reports(kTriadsEdition);
-    run_simulation(kTriadsEdition, testing::matrix_of(testing::made_up_responses(12, 6, 9), 12, 6),
-                   1, reports);
-    return reports.sections();
+    return testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6,
+                                    1);
   }();
   return run;
 }

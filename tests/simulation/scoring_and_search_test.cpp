@@ -6,6 +6,8 @@
 
 #include "simulation/best_fit_search.h"
 #include "simulation/group_scoring.h"
+#include "simulation/random_sets.h"
+#include "simulation/set_label.h"
 #include "simulation/set_statistics.h"
 #include "tests/support/report_parsing.h"
 
@@ -13,17 +15,6 @@ namespace quorvane {
 namespace {
 
 const auto four_decimals = testing::printf_four_decimals;
-
-// Every set holds the same ordering 1..N.
-SetGrid grid_in_order(int participants, int group_size) {
-  SetGrid grid(participants, group_size);
-  for (int set = 0; set < kSetCount; ++set) {
-    for (int slot = 0; slot < participants; ++slot) {
-      grid.order(set)[slot] = static_cast<Participant>(slot + 1);
-    }
-  }
-  return grid;
-}
 
 TEST(Scoring, OnlyItemsEveryMemberMissedCountAgainstAGroup) {
   // Rows are participants 1 to 7, columns items 1 to 4; 0 is a miss.
@@ -34,17 +25,14 @@ TEST(Scoring, OnlyItemsEveryMemberMissedCountAgainstAGroup) {
   for (int p = 1; p <= 7; ++p) {
     for (int c = 1; c <= 4; ++c) matrix.set_response(p, c, responses[p - 1][c - 1]);
   }
-  SetGrid grid = grid_in_order(7, 3);
-  const SetScores scores = score_all(grid, matrix);
-  EXPECT_EQ(scores.full_groups, 2);
-  EXPECT_EQ(scores.total_groups, 2 * kSetCount);  // the partial group is left out
-  EXPECT_EQ(grid.all_missed(0, 0), 1);
-  EXPECT_EQ(grid.all_missed(0, 1), 1);
-  EXPECT_EQ(scores.sum[0], 2.0);
-  EXPECT_EQ(scores.sum_of_squares[0], 2.0);
-  EXPECT_EQ(scores.overall_counts, (std::vector<double>{0, 0, 0, 2.0 * kSetCount, 0}));
-  EXPECT_EQ(grid.all_missed(9999, 0), 1);
-  EXPECT_EQ(grid.all_missed(9999, 1), 1);
+  const ParticipantOrder in_order = make_participant_order(7);
+  const GroupScorer scorer(matrix, 3);
+  EXPECT_EQ(scorer.full_groups(), 2);  // the partial group is left out
+  int all_missed[3] = {-1, -1, -1};
+  scorer.score(in_order.data(), all_missed);
+  EXPECT_EQ(all_missed[0], 1);
+  EXPECT_EQ(all_missed[1], 1);
+  EXPECT_EQ(all_missed[2], -1);  // nothing written for the partial group
 }
 
 // A set whose four groups score 10, 8, 8 and 6 of 10 items.
@@ -116,25 +104,37 @@ TEST(MvSearch, ANumberBelowTheStartIsNeededToBecomeBest) {
   EXPECT_FALSE(search_mv(statistics).found());
 }
 
+// The DIST search over sets given by each one's groups' NumCorrect, as the run feeds it.
+SearchLog dist_search(const std::vector<double>& overall_percentages, int items,
+                      const std::vector<std::vector<int>>& num_correct_of_sets,
+                      std::size_t most_tabulated_terms = DistSearch::kMostTabulatedTerms) {
+  Statistics statistics;
+  statistics.grand.overall_percentages = overall_percentages;
+  const auto groups = num_correct_of_sets[0].size();
+  DistSearch search(statistics, items, static_cast<int>(groups), most_tabulated_terms);
+  std::vector<std::vector<int>> all_missed(DistSearch::kSetsAtOnce, std::vector<int>(groups));
+  for (std::size_t first = 0; first < kSetCount; first += DistSearch::kSetsAtOnce) {
+    for (std::size_t i = 0; i < DistSearch::kSetsAtOnce; ++i) {
+      const std::vector<int>& num_correct = num_correct_of_sets[first + i];
+      for (std::size_t group = 0; group < groups; ++group) {
+        all_missed[i][group] = items - num_correct[group];
+      }
+    }
+    const int* const four[DistSearch::kSetsAtOnce] = {all_missed[0].data(), all_missed[1].data(),
+                                                      all_missed[2].data(), all_missed[3].data()};
+    search.consider(four);
+  }
+  return search.finish();
+}
+
 TEST(DistSearch, ChiSquareOfTheSetsPercentagesAgainstTheOverallOnes) {
   // M = 2, G = 4, overall 25, 25 and 50 percent for 0, 1 and 2 correct.
-  SetScores scores;
-  scores.items = 2;
-  scores.full_groups = 4;
-  SetGrid grid(8, 2);
-  auto set_num_correct = [&grid](int set, std::vector<int> num_correct) {
-    for (int group = 0; group < 4; ++group) {
-      grid.set_all_missed(set, group, 2 - num_correct[static_cast<std::size_t>(group)]);
-    }
-  };
-  for (int set = 0; set < kSetCount; ++set) set_num_correct(set, {1, 1, 1, 1});
-  set_num_correct(0, {2, 2, 2, 2});     // 25 + 25 + 50
-  set_num_correct(1, {2, 1, 2, 1});     // 25 + 25 + 0
-  set_num_correct(500, {2, 0, 1, 2});   // 0
-  set_num_correct(9000, {0, 1, 2, 2});  // a tie with set 500
-  Statistics statistics;
-  statistics.grand.overall_percentages = {25.0, 25.0, 50.0};
-  const SearchLog dist = search_dist(grid, scores, statistics);
+  std::vector<std::vector<int>> sets(kSetCount, {1, 1, 1, 1});
+  sets[0] = {2, 2, 2, 2};     // 25 + 25 + 50
+  sets[1] = {2, 1, 2, 1};     // 25 + 25 + 0
+  sets[500] = {2, 0, 1, 2};   // 0
+  sets[9000] = {0, 1, 2, 2};  // a tie with set 500
+  const SearchLog dist = dist_search({25.0, 25.0, 50.0}, 2, sets);
   EXPECT_EQ(dist.chi_square[0], 100.0);
   EXPECT_EQ(dist.chi_square[1], 50.0);
   EXPECT_EQ(dist.chi_square[500], 0.0);
@@ -144,15 +144,27 @@ TEST(DistSearch, ChiSquareOfTheSetsPercentagesAgainstTheOverallOnes) {
 
 TEST(DistSearch, ValuesNoGroupScoredAddNothing) {
   // Every group of every set scores 2 of 2.
-  SetScores scores;
-  scores.items = 2;
-  scores.full_groups = 2;
-  SetGrid grid(4, 2);
-  Statistics statistics;
-  statistics.grand.overall_percentages = {0.0, 0.0, 100.0};
-  const SearchLog dist = search_dist(grid, scores, statistics);
+  const SearchLog dist =
+      dist_search({0.0, 0.0, 100.0}, 2, std::vector<std::vector<int>>(kSetCount, {2, 2}));
   EXPECT_EQ(dist.chi_square[0], 0.0);
   EXPECT_EQ(dist.best(), 0);
+}
+
+// Large studies have more counts than the table of terms holds: a count beyond it must add the
+// same term, to the bit, as a tabulated one, or large and small runs would disagree.
+TEST(DistSearch, CountsBeyondTheTableAddTheSameTerms) {
+  const int groups = 7;
+  std::vector<std::vector<int>> sets(kSetCount);
+  for (std::size_t set = 0; set < kSetCount; ++set) {
+    for (int group = 0; group < groups; ++group) {
+      sets[set].push_back(static_cast<int>((set * 7 + static_cast<std::size_t>(group) * set) % 6));
+    }
+  }
+  const std::vector<double> overall = {10.0 / 3.0, 20.0, 0.0, 1.0 / 7.0, 40.0, 36.0 + 11.0 / 21.0};
+  const SearchLog tabulated = dist_search(overall, 5, sets);
+  const SearchLog worked_out = dist_search(overall, 5, sets, 1);
+  EXPECT_EQ(tabulated.chi_square, worked_out.chi_square);
+  EXPECT_EQ(tabulated.best_after, worked_out.best_after);
 }
 
 }  // namespace

@@ -8,10 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
-#include "simulation/nominal_group_run.h"
+#include "tests/support/editions.h"
 #include "tests/support/fnv1a.h"
 #include "tests/support/studies.h"
 
@@ -19,11 +16,8 @@ namespace quorvane {
 namespace {
 
 using testing::DigestedRun;
+using testing::edition_of;
 using testing::SectionDigest;
-
-const EditionProfile& edition_of(int group_size) {
-  return group_size == 2 ? kPairsEdition : group_size == 3 ? kTriadsEdition : kQuadsEdition;
-}
 
 // The row of kDigestedRuns that the run's sections make.
 std::string row_of(const DigestedRun& run, const ReportSections& sections) {
@@ -43,23 +37,20 @@ std::string row_of(const DigestedRun& run, const ReportSections& sections) {
 TEST(WholeRunDigests, EverySectionIsAsRecorded) {
   for (const DigestedRun& recorded : testing::kDigestedRuns) {
     const EditionProfile& edition = edition_of(recorded.group_size);
-    ReportFiles reports(edition);
-    run_simulation(
+    const ReportSections sections = testing::sections_of_run(
         edition,
-        testing::matrix_of(testing::made_up_responses(recorded.participants, recorded.items,
-                                                      recorded.responses_seed),
-                           recorded.participants, recorded.items),
-        recorded.seed, reports);
+        testing::made_up_responses(recorded.participants, recorded.items, recorded.responses_seed),
+        recorded.participants, recorded.items, recorded.seed);
     bool same = true;
     for (std::size_t file = 0; file < recorded.sections.size(); ++file) {
-      const std::string& text = reports.sections()[file].text;
+      const std::string& text = sections[file].text;
       const SectionDigest& expected = recorded.sections[file];
       EXPECT_EQ(text.size(), expected.length) << edition.program_name << " file " << file + 1;
       EXPECT_EQ(testing::fnv1a_64(text), expected.fnv1a)
           << edition.program_name << " file " << file + 1;
       same = same && text.size() == expected.length && testing::fnv1a_64(text) == expected.fnv1a;
     }
-    if (!same) ADD_FAILURE() << "the run now reads:\n" << row_of(recorded, reports.sections());
+    if (!same) ADD_FAILURE() << "the run now reads:\n" << row_of(recorded, sections);
   }
 }
 

@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
+#include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
+#include "tests/support/editions.h"
 #include "tests/reference/reference_run.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
@@ -23,10 +22,6 @@ using testing::lines_of;
 using testing::lines_starting;
 using testing::number_after;
 
-const EditionProfile& edition_of(int group_size) {
-  return group_size == 2 ? kPairsEdition : group_size == 3 ? kTriadsEdition : kQuadsEdition;
-}
-
 struct Study {
   const char* name;
   int group_size;
@@ -35,13 +30,20 @@ struct Study {
   std::vector<int> responses;
 };
 
-ReportFiles run(const Study& study, std::uint32_t seed, RunOutcome* outcome = nullptr) {
-  const EditionProfile& edition = edition_of(study.group_size);
-  ReportFiles reports(edition);
-  const RunOutcome result = run_simulation(
-      edition, testing::matrix_of(study.responses, study.participants, study.items), seed, reports);
-  if (outcome != nullptr) *outcome = result;
-  return reports;
+// A whole run in memory: what it computed and the reports it appends.
+struct Ran {
+  RunResult result;
+  ReportSections sections;
+
+  const ReportSection& section(ReportFile file) const { return testing::section_of(sections, file); }
+};
+
+Ran run(const Study& study, std::uint32_t seed) {
+  Ran ran;
+  ran.result = run_simulation(testing::matrix_of(study.responses, study.participants, study.items),
+                              study.group_size, seed);
+  ran.sections = render_reports(testing::edition_of(study.group_size), ran.result);
+  return ran;
 }
 
 std::vector<int> every(int participants, int items, int value) {
@@ -75,12 +77,12 @@ class WholeRun : public ::testing::TestWithParam<Study> {};
 TEST_P(WholeRun, MatchesTheIndependentModelByteForByte) {
   const Study& study = GetParam();
   for (const std::uint32_t seed : {1u, 1765084800u}) {
-    const ReportFiles reports = run(study, seed);
+    const Ran reports = run(study, seed);
     const reference::ReferenceReports expected = reference::reference_run(
         {study.group_size, study.participants, study.items, study.responses}, seed);
     for (std::size_t file = 0; file < expected.texts.size(); ++file) {
-      EXPECT_EQ(reports.sections()[file].file_name, expected.names[file]);
-      EXPECT_TRUE(reports.sections()[file].text == expected.texts[file])
+      EXPECT_EQ(reports.sections[file].file_name, expected.names[file]);
+      EXPECT_TRUE(reports.sections[file].text == expected.texts[file])
           << "file " << file + 1 << " differs, seed " << seed;
     }
   }
@@ -88,12 +90,12 @@ TEST_P(WholeRun, MatchesTheIndependentModelByteForByte) {
 
 TEST_P(WholeRun, SameSeedSameReports) {
   const Study& study = GetParam();
-  EXPECT_EQ(run(study, 7).sections(), run(study, 7).sections());
+  EXPECT_EQ(run(study, 7).sections, run(study, 7).sections);
 }
 
 TEST_P(WholeRun, EverySearchLogsAllSetsInGridOrder) {
   const Study& study = GetParam();
-  const ReportFiles reports = run(study, 11);
+  const Ran reports = run(study, 11);
   const std::string& file2 = reports.section(ReportFile::kSetStatistics).text;
   const std::string& file3 = reports.section(ReportFile::kMvChiSquares).text;
   const std::string& file5 = reports.section(ReportFile::kDistChiSquares).text;
@@ -132,7 +134,7 @@ TEST_P(WholeRun, EverySearchLogsAllSetsInGridOrder) {
 
 TEST_P(WholeRun, OverallPercentagesCoverZeroToMAndAddUpTo100) {
   const Study& study = GetParam();
-  const ReportFiles reports = run(study, 12);
+  const Ran reports = run(study, 12);
   const std::vector<std::string> lines =
       lines_of(reports.section(ReportFile::kRepresentative).text);
   const std::vector<std::string> values(lines.end() - study.items - 1, lines.end());
@@ -147,12 +149,11 @@ TEST_P(WholeRun, OverallPercentagesCoverZeroToMAndAddUpTo100) {
 
 TEST_P(WholeRun, ListingsHoldEveryGroupedParticipantOnce) {
   const Study& study = GetParam();
-  RunOutcome outcome;
-  const ReportFiles reports = run(study, 13, &outcome);
+  const Ran reports = run(study, 13);
   const int groups = study.participants / study.group_size;
   const std::pair<ReportFile, bool> listings[] = {
-      {ReportFile::kMvListing, outcome.mv_best_found},
-      {ReportFile::kDistListing, outcome.dist_best_found}};
+      {ReportFile::kMvListing, reports.result.mv.found()},
+      {ReportFile::kDistListing, reports.result.dist.found()}};
   for (const auto& [file, found] : listings) {
     const std::vector<std::string> lines = lines_of(reports.section(file).text);
     std::vector<int> listed;
@@ -187,10 +188,9 @@ INSTANTIATE_TEST_SUITE_P(Studies, WholeRun, ::testing::ValuesIn(studies()),
                          });
 
 TEST(WholeRunWithoutBest, AllCorrectLeavesTheMvSearchWithoutABest) {
-  RunOutcome outcome;
-  const ReportFiles reports = run({"", 2, 10, 5, every(10, 5, 1)}, 3, &outcome);
-  EXPECT_FALSE(outcome.mv_best_found);
-  EXPECT_TRUE(outcome.dist_best_found);
+  const Ran reports = run({"", 2, 10, 5, every(10, 5, 1)}, 3);
+  EXPECT_EQ(reports.result.mv.outcome, SearchOutcome::kOverallVarianceIsZero);
+  EXPECT_TRUE(reports.result.dist.found());
   const std::string& file3 = reports.section(ReportFile::kMvChiSquares).text;
   EXPECT_NE(file3.find("\nSet#: 100-100\t SetChiSq: -nan\t BestFitMean: 0.0000\t BestFitVar: "
                        "0.0000\t BestChiSq 1000000.0000\tBestSet 0-0\t"),

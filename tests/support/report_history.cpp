@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "reports/report_files.h"
-#include "simulation/nominal_group_run.h"
 #include "tests/support/studies.h"
 
 namespace quorvane::testing {
@@ -22,11 +21,11 @@ class Candidates {
     auto found = computed_.find({run, second});
     if (found == computed_.end()) {
       const ObservedRun& observed = runs_[run];
-      ReportFiles reports(*observed.edition);
-      run_simulation(*observed.edition,
-                     matrix_of(observed.responses, observed.participants, observed.items), second,
-                     reports);
-      found = computed_.emplace(std::make_pair(run, second), reports.sections()).first;
+      found = computed_
+                  .emplace(std::make_pair(run, second),
+                           sections_of_run(*observed.edition, observed.responses,
+                                           observed.participants, observed.items, second))
+                  .first;
     }
     return found->second;
   }

@@ -2,6 +2,9 @@
 
 #include <random>
 
+#include "reports/run_reports.h"
+#include "simulation/nominal_group_run.h"
+
 namespace quorvane::testing {
 
 std::vector<int> made_up_responses(int participants, int items, unsigned seed) {
@@ -34,6 +37,12 @@ ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, in
     }
   }
   return matrix;
+}
+
+ReportSections sections_of_run(const EditionProfile& edition, const std::vector<int>& responses,
+                               int participants, int items, std::uint32_t seed) {
+  return render_reports(edition, run_simulation(matrix_of(responses, participants, items),
+                                                edition.group_size, seed));
 }
 
 }  // namespace quorvane::testing

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "reports/edition_profile.h"
+#include "reports/report_files.h"
 #include "simulation/response_matrix.h"
 
 namespace quorvane::testing {
@@ -15,5 +18,14 @@ std::vector<int> made_up_responses(int participants, int items, unsigned seed);
 std::string data_file_text(const std::vector<int>& responses, int items);
 
 ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, int items);
+
+// The sections a whole run of the edition on the study appends, computed in memory.
+ReportSections sections_of_run(const EditionProfile& edition, const std::vector<int>& responses,
+                               int participants, int items, std::uint32_t seed);
+
+// One report's section, by its number.
+inline const ReportSection& section_of(const ReportSections& sections, ReportFile file) {
+  return sections[static_cast<std::size_t>(file) - 1];
+}
 
 }  // namespace quorvane::testing

@@ -1,6 +1,8 @@
-#include "simulation/run_reports.h"
+#include "reports/run_reports.h"
 
 #include <vector>
+
+#include "simulation/set_label.h"
 
 namespace quorvane {
 namespace {
@@ -11,20 +13,6 @@ SetLabel label_or_none(int set) { return set == kNoSet ? SetLabel{} : label_of(s
 double value_or_zero(const std::vector<double>& per_set, int set) {
   return set == kNoSet ? 0.0 : per_set[static_cast<std::size_t>(set)];
 }
-
-void write_listing(const SetGrid& grid, int items, int best, ReportFile file,
-                   ReportFiles& reports) {
-  if (best == kNoSet) return;
-  const int group_size = grid.group_size();
-  std::vector<int> members(static_cast<std::size_t>(group_size));
-  for (int group = 0; group < grid.full_groups(); ++group) {
-    const Participant* slots = grid.members(best, group * group_size);
-    members.assign(slots, slots + group_size);
-    reports.listing_line(file, members.data(), items - grid.all_missed(best, group));
-  }
-}
-
-}  // namespace
 
 void write_statistics(const Statistics& statistics, ReportFiles& reports) {
   reports.banner(ReportFile::kSetStatistics);
@@ -70,11 +58,25 @@ void write_summaries(const Statistics& statistics, const SearchLog& mv, const Se
                           grand.overall_variance, dist.best_chi_square_after(kSetCount - 1));
 }
 
-void write_listings(const SetGrid& grid, int items, const SearchLog& mv, const SearchLog& dist,
-                    ReportFiles& reports) {
+void write_listing(const ChosenSet& choice, int group_size, ReportFile file,
+                   ReportFiles& reports) {
+  for (std::size_t group = 0; group < choice.num_correct.size(); ++group) {
+    reports.listing_line(file, &choice.members[group * static_cast<std::size_t>(group_size)],
+                         choice.num_correct[group]);
+  }
+}
+
+}  // namespace
+
+ReportSections render_reports(const EditionProfile& edition, const RunResult& result) {
+  ReportFiles reports(edition);
+  write_statistics(result.statistics, reports);
+  write_searches(result.statistics, result.mv, result.dist, reports);
+  write_summaries(result.statistics, result.mv, result.dist, reports);
   reports.listing_headings();
-  write_listing(grid, items, mv.best(), ReportFile::kMvListing, reports);
-  write_listing(grid, items, dist.best(), ReportFile::kDistListing, reports);
+  write_listing(result.mv_choice, result.group_size, ReportFile::kMvListing, reports);
+  write_listing(result.dist_choice, result.group_size, ReportFile::kDistListing, reports);
+  return reports.release();
 }
 
 }  // namespace quorvane

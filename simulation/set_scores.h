@@ -1,0 +1,24 @@
+#pragma once
+
+#include <vector>
+
+#include "simulation/group_scoring.h"
+#include "simulation/set_draws.h"
+
+namespace quorvane {
+
+// What scoring every group of every set counts: each set's sums of its groups' allMissed counts,
+// and how many groups of all sets scored each NumCorrect.
+struct SetScores {
+  int items = 0;        // M
+  int full_groups = 0;  // G, the groups of every set
+  int total_groups = 0;
+  std::vector<double> sum;             // per set: the sum of W over its groups
+  std::vector<double> sum_of_squares;  // per set: the sum of W times W
+  std::vector<double> overall_counts;  // M + 1 counts: all groups of all sets scoring 0 to M
+};
+
+// Draws the 10,000 sets from the start and scores every group of each.
+SetScores score_sets(SetDraws& draws, const GroupScorer& scorer);
+
+}  // namespace quorvane

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "programs/pairs_edition.h"
+#include "programs/quads_edition.h"
+#include "programs/triads_edition.h"
+#include "reports/edition_profile.h"
+
+namespace quorvane::testing {
+
+// The edition of the program with groups of the size.
+inline const EditionProfile& edition_of(int group_size) {
+  return group_size == 2 ? kPairsEdition : group_size == 3 ? kTriadsEdition : kQuadsEdition;
+}
+
+// The edition's eight report file names, file 1 first, spelled out here rather than taken from
+// the code under test.
+inline std::vector<std::string> report_names(const EditionProfile& edition) {
+  const std::string word(edition.groups_word);
+  return {"NG-1-Representative-MV-DIST.txt",
+          "NG-2-10000-Sets-Of-NG-" + word + ".txt",
+          "NG-3-Best-Fit-MV-ChiSqValues.txt",
+          "NG-4-Best-Fit-MV-" + word + "-NumCorrect.txt",
+          "NG-5-Best-Fit-DIST-ChiSqValues.txt",
+          "NG-6-Best-Fit-DIST-" + word + "-NumCorrect.txt",
+          "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt",
+          "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"};
+}
+
+}  // namespace quorvane::testing
