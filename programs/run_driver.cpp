@@ -25,15 +25,12 @@ const char* why_none(SearchOutcome outcome) {
   return "no set's chi-square is a number below 1000000";
 }
 
-void say_if_none(const EditionProfile& edition, Console console, const SearchLog& search,
-                 const char* measure) {
-  if (search.found()) return;
-  say_note(edition, console,
-           std::string("no set could be chosen by ") + measure + ": " + why_none(search.outcome) +
-               "; its reports show the best set as 0-0");
-}
-
 }  // namespace
+
+std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
+  return std::string("no set could be chosen by ") + measure + ": " + why_none(outcome) +
+         "; its reports show the best set as 0-0";
+}
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const std::function<std::uint32_t()>& read_seed) {
@@ -41,8 +38,12 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   if (!study) return kRunFailed;
 
   const RunResult result = run_simulation(study->matrix, edition.group_size, read_seed());
-  say_if_none(edition, console, result.mv, "mean and variance");
-  say_if_none(edition, console, result.dist, "distribution");
+  if (!result.mv.found()) {
+    say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
+  }
+  if (!result.dist.found()) {
+    say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
+  }
   const ReportSections sections = render_reports(edition, result);
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
   std::string error;

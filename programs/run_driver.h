@@ -2,16 +2,24 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "programs/console.h"
 #include "reports/edition_profile.h"
 #include "platform/file_system.h"
+#include "simulation/best_fit_search.h"
 
 namespace quorvane {
 
 // Exit statuses of a run.
 inline constexpr int kRunSucceeded = 0;
 inline constexpr int kRunFailed = 1;
+
+// The note a run gives when a search found no best set; its own function so that the tests can
+// check it for every reason, including those no study reaches.
+inline constexpr const char* kMvMeasure = "mean and variance";
+inline constexpr const char* kDistMeasure = "distribution";
+std::string no_best_set_note(const char* measure, SearchOutcome outcome);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the
