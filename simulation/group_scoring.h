@@ -17,7 +17,6 @@ class GroupScorer {
   GroupScorer(const ResponseMatrix& matrix, int group_size, bool popcount_instruction = true);
 
   int items() const { return items_; }
-  int group_size() const { return group_size_; }
   // G: the full groups of every set.
   int full_groups() const { return full_groups_; }
 
