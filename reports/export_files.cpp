@@ -209,6 +209,8 @@ constexpr double kPlotRight = kPlotLeft + kSvgPlotWidth;
 constexpr double kPlotTop = 76.0;
 constexpr double kPlotBottom = 372.0;
 
+constexpr std::size_t kMostMarkers = 60;
+
 constexpr const char* kBarColour = "#9ecae1";
 constexpr const char* kMvColour = "#d95f02";
 constexpr const char* kDistColour = "#1b7837";
@@ -317,7 +319,7 @@ class DistributionPicture {
 
   void make_bins() {
     const int count = last_ - first_ + 1;
-    bin_width_ = count > kSvgPlotWidth ? (count + kSvgPlotWidth - 1) / kSvgPlotWidth : 1;
+    bin_width_ = count > kSvgMostBars ? (count + kSvgMostBars - 1) / kSvgMostBars : 1;
     for (int first = first_; first <= last_; first += bin_width_) {
       Bin bin{first, std::min(first + bin_width_ - 1, last_), 0.0, 0.0, 0.0};
       for (int v = bin.first; v <= bin.last; ++v) {
@@ -359,12 +361,12 @@ class DistributionPicture {
 
   std::string subtitle() const {
     std::string text = "data file ";
-    text.append(xml_text(data_.data_file, 72));
+    text.append(xml_text(data_.data_file, 56));
     text.append(", N = ");
     append_whole(text, data_.participants);
-    text.append(" participants, M = ");
+    text.append(data_.participants == 1 ? " participant, M = " : " participants, M = ");
     append_whole(text, data_.items);
-    text.append(" items, seed ");
+    text.append(data_.items == 1 ? " item, seed " : " items, seed ");
     append_whole(text, data_.seed);
     return text;
   }
@@ -442,8 +444,8 @@ class DistributionPicture {
            colour + "\"/>\n";
   }
 
-  // The chosen set's percentages as a line over the bars, with a marker at each point (at every
-  // few points when there are many).
+  // The chosen set's percentages as a line over the bars, with a marker at each point, or when
+  // there are too many for that, at each point above zero (at every few of them if need be).
   void fit_line(const ExportedFit& fit, const char* colour, bool dist) {
     if (!fit.found) return;
     out_.append("<polyline fill=\"none\" stroke=\"").append(colour);
@@ -458,9 +460,17 @@ class DistributionPicture {
       out_.append(coordinate(points.back().second));
     }
     out_.append("\"/>\n");
-    const std::size_t stride = points.size() <= 60 ? 1 : (points.size() + 39) / 40;
+    // A set of few groups has few values of v above 0: those points carry the markers, and the
+    // zeros between them stay a plain line.
+    std::size_t above_zero = 0;
+    for (const Bin& bin : bins_) above_zero += (dist ? bin.dist : bin.mv) > 0.0 ? 1 : 0;
+    const bool every_point = points.size() <= kMostMarkers;
+    const std::size_t stride = above_zero <= kMostMarkers ? 1 : above_zero / kMostMarkers + 1;
     out_.append("<g>\n");
-    for (std::size_t i = 0; i < points.size(); i += stride) {
+    for (std::size_t i = 0, marked = 0; i < points.size(); ++i) {
+      if (!every_point && ((dist ? bins_[i].dist : bins_[i].mv) <= 0.0 || marked++ % stride != 0)) {
+        continue;
+      }
       out_.append(marker(points[i].first, points[i].second, dist, colour));
     }
     out_.append("</g>\n");

@@ -78,9 +78,11 @@ std::string groups_csv(const ExportData& data);
 // The picture: a standalone SVG 1.1 document of kSvgWidth by kSvgHeight pixels.
 inline constexpr int kSvgWidth = 960;
 inline constexpr int kSvgHeight = 540;
-// The width of the plot inside it. No more bars than this are drawn: when there are more values
-// of v than pixels, adjacent values are added together into bins, and the caption says so.
+// The width of the plot inside it, and the most bars drawn in it: each bar has at least 4 pixels,
+// so that bars, and the chosen sets' points over them, stay apart. When there are more values of v
+// than bars, adjacent values are added together into bins, and the caption says so.
 inline constexpr int kSvgPlotWidth = 860;
+inline constexpr int kSvgMostBars = kSvgPlotWidth / 4;
 
 std::string distribution_svg(const ExportData& data);
 

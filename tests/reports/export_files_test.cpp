@@ -242,14 +242,15 @@ std::size_t count_of(const std::string& text, const std::string& piece) {
   return count;
 }
 
-// Catches bars thinner than a pixel at large M (no binning), binning where every value has room,
+// Catches bars thinner than a pixel at large M (no binning: bars must be at least 4 pixels, so at
+// most kSvgMostBars, fewer than the plot has pixels), binning where every value has room,
 // and binning that goes unmentioned.
 TEST(ExportSvg, AdjacentValuesAreBinnedOnlyWhenBarsWouldBeThinnerThanAPixel) {
   ExportData wide = made_up_export(10000, true);
   for (double& percentage : wide.overall_percentages) percentage = 100.0 / 10001;
   const std::string binned = distribution_svg(wide);
-  EXPECT_LE(count_of(binned, "class=\"bar\""), static_cast<std::size_t>(kSvgPlotWidth));
-  EXPECT_GE(count_of(binned, "class=\"bar\""), static_cast<std::size_t>(kSvgPlotWidth) / 2);
+  EXPECT_LE(count_of(binned, "class=\"bar\""), static_cast<std::size_t>(kSvgMostBars));
+  EXPECT_GE(count_of(binned, "class=\"bar\""), static_cast<std::size_t>(kSvgMostBars) / 2);
   EXPECT_NE(binned.find("adjacent values"), std::string::npos);
 
   ExportData narrow = made_up_export(20, true);
