@@ -224,15 +224,10 @@ struct TickStep {
 };
 TickStep nice_step(double span, int most) {
   const double rough = span / most;
-  int exponent = static_cast<int>(std::floor(std::log10(rough)));
-  double power = std::pow(10.0, exponent);
-  for (const double mantissa : {1.0, 2.0, 5.0, 10.0}) {
+  const int exponent = static_cast<int>(std::floor(std::log10(rough)));
+  const double power = std::pow(10.0, exponent);
+  for (const double mantissa : {1.0, 2.0, 5.0}) {
     if (mantissa * power >= rough * (1.0 - 1e-9)) {
-      if (mantissa == 10.0) {
-        ++exponent;
-        power *= 10.0;
-        return {power, std::max(0, -exponent)};
-      }
       return {mantissa * power, std::max(0, -exponent)};
     }
   }
@@ -525,7 +520,7 @@ class DistributionPicture {
       append_whole(note, last_);
       note.append(" of 0 to ");
       append_whole(note, data_.items);
-      note.append("; every other value is 0 % in all three.");
+      note.append("; every other value is 0 % in every series.");
     }
     if (!note.empty()) text(kPlotLeft, y, "start", 12, note, "font-style=\"italic\"");
   }
