@@ -71,7 +71,7 @@ ExportedFit made_up_fit(int items, int groups, int group_size, int row, unsigned
     fit.num_correct.push_back(score(random));
     ++counts[static_cast<std::size_t>(fit.num_correct.back())];
   }
-  for (const int count : counts) fit.percentages.push_back(count / double(groups) * 100.0);
+  for (const int count : counts) fit.percentages.push_back(count / static_cast<double>(groups) * 100.0);
   return fit;
 }
 
