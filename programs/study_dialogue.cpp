@@ -10,7 +10,8 @@ namespace quorvane {
 namespace {
 
 constexpr std::size_t kLongestFileName = 79;
-constexpr int kLargestCount = 109;  // participants and items the tables hold
+// The largest study a run takes: 10,000 participants by 10,000 items.
+constexpr int kLargestCount = 10000;
 
 class Dialogue {
  public:

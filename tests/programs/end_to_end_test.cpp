@@ -155,11 +155,11 @@ TEST_F(EndToEnd, CountsOutsideTheirRangesAreRefused) {
       {"study.txt\n0\n6\n", false, "found '0'"},
       {"study.txt\n-12\n6\n", false, "found '-12'"},
       {"study.txt\n5\n6\n", false, "found '5'"},
-      {"study.txt\n110\n6\n", false, "found '110'"},
+      {"study.txt\n10001\n6\n", false, "found '10001'"},
       {"study.txt\n99999999999\n6\n", false, "found '99999999999'"},
       {"study.txt\n12\n", true, "found the end of the input"},
       {"study.txt\n12\n0\n", true, "found '0'"},
-      {"study.txt\n12\n110\n", true, "found '110'"},
+      {"study.txt\n12\n10001\n", true, "found '10001'"},
       {"study.txt\n12\n6.0\n", true, "found '6.0'"},
   };
   for (const auto& c : cases) {
@@ -167,8 +167,8 @@ TEST_F(EndToEnd, CountsOutsideTheirRangesAreRefused) {
     const ProgramResult result = run(kTriads, c.input);
     EXPECT_EQ(result.out, opened + kParticipantsPrompt + (c.at_items ? kItemsPrompt : ""));
     expect_refused(result,
-                   c.at_items ? "the number of items must be a whole number from 1 to 109; "
-                              : "the number of participants must be a whole number from 6 to 109 "
+                   c.at_items ? "the number of items must be a whole number from 1 to 10000; "
+                              : "the number of participants must be a whole number from 6 to 10000 "
                                 "(at least two full groups of 3); ",
                    before);
     EXPECT_NE(result.err.find(c.found), std::string::npos) << result.err;
@@ -176,9 +176,10 @@ TEST_F(EndToEnd, CountsOutsideTheirRangesAreRefused) {
 }
 
 TEST_F(EndToEnd, CountsAtTheEdgesOfTheirRangesAreAccepted) {
-  folder_.write("wide.txt", testing::data_file_text(testing::made_up_responses(109, 109, 4), 109));
+  folder_.write("wide.txt",
+                testing::data_file_text(testing::made_up_responses(6, 10000, 4), 10000));
   EXPECT_EQ(run(kTriads, "wide.txt\n6\n1\n").exit_status, 0);
-  EXPECT_EQ(run(kTriads, "wide.txt\n109\n109\n").exit_status, 0);
+  EXPECT_EQ(run(kTriads, "wide.txt\n6\n10000\n").exit_status, 0);
 }
 
 TEST_F(EndToEnd, DataFilesThatAreShortOrHoldOtherWordsAreRefused) {

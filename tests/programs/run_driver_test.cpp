@@ -89,10 +89,10 @@ TEST(RunDriver, EveryRefusalIsOneExactLineAndTouchesNoFile) {
        "the program again from the folder that holds it"},
       {"study.txt\nabc\n1\n", six_by_one,
        kNamePrompt + kOpened + kCountPrompts.substr(0, kCountPrompts.find("\nEnter number of i")),
-       "the number of participants must be a whole number from 6 to 109 (at least two full groups "
+       "the number of participants must be a whole number from 6 to 10000 (at least two full groups "
        "of 3); found 'abc'; run the program again and type it at the prompt"},
       {"study.txt\n6\n", six_by_one, kNamePrompt + kOpened + kCountPrompts,
-       "the number of items must be a whole number from 1 to 109; found the end of the input; run "
+       "the number of items must be a whole number from 1 to 10000; found the end of the input; run "
        "the program again and type it at the prompt"},
       {"study.txt\n6\n2\n", six_by_one, kNamePrompt + kOpened + kCountPrompts,
        "study.txt: row 4, item 1: the file ends after 6 of the 12 responses of 6 participants by "
