@@ -1,0 +1,44 @@
+#include "reports/export_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <system_error>
+
+#include "reports/number_text.h"
+
+namespace quorvane::export_text {
+
+void append_shortest(std::string& out, double value) {
+  if (!std::isfinite(value)) return;
+  char text[64];
+  const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+  if (written.ec == std::errc()) out.append(text, written.ptr);
+}
+
+void append_whole(std::string& out, long long value) {
+  char text[32];
+  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+void append_fixed(std::string& out, double value, int decimals) {
+  char text[kNumberTextRoom];
+  const std::to_chars_result written =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  if (written.ec == std::errc()) out.append(text, written.ptr);
+}
+
+std::string coordinate(double value) {
+  std::string text;
+  append_fixed(text, std::round(value * 100.0) / 100.0, 2);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
+}
+
+}  // namespace quorvane::export_text
