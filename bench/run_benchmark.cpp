@@ -18,6 +18,7 @@
 #include "simulation/best_fit_search.h"
 #include "simulation/group_scoring.h"
 #include "simulation/nominal_group_run.h"
+#include "simulation/random_generator.h"
 #include "simulation/random_sets.h"
 #include "simulation/run_reports.h"
 #include "simulation/set_grid.h"
@@ -32,10 +33,10 @@ constexpr std::uint32_t kSeed = 1765084800u;
 int participants(const BenchStudy& study) { return study.matrix.participants(); }
 
 SetGrid drawn_grid(const BenchStudy& study) {
-  std::srand(kSeed);
+  RandomGenerator generator(kSeed);
   SetGrid grid(participants(study), study.edition->group_size);
   ParticipantOrder order = make_participant_order(participants(study));
-  draw_sets(order, grid);
+  draw_sets(order, grid, generator);
   return grid;
 }
 

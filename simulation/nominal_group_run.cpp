@@ -1,9 +1,8 @@
 #include "simulation/nominal_group_run.h"
 
-#include <cstdlib>
-
 #include "simulation/best_fit_search.h"
 #include "simulation/group_scoring.h"
+#include "simulation/random_generator.h"
 #include "simulation/random_sets.h"
 #include "simulation/run_reports.h"
 #include "simulation/set_grid.h"
@@ -13,10 +12,10 @@ namespace quorvane {
 
 RunOutcome run_simulation(const EditionProfile& edition, const ResponseMatrix& matrix,
                           std::uint32_t seed, ReportFiles& reports) {
-  std::srand(seed);
+  RandomGenerator generator(seed);
   SetGrid grid(matrix.participants(), edition.group_size);
   ParticipantOrder order = make_participant_order(matrix.participants());
-  draw_sets(order, grid);
+  draw_sets(order, grid, generator);
 
   const SetScores scores = score_all(grid, matrix);
   const Statistics statistics = compute_statistics(scores);

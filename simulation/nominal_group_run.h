@@ -16,7 +16,7 @@ struct RunOutcome {
   double overall_variance = 0.0;
 };
 
-// The whole computation of one run: seeds the C library generator with `seed`, draws the 10,000
+// The whole computation of one run: seeds a RandomGenerator with `seed`, draws the 10,000
 // sets, scores them, runs both searches and writes all eight reports' text into `reports`. The
 // matrix holds at least two full groups of the edition.
 RunOutcome run_simulation(const EditionProfile& edition, const ResponseMatrix& matrix,

@@ -1,22 +1,22 @@
 #include "simulation/random_sets.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 namespace quorvane {
 namespace {
 
-// The shuffles work on the order's positions through a local pointer, which the calls of rand()
-// between the swaps cannot change, so that it stays in a register.
-inline void shuffle_wide_at(Participant* order, std::size_t size) {
+// The shuffles work on the order's positions through a local pointer and on a generator of
+// their caller's: draw_sets hands them a local copy, which the stores into the order (bytes,
+// which may alias anything) cannot change, so that its state can stay in registers.
+inline void shuffle_wide_at(Participant* order, std::size_t size, RandomGenerator& generator) {
   for (std::size_t p = 1; p < size; ++p) {
     const auto bound = static_cast<std::uint32_t>(p + 1);
-    auto r = static_cast<std::uint32_t>(std::rand()) & 0x7FFFu;
+    auto r = static_cast<std::uint32_t>(generator.next()) & 0x7FFFu;
     std::uint32_t range = 0x7FFFu;
     while (range < bound && range != 0xFFFFFFFFu) {
-      r = (r << 15) | (static_cast<std::uint32_t>(std::rand()) & 0x7FFFu);
+      r = (r << 15) | (static_cast<std::uint32_t>(generator.next()) & 0x7FFFu);
       range = (range << 15) | 0x7FFFu;
     }
     const std::size_t j = r % bound;
@@ -24,11 +24,11 @@ inline void shuffle_wide_at(Participant* order, std::size_t size) {
   }
 }
 
-template <typename Generator>
-inline void shuffle_with_generator_at(Participant* order, std::size_t size, Generator gen) {
+inline void shuffle_with_generator_at(Participant* order, std::size_t size,
+                                      RandomGenerator& generator) {
   for (std::size_t p = 1; p < size; ++p) {
     const int bound = static_cast<int>(p + 1);
-    const auto j = static_cast<std::size_t>(gen(bound) % bound);
+    const auto j = static_cast<std::size_t>(random_below(generator, bound));
     if (j != p) std::swap(order[p], order[j]);
   }
 }
@@ -42,22 +42,24 @@ ParticipantOrder make_participant_order(int participants) {
   return order;
 }
 
-int random_below(int n) { return std::rand() % n; }
-
-void shuffle_wide(ParticipantOrder& order) { shuffle_wide_at(order.data(), order.size()); }
-
-void shuffle_with_generator(ParticipantOrder& order, int (*gen)(int)) {
-  shuffle_with_generator_at(order.data(), order.size(), gen);
+void shuffle_wide(ParticipantOrder& order, RandomGenerator& generator) {
+  shuffle_wide_at(order.data(), order.size(), generator);
 }
 
-void draw_sets(ParticipantOrder& order, SetGrid& grid) {
+void shuffle_with_generator(ParticipantOrder& order, RandomGenerator& generator) {
+  shuffle_with_generator_at(order.data(), order.size(), generator);
+}
+
+void draw_sets(ParticipantOrder& order, SetGrid& grid, RandomGenerator& generator) {
   Participant* const positions = order.data();
   const std::size_t size = order.size();
+  RandomGenerator local = generator;
   for (int set = 0; set < kSetCount; ++set) {
-    shuffle_wide_at(positions, size);
-    shuffle_with_generator_at(positions, size, random_below);
+    shuffle_wide_at(positions, size, local);
+    shuffle_with_generator_at(positions, size, local);
     std::memcpy(grid.order(set), positions, size);
   }
+  generator = local;
 }
 
 }  // namespace quorvane

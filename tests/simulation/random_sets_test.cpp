@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstdint>
 #include <map>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "simulation/group_scoring.h"
@@ -17,10 +18,10 @@ namespace {
 TEST(RandomSets, EverySetIsAPermutationForAnySeed) {
   for (const int participants : {4, 7, 12, 109}) {
     for (std::uint32_t seed = 1; seed <= 5; ++seed) {
-      std::srand(seed);
+      RandomGenerator generator(seed);
       SetGrid grid(participants, 2);
       ParticipantOrder order = make_participant_order(participants);
-      draw_sets(order, grid);
+      draw_sets(order, grid, generator);
       std::vector<int> expected(static_cast<std::size_t>(participants));
       std::iota(expected.begin(), expected.end(), 1);
       for (int set = 0; set < kSetCount; ++set) {
@@ -34,48 +35,49 @@ TEST(RandomSets, EverySetIsAPermutationForAnySeed) {
 
 TEST(RandomSets, EachSetDrawsTwiceForEveryPositionAfterTheFirst) {
   for (const int participants : {4, 31, 109}) {
-    std::srand(99);
+    RandomGenerator generator(99);
     ParticipantOrder order = make_participant_order(participants);
     SetGrid grid(participants, 4);
-    draw_sets(order, grid);
-    const int next_after_run = std::rand();
-    std::srand(99);
-    for (long draw = 0; draw < 2L * (participants - 1) * kSetCount; ++draw) std::rand();
-    EXPECT_EQ(std::rand(), next_after_run) << participants << " participants";
+    draw_sets(order, grid, generator);
+    RandomGenerator counted(99);
+    for (long draw = 0; draw < 2L * (participants - 1) * kSetCount; ++draw) counted.next();
+    EXPECT_EQ(generator.next(), counted.next()) << participants << " participants";
   }
 }
 
 TEST(RandomSets, TheOrderIsNeverReset) {
-  std::srand(5);
+  RandomGenerator generator(5);
   ParticipantOrder order = make_participant_order(9);
   SetGrid grid(9, 3);
-  draw_sets(order, grid);
+  draw_sets(order, grid, generator);
   // The order left behind is the last set's, and each set is a shuffle of the one before.
   EXPECT_TRUE(std::equal(order.begin(), order.end(), grid.order(kSetCount - 1)));
-  std::srand(5);
+  RandomGenerator replay_generator(5);
   ParticipantOrder replay = make_participant_order(9);
   for (int set = 0; set < 3; ++set) {
-    shuffle_wide(replay);
-    shuffle_with_generator(replay, random_below);
+    shuffle_wide(replay, replay_generator);
+    shuffle_with_generator(replay, replay_generator);
     EXPECT_TRUE(std::equal(replay.begin(), replay.end(), grid.order(set))) << set;
   }
 }
 
-int always_zero(int) { return 0; }
-int far_above(int) { return 1000; }
-int last_position(int n) { return n - 1; }
-
-TEST(RandomSets, SecondShuffleSwapsEachPositionWithTheGeneratorsDraw) {
-  ParticipantOrder order = make_participant_order(4);
-  shuffle_with_generator(order, always_zero);
-  EXPECT_EQ(order, (ParticipantOrder{4, 1, 2, 3}));
-  order = make_participant_order(4);
-  shuffle_with_generator(order, last_position);
-  EXPECT_EQ(order, (ParticipantOrder{1, 2, 3, 4}));
-  // The draw is taken modulo the position + 1: 1000 % 2 = 0, 1000 % 3 = 1, 1000 % 4 = 0.
-  order = make_participant_order(4);
-  shuffle_with_generator(order, far_above);
-  EXPECT_EQ(order, (ParticipantOrder{4, 3, 1, 2}));
+// Catches a second shuffle that walks the positions in another order, swaps with the wrong
+// position or draws other than once per position: positions 1 to N - 1, each with the next
+// draw modulo p + 1.
+TEST(RandomSets, SecondShuffleSwapsEachPositionWithTheNextDrawBelowItsBound) {
+  for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+    RandomGenerator generator(seed);
+    RandomGenerator draws(seed);
+    ParticipantOrder order = make_participant_order(6);
+    shuffle_with_generator(order, generator);
+    ParticipantOrder expected = make_participant_order(6);
+    for (std::size_t p = 1; p < expected.size(); ++p) {
+      const int j = draws.next() % static_cast<int>(p + 1);
+      std::swap(expected[p], expected[static_cast<std::size_t>(j)]);
+    }
+    EXPECT_EQ(order, expected) << "seed " << seed;
+    EXPECT_EQ(generator.next(), draws.next()) << "seed " << seed;
+  }
 }
 
 // Groups of a uniformly random partition are uniformly random k-member subsets, so over a whole
@@ -107,10 +109,10 @@ TEST(RandomSets, GroupsScoreLikeUniformlyDrawnSubsets) {
       subsets += 1;
     } while (std::next_permutation(chosen.begin(), chosen.end()));
 
-    std::srand(2024);
+    RandomGenerator generator(2024);
     SetGrid grid(participants, group_size);
     ParticipantOrder order = make_participant_order(participants);
-    draw_sets(order, grid);
+    draw_sets(order, grid, generator);
     const SetScores scores = score_all(grid, matrix);
     double chi_square = 0;
     for (int v = 0; v <= items; ++v) {
@@ -131,15 +133,17 @@ TEST(RandomSets, GroupsScoreLikeUniformlyDrawnSubsets) {
 // orderings of five participants equally often.
 TEST(RandomSets, EachShuffleReachesEveryOrderingEquallyOften) {
   const auto shuffles = {
-      +[](ParticipantOrder& order) { shuffle_wide(order); },
-      +[](ParticipantOrder& order) { shuffle_with_generator(order, random_below); }};
+      +[](ParticipantOrder& order, RandomGenerator& generator) { shuffle_wide(order, generator); },
+      +[](ParticipantOrder& order, RandomGenerator& generator) {
+        shuffle_with_generator(order, generator);
+      }};
   for (const auto shuffle : shuffles) {
-    std::srand(77);
+    RandomGenerator generator(77);
     std::map<ParticipantOrder, double> seen;
     const int trials = 60000;
     for (int trial = 0; trial < trials; ++trial) {
       ParticipantOrder order = make_participant_order(5);
-      shuffle(order);
+      shuffle(order, generator);
       seen[order] += 1;
     }
     EXPECT_EQ(seen.size(), 120u);
