@@ -12,6 +12,7 @@
 #include "programs/quads_edition.h"
 #include "programs/triads_edition.h"
 #include "simulation/nominal_group_run.h"
+#include "simulation/set_grid.h"
 #include "tests/reference/reference_run.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
@@ -58,6 +59,8 @@ std::vector<Study> studies() {
       {"TriadsPartial", 3, 32, 15, made_up_responses(32, 15, 5)},
       {"QuadsPartial", 4, 30, 9, made_up_responses(30, 9, 6)},
       {"QuadsLargest", 4, 109, 109, made_up_responses(109, 109, 7)},
+      // Past the model's former tables of extent 110 on both axes.
+      {"QuadsPast109", 4, 150, 130, made_up_responses(150, 130, 9)},
       {"PairsAllCorrect", 2, 10, 5, every(10, 5, 1)},
       {"TriadsAllMissed", 3, 9, 4, every(9, 4, 0)},
   };
@@ -185,6 +188,35 @@ INSTANTIATE_TEST_SUITE_P(Studies, WholeRun, ::testing::ValuesIn(studies()),
                          [](const ::testing::TestParamInfo<Study>& param) {
                            return std::string(param.param.name);
                          });
+
+// Large studies, compared with the independent model like the studies above. The sets hold at
+// most kMostParticipants participants and kMostItems items today; these comparisons run by
+// themselves once both limits reach the sizes of the studies below.
+constexpr bool kAcceptsLargeStudies = kMostParticipants >= 1000 && kMostItems >= 150;
+
+// Catches a difference in the report text that shows only past the sizes of the studies above:
+// participant numbers of four digits, hundreds of groups per set, over 100 numbers correct.
+TEST(WholeRunLargeStudies, MatchTheIndependentModelByteForByte) {
+  if (!kAcceptsLargeStudies) {
+    GTEST_SKIP() << "the sets hold at most " << kMostParticipants << " participants and "
+                 << kMostItems << " items";
+  }
+  const Study large[] = {
+      {"Pairs1000By60", 2, 1000, 60, testing::made_up_responses(1000, 60, 31)},
+      {"Triads300By150", 3, 300, 150, testing::made_up_responses(300, 150, 32)},
+  };
+  for (const Study& study : large) {
+    const std::uint32_t seed = 1765084800u;
+    const ReportFiles reports = run(study, seed);
+    const reference::ReferenceReports expected = reference::reference_run(
+        {study.group_size, study.participants, study.items, study.responses}, seed);
+    for (std::size_t file = 0; file < expected.texts.size(); ++file) {
+      EXPECT_EQ(reports.sections()[file].file_name, expected.names[file]);
+      EXPECT_TRUE(reports.sections()[file].text == expected.texts[file])
+          << study.name << ": file " << file + 1 << " differs";
+    }
+  }
+}
 
 TEST(WholeRunWithoutBest, AllCorrectLeavesTheMvSearchWithoutABest) {
   RunOutcome outcome;
