@@ -75,18 +75,19 @@ void PrintTo(const Study& study, std::ostream* out) { *out << study.name; }
 
 class WholeRun : public ::testing::TestWithParam<Study> {};
 
-TEST_P(WholeRun, MatchesTheIndependentModelByteForByte) {
-  const Study& study = GetParam();
-  for (const std::uint32_t seed : {1u, 1765084800u}) {
-    const ReportFiles reports = run(study, seed);
-    const reference::ReferenceReports expected = reference::reference_run(
-        {study.group_size, study.participants, study.items, study.responses}, seed);
-    for (std::size_t file = 0; file < expected.texts.size(); ++file) {
-      EXPECT_EQ(reports.sections()[file].file_name, expected.names[file]);
-      EXPECT_TRUE(reports.sections()[file].text == expected.texts[file])
-          << "file " << file + 1 << " differs, seed " << seed;
-    }
+void expect_the_models_reports(const Study& study, std::uint32_t seed) {
+  const ReportFiles reports = run(study, seed);
+  const reference::ReferenceReports expected = reference::reference_run(
+      {study.group_size, study.participants, study.items, study.responses}, seed);
+  for (std::size_t file = 0; file < expected.texts.size(); ++file) {
+    EXPECT_EQ(reports.sections()[file].file_name, expected.names[file]);
+    EXPECT_TRUE(reports.sections()[file].text == expected.texts[file])
+        << study.name << ": file " << file + 1 << " differs, seed " << seed;
   }
+}
+
+TEST_P(WholeRun, MatchesTheIndependentModelByteForByte) {
+  for (const std::uint32_t seed : {1u, 1765084800u}) expect_the_models_reports(GetParam(), seed);
 }
 
 TEST_P(WholeRun, SameSeedSameReports) {
@@ -205,17 +206,7 @@ TEST(WholeRunLargeStudies, MatchTheIndependentModelByteForByte) {
       {"Pairs1000By60", 2, 1000, 60, testing::made_up_responses(1000, 60, 31)},
       {"Triads300By150", 3, 300, 150, testing::made_up_responses(300, 150, 32)},
   };
-  for (const Study& study : large) {
-    const std::uint32_t seed = 1765084800u;
-    const ReportFiles reports = run(study, seed);
-    const reference::ReferenceReports expected = reference::reference_run(
-        {study.group_size, study.participants, study.items, study.responses}, seed);
-    for (std::size_t file = 0; file < expected.texts.size(); ++file) {
-      EXPECT_EQ(reports.sections()[file].file_name, expected.names[file]);
-      EXPECT_TRUE(reports.sections()[file].text == expected.texts[file])
-          << study.name << ": file " << file + 1 << " differs";
-    }
-  }
+  for (const Study& study : large) expect_the_models_reports(study, 1765084800u);
 }
 
 TEST(WholeRunWithoutBest, AllCorrectLeavesTheMvSearchWithoutABest) {
