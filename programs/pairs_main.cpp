@@ -1,4 +1,6 @@
 #include "programs/pairs_edition.h"
 #include "programs/program_main.h"
 
-int main() { return quorvane::program_main(quorvane::kPairsEdition); }
+int main(int argc, char** argv) {
+  return quorvane::program_main(quorvane::kPairsEdition, argc, argv);
+}

@@ -4,8 +4,9 @@
 
 namespace quorvane {
 
-// The body of every program's main: runs the edition on the real console, files and clock and
-// returns the exit status.
-int program_main(const EditionProfile& edition);
+// The body of every program's main: reads the command line, then shows the help or the version,
+// refuses the command line, or runs the edition on the real console and files, seeded with the
+// seed given or else the clock. Returns the exit status.
+int program_main(const EditionProfile& edition, int argc, const char* const argv[]);
 
 }  // namespace quorvane

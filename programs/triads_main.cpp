@@ -1,4 +1,6 @@
 #include "programs/program_main.h"
 #include "programs/triads_edition.h"
 
-int main() { return quorvane::program_main(quorvane::kTriadsEdition); }
+int main(int argc, char** argv) {
+  return quorvane::program_main(quorvane::kTriadsEdition, argc, argv);
+}

@@ -32,21 +32,23 @@ bool WordReader::next() {
   return true;
 }
 
-std::string WordReader::shown() const {
+std::string shown_word(std::string_view word, std::size_t whole_length) {
   static constexpr std::size_t kShown = 24;
   static const char hex[] = "0123456789ABCDEF";
   std::string text = "'";
-  for (std::size_t i = 0; i < word_.size() && i < kShown; ++i) {
-    const auto byte = static_cast<unsigned char>(word_[i]);
+  for (std::size_t i = 0; i < word.size() && i < kShown; ++i) {
+    const auto byte = static_cast<unsigned char>(word[i]);
     if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '\'') {
-      text.push_back(word_[i]);
+      text.push_back(word[i]);
     } else {
       text += {'\\', 'x', hex[byte >> 4], hex[byte & 0xF]};
     }
   }
-  if (length_ > kShown) text += "...";
+  if (whole_length > kShown) text += "...";
   return text + "'";
 }
+
+std::string WordReader::shown() const { return shown_word(word_, length_); }
 
 WholeNumber parse_whole_number(const WordReader& reader, int* value) {
   const std::string& word = reader.word();

@@ -2,6 +2,7 @@
 
 #include <istream>
 #include <string>
+#include <string_view>
 
 namespace quorvane {
 
@@ -33,6 +34,10 @@ class WordReader {
   long line_ = 1;
   long word_line_ = 1;
 };
+
+// A word quoted for a message: unprintable bytes, quotes and backslashes escaped as \xHH, and
+// "..." after the first 24 characters when its whole length is longer.
+std::string shown_word(std::string_view word, std::size_t whole_length);
 
 enum class WholeNumber { kNumber, kNotNumber, kTooLarge };
 

@@ -23,6 +23,7 @@ class SetDraws {
  private:
   int participants_;
   std::uint32_t seed_;
+  RandomGenerator generator_;
   ParticipantOrder order_;
 };
 

@@ -50,7 +50,7 @@ TEST(FileSizeLimit, ALimitCrossedInsideAnyReportFileLeavesEveryFileAsItWas) {
     }
     const auto before = folder.snapshot();
     const testing::ProgramResult result =
-        testing::run_in(program.path, folder.path(), input, {static_cast<long>(limit)});
+        testing::run_in(program.path, folder.path(), input, {static_cast<long>(limit), {}});
     EXPECT_EQ(result.exit_status, 1) << "signal " << result.signal;
     EXPECT_EQ(result.err, "Quorvane-Triads: error: " + names[crossed] +
                               ": cannot write the report: File too large; no report file was "

@@ -1,9 +1,11 @@
 // Reference model of one whole Quorvane run. See reference_run.h.
 //
 // The code below follows the run's phases one after the other (load, seed,
-// generation, scoring, statistics, best fit) over fixed tables of extent 110
-// per axis, allocated and zeroed on every call. Each report file's text is
-// collected in its own string instead of being appended to a file.
+// generation, scoring, statistics, best fit) over tables sized from the study:
+// every index used from 0 up, so row 1 column 1 is at [1][1] and index 0 stays
+// unused where counting starts from 1. They are allocated and zeroed on every
+// call. Each report file's text is collected in its own string instead of
+// being appended to a file.
 //
 // Partial last group: when N is not a multiple of k, the participants left
 // over after the G = N / k full groups belong to no group. They are not
@@ -28,8 +30,9 @@
 namespace quorvane::reference {
 namespace {
 
-// Every table has extent 110 on each axis.
-constexpr int kExtent = 110;
+// The largest study the programs accept.
+constexpr int kMostParticipants = 10000;
+constexpr int kMostItems = 10000;
 constexpr int kGridRows = 100;
 constexpr int kGridColumns = 100;
 constexpr double kInitialBestChiSquare = 1000000.0;
@@ -58,39 +61,42 @@ QUORVANE_REFERENCE_PRINTF_LIKE void append_format(std::string& out, const char* 
   va_end(args);
 }
 
-// Two-axis table of extent 110 by 110, zero-initialised.
+// Two-axis table of extent_a by extent_b, zero-initialised.
 template <typename T>
 class Table2 {
  public:
-  Table2() : cells_(static_cast<std::size_t>(kExtent) * static_cast<std::size_t>(kExtent)) {}
-  T& at(int a, int b) { return cells_[index(a, b)]; }
-  const T& at(int a, int b) const { return cells_[index(a, b)]; }
+  Table2(int extent_a, int extent_b)
+      : extent_b_(static_cast<std::size_t>(extent_b)),
+        cells_(static_cast<std::size_t>(extent_a) * extent_b_) {}
+  T& at(int a, int b) { return cells_.at(index(a, b)); }
+  const T& at(int a, int b) const { return cells_.at(index(a, b)); }
 
  private:
-  static std::size_t index(int a, int b) {
-    return static_cast<std::size_t>(a) * static_cast<std::size_t>(kExtent) +
-           static_cast<std::size_t>(b);
+  std::size_t index(int a, int b) const {
+    return static_cast<std::size_t>(a) * extent_b_ + static_cast<std::size_t>(b);
   }
+  std::size_t extent_b_;
   std::vector<T> cells_;
 };
 
-// Three-axis table of extent 110 by 110 by 110, zero-initialised.
+// Three-axis table of extent_a by extent_b by extent_c, zero-initialised.
 template <typename T>
 class Table3 {
  public:
-  Table3()
-      : cells_(static_cast<std::size_t>(kExtent) * static_cast<std::size_t>(kExtent) *
-               static_cast<std::size_t>(kExtent)) {}
-  T& at(int a, int b, int c) { return cells_[index(a, b, c)]; }
-  const T& at(int a, int b, int c) const { return cells_[index(a, b, c)]; }
+  Table3(int extent_a, int extent_b, int extent_c)
+      : extent_b_(static_cast<std::size_t>(extent_b)),
+        extent_c_(static_cast<std::size_t>(extent_c)),
+        cells_(static_cast<std::size_t>(extent_a) * extent_b_ * extent_c_) {}
+  T& at(int a, int b, int c) { return cells_.at(index(a, b, c)); }
+  const T& at(int a, int b, int c) const { return cells_.at(index(a, b, c)); }
 
  private:
-  static std::size_t index(int a, int b, int c) {
-    return (static_cast<std::size_t>(a) * static_cast<std::size_t>(kExtent) +
-            static_cast<std::size_t>(b)) *
-               static_cast<std::size_t>(kExtent) +
+  std::size_t index(int a, int b, int c) const {
+    return (static_cast<std::size_t>(a) * extent_b_ + static_cast<std::size_t>(b)) * extent_c_ +
            static_cast<std::size_t>(c);
   }
+  std::size_t extent_b_;
+  std::size_t extent_c_;
   std::vector<T> cells_;
 };
 
@@ -208,11 +214,11 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
   if (k < 2 || k > 4) {
     throw std::invalid_argument("group_size must be 2, 3 or 4");
   }
-  if (n_participants < 2 * k || n_participants > kExtent - 1) {
-    throw std::invalid_argument("participants must lie from 2 * group_size to 109");
+  if (n_participants < 2 * k || n_participants > kMostParticipants) {
+    throw std::invalid_argument("participants must lie from 2 * group_size to 10000");
   }
-  if (m_items < 1 || m_items > kExtent - 1) {
-    throw std::invalid_argument("items must lie from 1 to 109");
+  if (m_items < 1 || m_items > kMostItems) {
+    throw std::invalid_argument("items must lie from 1 to 10000");
   }
 
   const Edition edition = edition_for(k);
@@ -236,19 +242,23 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
   std::string& file7 = reports.texts[6];
   std::string& file8 = reports.texts[7];
 
-  // Tables of the run, all zero.
-  Table2<int> responses;
-  Table2<int> missed;
-  Table3<int> order_slots;    // [row][column][slot]
-  Table3<int> group_results;  // [row][column][slot]: W of the group starting at slot
-  Table2<double> set_sum;
-  Table2<double> set_sum_of_squares;
-  Table2<double> set_mean;
-  Table2<double> set_variance;
-  Table3<double> set_distribution;  // [row][column][NumCorrect]
-  std::vector<double> overall_counts(static_cast<std::size_t>(kExtent));
-  std::vector<double> overall_percentages(static_cast<std::size_t>(kExtent));
-  Table2<double> set_dist_chi_square;
+  // Tables of the run, all zero: participants and items from 1, rows and columns from 1, slots
+  // and numbers correct from 0.
+  const int rows = kGridRows + 1;
+  const int columns = kGridColumns + 1;
+  Table2<int> responses(n_participants + 1, m_items + 1);
+  Table2<int> missed(n_participants + 1, m_items + 1);
+  Table3<int> order_slots(rows, columns, n_participants);    // [row][column][slot]
+  Table3<int> group_results(rows, columns, n_participants);  // [row][column][slot]: W of the
+                                                             // group starting at slot
+  Table2<double> set_sum(rows, columns);
+  Table2<double> set_sum_of_squares(rows, columns);
+  Table2<double> set_mean(rows, columns);
+  Table2<double> set_variance(rows, columns);
+  Table3<double> set_distribution(rows, columns, m_items + 1);  // [row][column][NumCorrect]
+  std::vector<double> overall_counts(static_cast<std::size_t>(m_items + 1));
+  std::vector<double> overall_percentages(static_cast<std::size_t>(m_items + 1));
+  Table2<double> set_dist_chi_square(rows, columns);
   int total_groups = 0;
   double mean_total = 0.0;
   double variance_total = 0.0;

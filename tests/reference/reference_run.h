@@ -1,8 +1,8 @@
 // Reference model of one whole Quorvane run, written as plainly as possible
 // so that the test suite can compare the real program's report text with it.
 //
-// Everything here is deliberately literal: fixed tables of extent 110 per
-// axis, the C library generator, the exact output formats and the exact order
+// Everything here is deliberately literal: tables sized from the study with
+// every index from 0 up, the C library generator, the exact output formats and the exact order
 // of every floating-point operation. Speed is not a goal.
 #ifndef QUORVANE_TESTS_REFERENCE_REFERENCE_RUN_H
 #define QUORVANE_TESTS_REFERENCE_REFERENCE_RUN_H
@@ -15,8 +15,8 @@ namespace quorvane::reference {
 
 struct ReferenceStudy {
   int group_size;              // k: 2, 3 or 4
-  int participants;            // N, from 2k to 109
-  int items;                   // M, from 1 to 109
+  int participants;            // N, from 2k to 10,000
+  int items;                   // M, from 1 to 10,000
   std::vector<int> responses;  // N*M values, row-major (participant 1's M values first); 0 =
                                // missed, any other value = correct
 };

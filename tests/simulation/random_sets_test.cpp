@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstdint>
 #include <map>
+#include <utility>
 #include <numeric>
 #include <vector>
 
@@ -33,14 +34,22 @@ TEST(RandomSets, EverySetIsAPermutationForAnySeed) {
   }
 }
 
-TEST(RandomSets, EachSetDrawsTwiceForEveryPositionAfterTheFirst) {
-  for (const int participants : {4, 31, 109}) {
-    SetDraws draws(participants, 99);
-    for (int set = 0; set < kSetCount; ++set) draws.next();
-    const int next_after_run = std::rand();
-    std::srand(99);
-    for (long draw = 0; draw < 2L * (participants - 1) * kSetCount; ++draw) std::rand();
-    EXPECT_EQ(std::rand(), next_after_run) << participants << " participants";
+// Catches a shuffle that draws other than once per position while N is at most 32,768, which
+// would change every set after it: each shuffle of N participants takes N - 1 draws.
+TEST(RandomSets, EachShuffleDrawsOncePerPositionAfterTheFirst) {
+  for (const int participants : {4, 31, 109, 10000}) {
+    for (const bool wide : {true, false}) {
+      RandomGenerator generator(99);
+      ParticipantOrder order = make_participant_order(participants);
+      if (wide) {
+        shuffle_wide(order, generator);
+      } else {
+        shuffle_with_generator(order, generator);
+      }
+      RandomGenerator counted(99);
+      for (int draw = 0; draw < participants - 1; ++draw) counted.next();
+      EXPECT_EQ(generator.next(), counted.next()) << participants << " participants, " << wide;
+    }
   }
 }
 
@@ -48,17 +57,15 @@ TEST(RandomSets, EachSetDrawsTwiceForEveryPositionAfterTheFirst) {
 // chosen sets' groups, must meet exactly the sets of the first.
 TEST(RandomSets, TheOrderIsNeverResetAndARestartReplaysTheSameSets) {
   SetDraws draws(9, 5);
+  RandomGenerator generator(5);
+  ParticipantOrder replay = make_participant_order(9);
   std::vector<ParticipantOrder> first_pass;
   for (int set = 0; set < kSetCount; ++set) {
     const Participant* order = draws.next();
     first_pass.emplace_back(order, order + 9);
-  }
-  std::srand(5);
-  ParticipantOrder replay = make_participant_order(9);
-  for (std::size_t set = 0; set < 3; ++set) {
-    shuffle_wide(replay);
-    shuffle_with_generator(replay, random_below);
-    EXPECT_EQ(replay, first_pass[set]) << set;
+    shuffle_wide(replay, generator);
+    shuffle_with_generator(replay, generator);
+    ASSERT_EQ(replay, first_pass.back()) << "set " << set;
   }
   draws.restart();
   for (std::size_t set = 0; set < kSetCount; ++set) {
@@ -67,21 +74,23 @@ TEST(RandomSets, TheOrderIsNeverResetAndARestartReplaysTheSameSets) {
   }
 }
 
-int always_zero(int) { return 0; }
-int far_above(int) { return 1000; }
-int last_position(int n) { return n - 1; }
-
-TEST(RandomSets, SecondShuffleSwapsEachPositionWithTheGeneratorsDraw) {
-  ParticipantOrder order = make_participant_order(4);
-  shuffle_with_generator(order, always_zero);
-  EXPECT_EQ(order, (ParticipantOrder{4, 1, 2, 3}));
-  order = make_participant_order(4);
-  shuffle_with_generator(order, last_position);
-  EXPECT_EQ(order, (ParticipantOrder{1, 2, 3, 4}));
-  // The draw is taken modulo the position + 1: 1000 % 2 = 0, 1000 % 3 = 1, 1000 % 4 = 0.
-  order = make_participant_order(4);
-  shuffle_with_generator(order, far_above);
-  EXPECT_EQ(order, (ParticipantOrder{4, 3, 1, 2}));
+// Catches a second shuffle that walks the positions in another order, swaps with the wrong
+// position or draws other than once per position: positions 1 to N - 1, each with the next
+// draw modulo p + 1.
+TEST(RandomSets, SecondShuffleSwapsEachPositionWithTheNextDrawBelowItsBound) {
+  for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+    RandomGenerator generator(seed);
+    RandomGenerator draws(seed);
+    ParticipantOrder order = make_participant_order(6);
+    shuffle_with_generator(order, generator);
+    ParticipantOrder expected = make_participant_order(6);
+    for (std::size_t p = 1; p < expected.size(); ++p) {
+      const int j = draws.next() % static_cast<int>(p + 1);
+      std::swap(expected[p], expected[static_cast<std::size_t>(j)]);
+    }
+    EXPECT_EQ(order, expected) << "seed " << seed;
+    EXPECT_EQ(generator.next(), draws.next()) << "seed " << seed;
+  }
 }
 
 // k-member subsets of n: n! / (k! (n - k)!), exact in a double for the sizes tested.
@@ -134,15 +143,17 @@ TEST(RandomSets, GroupsScoreLikeUniformlyDrawnSubsets) {
 // orderings of five participants equally often.
 TEST(RandomSets, EachShuffleReachesEveryOrderingEquallyOften) {
   const auto shuffles = {
-      +[](ParticipantOrder& order) { shuffle_wide(order); },
-      +[](ParticipantOrder& order) { shuffle_with_generator(order, random_below); }};
+      +[](ParticipantOrder& order, RandomGenerator& generator) { shuffle_wide(order, generator); },
+      +[](ParticipantOrder& order, RandomGenerator& generator) {
+        shuffle_with_generator(order, generator);
+      }};
   for (const auto shuffle : shuffles) {
-    std::srand(77);
+    RandomGenerator generator(77);
     std::map<ParticipantOrder, double> seen;
     const int trials = 60000;
     for (int trial = 0; trial < trials; ++trial) {
       ParticipantOrder order = make_participant_order(5);
-      shuffle(order);
+      shuffle(order, generator);
       seen[order] += 1;
     }
     EXPECT_EQ(seen.size(), 120u);

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace quorvane::testing {
 namespace {
@@ -42,6 +43,11 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
     std::ofstream in(in_path_, std::ios::binary);
     in << input;
   }
+  // The program's words, made before the fork.
+  std::string program = executable;
+  std::vector<char*> words{program.data()};
+  for (std::string& argument : options.arguments) words.push_back(argument.data());
+  words.push_back(nullptr);
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("cannot start " + executable);
   if (pid_ == 0) {
@@ -62,7 +68,7 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
                          static_cast<rlim_t>(options.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
-    execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+    execv(program.c_str(), words.data());
     _exit(127);
   }
 }

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace quorvane::testing {
 
@@ -20,6 +21,7 @@ class ProgramProcess {
  public:
   struct Options {
     long file_size_limit = -1;  // bytes, for RLIMIT_FSIZE; -1 for none
+    std::vector<std::string> arguments;  // the words after the program's name
   };
 
   ProgramProcess(const std::string& executable, const std::string& folder, const std::string& input,

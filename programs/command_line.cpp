@@ -1,0 +1,128 @@
+#include "programs/command_line.h"
+
+#include <cctype>
+#include <string_view>
+#include <utility>
+
+#include "programs/word_reader.h"
+
+#ifndef QUORVANE_VERSION
+#error "QUORVANE_VERSION must be defined by the build, from the project's version"
+#endif
+
+namespace quorvane {
+namespace {
+
+constexpr std::string_view kSeedOption = "--seed";
+constexpr std::uint64_t kLargestSeed = 4294967295u;
+const char* const kSeedRange = "a whole number from 0 to 4294967295";
+
+std::string shown(std::string_view word) { return shown_word(word, word.size()); }
+
+// The seed written in `text`, or nothing unless it is decimal digits alone, at most 4294967295.
+std::optional<std::uint32_t> seed_in(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > kLargestSeed) return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+CommandLine refused(std::string error) {
+  CommandLine command;
+  command.action = CommandLine::Action::kRefuse;
+  command.error = std::move(error);
+  return command;
+}
+
+}  // namespace
+
+CommandLine read_command_line(int argc, const char* const argv[]) {
+  bool help = false;
+  bool version = false;
+  std::optional<std::uint32_t> seed;
+  std::string seed_text;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (word == "--help") {
+      help = true;
+    } else if (word == "--version") {
+      version = true;
+    } else if (word == kSeedOption || word.substr(0, kSeedOption.size() + 1) == "--seed=") {
+      std::string_view value;
+      if (word == kSeedOption) {
+        if (i + 1 == argc) {
+          return refused("--seed needs a value, " + std::string(kSeedRange));
+        }
+        value = argv[++i];
+      } else {
+        value = word.substr(kSeedOption.size() + 1);
+        if (value.empty()) return refused("--seed= needs a value, " + std::string(kSeedRange));
+      }
+      if (seed) {
+        return refused("the seed is given twice (" + shown(seed_text) + " and " + shown(value) +
+                       "): give it once");
+      }
+      seed = seed_in(value);
+      if (!seed) {
+        return refused("the seed must be " + std::string(kSeedRange) +
+                       " (decimal digits alone); found " + shown(value));
+      }
+      seed_text = value;
+    } else if (!word.empty() && word[0] == '-') {
+      return refused("unknown option " + shown(word));
+    } else {
+      return refused("unexpected argument " + shown(word) +
+                     ": the data file and the numbers of participants and items are asked for "
+                     "once the program runs");
+    }
+  }
+  CommandLine command;
+  command.seed = seed;
+  if (help) {
+    command.action = CommandLine::Action::kShowHelp;
+  } else if (version) {
+    command.action = CommandLine::Action::kShowVersion;
+  }
+  return command;
+}
+
+std::string usage_text(const EditionProfile& edition) {
+  const std::string name(edition.program_name);
+  std::string groups(edition.groups_word);
+  for (char& c : groups) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return "Usage: " + name + " [--seed S]\n" +
+         "       " + name + " --help | --version\n"
+         "\n"
+         "Forms 10,000 random partitions of a study's participants into nominal " + groups +
+         "\n(groups of " + std::to_string(edition.group_size) +
+         "), scores every group, and finds the partition that best represents\n"
+         "all 10,000: once by the mean and variance of the groups' numbers correct, once\n"
+         "by their distribution.\n"
+         "\n"
+         "The program asks for the name of the data file, the number of participants (its\n"
+         "rows) and the number of items (its columns). The answers may be piped in:\n"
+         "  printf 'study.txt\\n30\\n20\\n' | " + name + "\n"
+         "\n"
+         "The data file holds one response per participant and item, 1 for correct and 0\n"
+         "for missed, separated by blanks, tabs or line breaks, participant 1's first.\n"
+         "\n"
+         "Each run appends to eight reports, NG-1-...txt to NG-8-...txt, in the working\n"
+         "folder.\n"
+         "\n"
+         "Options:\n"
+         "  --seed S    seed the random partitions with S, a whole number from 0 to\n"
+         "              4294967295, instead of the clock's seconds: the same seed and\n"
+         "              study give the same reports\n"
+         "  --help      show this text and exit\n"
+         "  --version   show the program's version and exit\n";
+}
+
+std::string version_line(const EditionProfile& edition) {
+  return std::string(edition.program_name) + " " + QUORVANE_VERSION;
+}
+
+}  // namespace quorvane

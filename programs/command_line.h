@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "reports/edition_profile.h"
+
+namespace quorvane {
+
+// Exit status of a program whose command line is refused; nothing is read or written then.
+inline constexpr int kCommandLineRefused = 2;
+
+// What the words after a program's name ask it to do.
+struct CommandLine {
+  enum class Action { kRun, kShowHelp, kShowVersion, kRefuse };
+  Action action = Action::kRun;
+  // The seed given with --seed, for a run; the clock's seconds otherwise.
+  std::optional<std::uint32_t> seed;
+  // When refused: what is wrong, for one error line.
+  std::string error;
+};
+
+// Reads argv[1] to argv[argc - 1]. Accepted: "--seed S" or "--seed=S", S a whole number from 0 to
+// 4294967295 in decimal digits alone (leading zeros allowed), at most once; "--help";
+// "--version". Any other word, a missing or bad seed, or a second seed refuses the whole command
+// line. Otherwise --help wins over --version, and --version over a run.
+CommandLine read_command_line(int argc, const char* const argv[]);
+
+// The text --help prints: how to run the program, its dialogue, the data file, the reports and
+// the options. Lines end with '\n'.
+std::string usage_text(const EditionProfile& edition);
+
+// What --version prints, without the line end: "Quorvane-Triads 1.0".
+std::string version_line(const EditionProfile& edition);
+
+}  // namespace quorvane

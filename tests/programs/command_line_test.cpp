@@ -1,0 +1,102 @@
+// The words after a program's name, read without running anything.
+#include "programs/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "programs/pairs_edition.h"
+#include "programs/quads_edition.h"
+#include "programs/triads_edition.h"
+#include "tests/support/report_parsing.h"
+
+namespace quorvane {
+namespace {
+
+using Action = CommandLine::Action;
+
+CommandLine read(std::initializer_list<const char*> words) {
+  std::vector<const char*> argv{"Quorvane-Triads"};
+  argv.insert(argv.end(), words.begin(), words.end());
+  return read_command_line(static_cast<int>(argv.size()), argv.data());
+}
+
+// The command line is refused, and the error line shows the word that is wrong.
+void expect_refused(std::initializer_list<const char*> words, const std::string& shown) {
+  const CommandLine command = read(words);
+  EXPECT_EQ(command.action, Action::kRefuse) << shown;
+  EXPECT_NE(command.error.find(shown), std::string::npos) << command.error;
+}
+
+// Catches a run without words that is not seeded from the clock.
+TEST(CommandLine, NoWordsRunsFromTheClock) {
+  const CommandLine command = read({});
+  EXPECT_EQ(command.action, Action::kRun);
+  EXPECT_FALSE(command.seed.has_value());
+}
+
+// Catches a range cut at 2^31 or read in fewer bits, and leading zeros taken as octal or refused.
+TEST(CommandLine, SeedTakesEveryUnsignedThirtyTwoBitValueInBothForms) {
+  EXPECT_EQ(read({"--seed", "0"}).seed, 0u);
+  EXPECT_EQ(read({"--seed", "2147483648"}).seed, 2147483648u);
+  EXPECT_EQ(read({"--seed=4294967295"}).seed, 4294967295u);
+  EXPECT_EQ(read({"--seed=0010"}).seed, 10u);
+  EXPECT_EQ(read({"--seed", "0010"}).action, Action::kRun);
+}
+
+// Catches a seed that wraps around instead of being refused.
+TEST(CommandLine, SeedAboveTheRangeIsRefused) {
+  expect_refused({"--seed", "4294967296"}, "'4294967296'");
+  expect_refused({"--seed=18446744073709551617"}, "'18446744073709551617'");
+}
+
+// Catches a seed read as formatted input reads numbers: with a sign, blanks or a tail.
+TEST(CommandLine, SeedOfAnythingButDigitsIsRefused) {
+  expect_refused({"--seed", "-5"}, "'-5'");
+  expect_refused({"--seed=+5"}, "'+5'");
+  expect_refused({"--seed", "12x"}, "'12x'");
+  expect_refused({"--seed", " 5"}, "' 5'");
+}
+
+// Catches a missing value taken as 0, or the next word skipped.
+TEST(CommandLine, SeedWithoutValueIsRefused) {
+  expect_refused({"--seed="}, "--seed");
+  expect_refused({"--seed"}, "--seed");
+}
+
+// Catches the second seed silently winning or being ignored.
+TEST(CommandLine, SeedGivenTwiceIsRefused) {
+  expect_refused({"--seed", "1", "--seed=2"}, "'2'");
+  expect_refused({"--seed=1", "--seed=1"}, "'1'");
+}
+
+// Catches words the programs would otherwise ignore.
+TEST(CommandLine, UnknownOptionsAndExtraWordsAreRefused) {
+  expect_refused({"--sed", "3"}, "'--sed'");
+  expect_refused({"-h"}, "'-h'");
+  expect_refused({"--seed", "3", "study.txt"}, "'study.txt'");
+  expect_refused({"--help", "--seedling"}, "'--seedling'");
+}
+
+// Catches --version or a run taken when help was asked for too.
+TEST(CommandLine, HelpWinsOverVersionAndVersionOverARun) {
+  EXPECT_EQ(read({"--version", "--help"}).action, Action::kShowHelp);
+  EXPECT_EQ(read({"--seed=7", "--version"}).action, Action::kShowVersion);
+}
+
+// Catches a usage text of another program, or too wide for an 80-column terminal.
+TEST(CommandLine, UsageNamesTheProgramAndFitsEightyColumns) {
+  for (const EditionProfile* edition : {&kPairsEdition, &kTriadsEdition, &kQuadsEdition}) {
+    const std::string usage = usage_text(*edition);
+    const std::string name(edition->program_name);
+    EXPECT_EQ(usage.rfind("Usage: " + name + " ", 0), 0u) << usage;
+    EXPECT_NE(usage.find("| " + name + "\n"), std::string::npos) << usage;
+    EXPECT_EQ(usage.back(), '\n');
+    for (const std::string& line : testing::lines_of(usage)) EXPECT_LT(line.size(), 80u) << line;
+  }
+}
+
+}  // namespace
+}  // namespace quorvane
