@@ -14,6 +14,7 @@ namespace quorvane {
 namespace {
 
 constexpr std::string_view kSeedOption = "--seed";
+constexpr std::string_view kExportOption = "--export";
 constexpr std::uint64_t kLargestSeed = 4294967295u;
 const char* const kSeedRange = "a whole number from 0 to 4294967295";
 
@@ -31,6 +32,12 @@ std::optional<std::uint32_t> seed_in(std::string_view text) {
   return static_cast<std::uint32_t>(value);
 }
 
+// Whether the word is the option, alone or as "option=value".
+bool is_option(std::string_view word, std::string_view option) {
+  return word == option || (word.size() > option.size() && word.substr(0, option.size()) == option &&
+                            word[option.size()] == '=');
+}
+
 CommandLine refused(std::string error) {
   CommandLine command;
   command.action = CommandLine::Action::kRefuse;
@@ -45,12 +52,27 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
   bool version = false;
   std::optional<std::uint32_t> seed;
   std::string seed_text;
+  std::optional<std::string> export_name;
   for (int i = 1; i < argc; ++i) {
     const std::string_view word = argv[i];
     if (word == "--help") {
       help = true;
     } else if (word == "--version") {
       version = true;
+    } else if (is_option(word, kExportOption)) {
+      std::string_view value;
+      if (word == kExportOption) {
+        if (i + 1 == argc) return refused("--export needs a name, the start of the files' names");
+        value = argv[++i];
+      } else {
+        value = word.substr(kExportOption.size() + 1);
+      }
+      if (value.empty()) return refused("--export needs a name, the start of the files' names");
+      if (export_name) {
+        return refused("the export name is given twice (" + shown(*export_name) + " and " +
+                       shown(value) + "): give it once");
+      }
+      export_name = std::string(value);
     } else if (word == kSeedOption || word.substr(0, kSeedOption.size() + 1) == "--seed=") {
       std::string_view value;
       if (word == kSeedOption) {
@@ -82,6 +104,7 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
   }
   CommandLine command;
   command.seed = seed;
+  command.export_name = export_name;
   if (help) {
     command.action = CommandLine::Action::kShowHelp;
   } else if (version) {
@@ -94,7 +117,7 @@ std::string usage_text(const EditionProfile& edition) {
   const std::string name(edition.program_name);
   std::string groups(edition.groups_word);
   for (char& c : groups) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return "Usage: " + name + " [--seed S]\n" +
+  return "Usage: " + name + " [--seed S] [--export NAME]\n" +
          "       " + name + " --help | --version\n"
          "\n"
          "Forms 10,000 random partitions of a study's participants into nominal " + groups +
@@ -117,6 +140,10 @@ std::string usage_text(const EditionProfile& edition) {
          "  --seed S    seed the random partitions with S, a whole number from 0 to\n"
          "              4294967295, instead of the clock's seconds: the same seed and\n"
          "              study give the same reports\n"
+         "  --export NAME\n"
+         "              also write the run's results as tables and a picture:\n"
+         "              NAME-distribution.csv, NAME-sets.csv, NAME-groups.csv and\n"
+         "              NAME.svg; refused if any of them exists\n"
          "  --help      show this text and exit\n"
          "  --version   show the program's version and exit\n";
 }

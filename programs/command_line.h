@@ -17,14 +17,17 @@ struct CommandLine {
   Action action = Action::kRun;
   // The seed given with --seed, for a run; the clock's seconds otherwise.
   std::optional<std::uint32_t> seed;
+  // The path prefix given with --export: the run also writes its results as tables and a picture.
+  std::optional<std::string> export_name;
   // When refused: what is wrong, for one error line.
   std::string error;
 };
 
 // Reads argv[1] to argv[argc - 1]. Accepted: "--seed S" or "--seed=S", S a whole number from 0 to
-// 4294967295 in decimal digits alone (leading zeros allowed), at most once; "--help";
-// "--version". Any other word, a missing or bad seed, or a second seed refuses the whole command
-// line. Otherwise --help wins over --version, and --version over a run.
+// 4294967295 in decimal digits alone (leading zeros allowed), at most once; "--export NAME" or
+// "--export=NAME", at most once; "--help"; "--version". Any other word, a missing or bad value,
+// or an option given twice refuses the whole command line. Otherwise --help wins over
+// --version, and --version over a run.
 CommandLine read_command_line(int argc, const char* const argv[]);
 
 // The text --help prints: how to run the program, its dialogue, the data file, the reports and

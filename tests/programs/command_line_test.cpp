@@ -98,5 +98,17 @@ TEST(CommandLine, UsageNamesTheProgramAndFitsEightyColumns) {
   }
 }
 
+// Catches an export name lost, taken from the next option, or accepted twice or empty.
+TEST(CommandLine, ExportTakesOneNameInBothForms) {
+  EXPECT_EQ(read({"--export", "out/study1"}).export_name, "out/study1");
+  EXPECT_EQ(read({"--seed", "3", "--export=run-a"}).export_name, "run-a");
+  EXPECT_EQ(read({"--seed", "3", "--export=run-a"}).seed, 3u);
+  EXPECT_FALSE(read({"--seed", "3"}).export_name.has_value());
+  expect_refused({"--export"}, "--export needs a name");
+  expect_refused({"--export="}, "--export needs a name");
+  expect_refused({"--export", "a", "--export=b"}, "('a' and 'b')");
+  expect_refused({"--exported=a"}, "unknown option '--exported=a'");
+}
+
 }  // namespace
 }  // namespace quorvane
