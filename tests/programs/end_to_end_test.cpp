@@ -123,8 +123,10 @@ TEST_F(EndToEnd, DataFileThatCannotBeOpenedStopsTheRun) {
                  "folder.txt: cannot open the data file: Is a directory", before);
   // Not study.txt, which the system would open if it were given this name.
   const std::string with_nul = std::string("study.txt") + '\0' + ".old";
+  // The name is shown escaped, as words are in every other message.
   expect_refused(run(kTriads, with_nul + "\n12\n6\n"),
-                 with_nul + ": cannot open the data file: a file name cannot hold a NUL byte",
+                 "study.txt\\x00.old: cannot open the data file: a file name cannot hold a NUL "
+                 "byte",
                  before);
 }
 
