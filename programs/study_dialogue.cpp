@@ -133,7 +133,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
     loaded = load(*data, study.matrix, &notes, &error);
   } catch (const FileSystem::ReadError& failure) {
     error = std::string("cannot read the data file: ") + failure.what() +
-            "; copy the study to a file that can be read (a local disk) and run again";
+            "; the disk or share that holds it may be failing: copy the study to another disk and "
+            "run again";
   }
   data.reset();
   if (!loaded) {
