@@ -81,8 +81,8 @@ bool load(std::istream& data, ResponseMatrix& matrix, std::vector<std::string>* 
   }
   if (next == WordReader::Next::kWordTooLong || next == WordReader::Next::kTooManyBlanks) {
     *error = "line " + std::to_string(reader.line()) + " of the file, after the " +
-             std::to_string(participants) + " x " + std::to_string(items) +
-             " responses: found " + reader.found() +
+             std::to_string(participants) + " x " + std::to_string(items) + " responses: found " +
+             reader.found() +
              "; check that the file is the study's and the numbers of participants and items "
              "typed";
     return false;

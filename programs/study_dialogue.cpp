@@ -90,10 +90,10 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   const WordReader::Next typed = dialogue.answer();
   const WordReader& typed_name = dialogue.answers();
   if (typed == WordReader::Next::kEnd || typed == WordReader::Next::kTooManyBlanks) {
-    dialogue.error("no data file name was given" +
-                   (typed == WordReader::Next::kEnd ? std::string()
-                                                    : " (found " + typed_name.found() + ")") +
-                   "; run the program again and type the name at the prompt");
+    dialogue.error(
+        "no data file name was given" +
+        (typed == WordReader::Next::kEnd ? std::string() : " (found " + typed_name.found() + ")") +
+        "; run the program again and type the name at the prompt");
     return std::nullopt;
   }
   if (typed_name.length() > kLongestFileName) {

@@ -1,4 +1,5 @@
 // The real programs, run in a temporary folder with their console input piped in.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -6,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -296,11 +296,12 @@ TEST_F(EndToEnd, EndlessOrBlockingInputIsRefusedWithinSeconds) {
   // At the prompts: an endless word of NUL bytes, an endless run of blanks.
   testing::ProgramProcess::Options zeros;
   zeros.input_file = "/dev/zero";
-  expect_refused(run_briefly("", zeros),
-                 "the data file name '\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00"
-                 "\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...' is more than 4096 "
-                 "characters long",
-                 before);
+  expect_refused(
+      run_briefly("", zeros),
+      "the data file name '\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00"
+      "\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...' is more than 4096 "
+      "characters long",
+      before);
   expect_refused(run_briefly(std::string(std::size_t{1} << 20, ' ') + "\nstudy.txt\n12\n6\n"),
                  "no data file name was given (found more than 1048576 blank characters in a row)",
                  before);
