@@ -22,6 +22,7 @@ namespace {
 // Larger inputs say nothing new: a study of any size reads its counts and responses alike.
 constexpr std::size_t kLargestInput = 1 << 16;
 constexpr int kLargestCount = 10000;
+constexpr std::size_t kLongestWord = 4096;
 constexpr const char* kDataFile = "study.txt";
 
 std::string escaped(const std::string& bytes) {
@@ -62,13 +63,19 @@ class OneDataFile final : public FileSystem {
   OneDataFile(std::string content, const Checker& checker)
       : content_(std::move(content)), checker_(checker) {}
 
-  std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+  std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  std::string* reason) override {
     if (name != kDataFile) {
       *reason = "No such file or directory";
       return nullptr;
     }
+    *identity = FileIdentity{1, 1};
     return std::make_unique<std::istringstream>(content_);
+  }
+  // The report files do not exist yet.
+  std::optional<FileIdentity> identity_of(const std::string& name) override {
+    if (name == kDataFile) return FileIdentity{1, 1};
+    return std::nullopt;
   }
   bool begin_append(const Note&, std::string*) override { return touched(); }
   void end_append() override { touched(); }
@@ -95,7 +102,7 @@ class OneDataFile final : public FileSystem {
 
 // The independent reading the dialogue is held to: words split at the six blank characters,
 // whole numbers as an optional sign and decimal digits that fit in 32 bits, in words of at most
-// the 80 characters a reader keeps.
+// the 80 characters a reader keeps; no word longer than 4096 characters anywhere in the data file.
 std::vector<std::string> words_of(const std::string& text) {
   std::vector<std::string> words;
   std::string word;
@@ -158,6 +165,10 @@ Expected expect(const std::string& answers, const std::string& data, int group_s
     if (!response) return expected;
     unusual = unusual || (*response != 0 && *response != 1);
     expected.responses.push_back(*response);
+  }
+  // A word longer than any study's, even after the responses, stops the run.
+  for (std::size_t i = cells; i < words.size(); ++i) {
+    if (words[i].size() > kLongestWord) return expected;
   }
   expected.accepted = true;
   expected.participants = *participants;

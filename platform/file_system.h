@@ -4,6 +4,8 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace quorvane {
@@ -20,11 +22,38 @@ class FileSystem {
     bool regular = false;  // a plain file, not a folder, device or pipe
   };
 
+  // Which file a name leads to: every name of one file (hard links, symbolic links to it) gives
+  // the same identity. The device and inode numbers on a POSIX system.
+  struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    bool operator==(const FileIdentity& other) const {
+      return device == other.device && inode == other.inode;
+    }
+  };
+
+  // Thrown by the stream of an opened file when the system cannot read the file; what() is the
+  // system's reason.
+  class ReadError : public std::runtime_error {
+   public:
+    using std::runtime_error::runtime_error;
+  };
+
+  // The reason open_for_reading gives for a pipe, a device or a socket.
+  static constexpr const char* kNotPlainFile = "not a plain file (a pipe, device or socket)";
+
   virtual ~FileSystem() = default;
 
-  // Opens a file for reading; null, with the reason, when it cannot be opened or is a folder.
+  // Opens a plain file for reading and gives its identity; null, with the reason, when it cannot
+  // be opened or is not a plain file. Never waits for a writer or a device. Reading the stream
+  // throws ReadError when the system fails to read the file.
   virtual std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+                                                         FileIdentity* identity,
                                                          std::string* reason) = 0;
+  // The identity of the file a name leads to; none when there is no such file or it cannot be
+  // examined.
+  virtual std::optional<FileIdentity> identity_of(const std::string& name) = 0;
 
   // Takes the working folder's report lock, shared by every program of the family, waiting (and
   // saying so once through `note`) while another run holds it. Until end_append, interrupts are

@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <istream>
 #include <memory>
+#include <optional>
+#include <streambuf>
 
 #include "platform/system_file_system.h"
 
@@ -22,6 +24,46 @@ bool failed(std::string* reason) {
   return false;
 }
 
+FileSystem::FileIdentity identity_of_file(const struct stat& info) {
+  return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// Reads an open file through a buffer of its own, and throws FileSystem::ReadError with the
+// system's reason when a read fails (a standard file buffer would take a failure for the end of
+// the file, or throw an exception of its own without the reason).
+class FileReadBuffer final : public std::streambuf {
+ public:
+  explicit FileReadBuffer(int fd) : fd_(fd) {}
+  FileReadBuffer(const FileReadBuffer&) = delete;
+  FileReadBuffer& operator=(const FileReadBuffer&) = delete;
+  ~FileReadBuffer() override { ::close(fd_); }
+
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    ssize_t count;
+    do {
+      count = ::read(fd_, buffer_, sizeof buffer_);
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) throw FileSystem::ReadError(system_reason(errno));
+    if (count == 0) return traits_type::eof();
+    setg(buffer_, buffer_, buffer_ + count);
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  int fd_;
+  char buffer_[1 << 16];
+};
+
+class FileReadStream final : public std::istream {
+ public:
+  explicit FileReadStream(int fd) : std::istream(nullptr), buffer_(fd) { rdbuf(&buffer_); }
+
+ private:
+  FileReadBuffer buffer_;
+};
+
 // The file system of a POSIX system, relative to the working folder.
 class PosixFileSystem final : public FileSystem {
  public:
@@ -30,8 +72,9 @@ class PosixFileSystem final : public FileSystem {
   PosixFileSystem& operator=(const PosixFileSystem&) = delete;
   ~PosixFileSystem() override;
 
-  std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+  std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  std::string* reason) override;
+  std::optional<FileIdentity> identity_of(const std::string& name) override;
   bool begin_append(const Note& note, std::string* reason) override;
   void end_append() override;
   bool inspect(const std::string& name, FileState* state, std::string* reason) override;
@@ -56,30 +99,47 @@ PosixFileSystem::~PosixFileSystem() {
 }
 
 std::unique_ptr<std::istream> PosixFileSystem::open_for_reading(const std::string& name,
+                                                                FileIdentity* identity,
                                                                 std::string* reason) {
   // The system would take the name only up to the NUL and open another file than the one named.
   if (name.find('\0') != std::string::npos) {
     *reason = "a file name cannot hold a NUL byte";
     return nullptr;
   }
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a pipe would wait for a writer that may never come.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
     failed(reason);
     return nullptr;
   }
   struct stat info {};
-  const bool is_folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
-  ::close(fd);
-  if (is_folder) {
-    *reason = system_reason(EISDIR);
+  int error = 0;
+  if (::fstat(fd, &info) != 0) {
+    error = errno;
+  } else if (S_ISDIR(info.st_mode)) {
+    error = EISDIR;
+  } else if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    *reason = kNotPlainFile;
+    return nullptr;
+  } else {
+    // Reads of a plain file then wait for the disk as usual.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) error = errno;
+  }
+  if (error != 0) {
+    ::close(fd);
+    *reason = system_reason(error);
     return nullptr;
   }
-  auto stream = std::make_unique<std::ifstream>(name, std::ios::in | std::ios::binary);
-  if (!stream->is_open()) {
-    failed(reason);
-    return nullptr;
-  }
-  return stream;
+  *identity = identity_of_file(info);
+  return std::make_unique<FileReadStream>(fd);
+}
+
+std::optional<FileSystem::FileIdentity> PosixFileSystem::identity_of(const std::string& name) {
+  struct stat info {};
+  if (name.find('\0') != std::string::npos || ::stat(name.c_str(), &info) != 0) return std::nullopt;
+  return identity_of_file(info);
 }
 
 bool PosixFileSystem::begin_append(const Note& note, std::string* reason) {

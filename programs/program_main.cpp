@@ -1,14 +1,25 @@
 #include "programs/program_main.h"
 
 #include <ctime>
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include "programs/command_line.h"
 #include "programs/run_driver.h"
 #include "platform/system_file_system.h"
 
 namespace quorvane {
+namespace {
+
+// Written without building a string: memory may have run out.
+int stop(const EditionProfile& edition, const char* text, const char* detail) {
+  std::cerr << edition.program_name << ": error: " << text << detail << '\n' << std::flush;
+  return kRunFailed;
+}
+
+}  // namespace
 
 int program_main(const EditionProfile& edition, int argc, const char* const argv[]) {
   const Console console{std::cin, std::cout, std::cerr};
@@ -27,14 +38,27 @@ int program_main(const EditionProfile& edition, int argc, const char* const argv
     case CommandLine::Action::kRun:
       break;
   }
-  const std::unique_ptr<FileSystem> files = make_system_file_system();
-  // Without --seed the generator is seeded with the low 32 bits of the calendar time in seconds.
-  const std::optional<std::uint32_t> given_seed = command.seed;
-  const auto seed = [given_seed] {
-    if (given_seed) return *given_seed;
-    return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
-  };
-  return run_program(edition, console, *files, seed);
+  // Whatever goes wrong, the run ends with one line and its exit status, not with an abort.
+  try {
+    const std::unique_ptr<FileSystem> files = make_system_file_system();
+    // Without --seed the generator is seeded with the low 32 bits of the calendar time in seconds.
+    const std::optional<std::uint32_t> given_seed = command.seed;
+    const auto seed = [given_seed] {
+      if (given_seed) return *given_seed;
+      return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
+    };
+    return run_program(edition, console, *files, seed);
+  } catch (const std::bad_alloc&) {
+    return stop(edition,
+                "not enough memory for this study (the system refused the memory the run needs, "
+                "perhaps under a limit such as ulimit -v); close other programs or raise the "
+                "limit and run again",
+                "");
+  } catch (const std::exception& failure) {
+    return stop(edition, "the run stopped on an unexpected failure: ", failure.what());
+  } catch (...) {
+    return stop(edition, "the run stopped on an unexpected failure", "");
+  }
 }
 
 }  // namespace quorvane

@@ -5,6 +5,7 @@
 
 #include "programs/data_file_reader.h"
 #include "programs/word_reader.h"
+#include "reports/report_names.h"
 
 namespace quorvane {
 namespace {
@@ -23,20 +24,20 @@ class Dialogue {
   void error(const std::string& text) { say_error(edition_, console_, text); }
   void note(const std::string& text) { say_note(edition_, console_, text); }
 
-  // The next word typed, or none at the end of the input.
-  const WordReader* answer() { return answers_.next() ? &answers_ : nullptr; }
+  // Reads the next word typed.
+  WordReader::Next answer() { return answers_.next(); }
+  const WordReader& answers() const { return answers_; }
 
   // A whole number from `lowest` to kLargestCount typed at the last prompt.
   std::optional<int> count(const std::string& what, int lowest, const std::string& why) {
-    const WordReader* typed = answer();
     int value = 0;
-    if (typed != nullptr && parse_whole_number(*typed, &value) == WholeNumber::kNumber &&
-        value >= lowest && value <= kLargestCount) {
+    if (answer() == WordReader::Next::kWord &&
+        parse_whole_number(answers_, &value) == WholeNumber::kNumber && value >= lowest &&
+        value <= kLargestCount) {
       return value;
     }
     error("the number of " + what + " must be a whole number from " + std::to_string(lowest) +
-          " to " + std::to_string(kLargestCount) + why + "; found " +
-          (typed == nullptr ? std::string("the end of the input") : typed->shown()) +
+          " to " + std::to_string(kLargestCount) + why + "; found " + answers_.found() +
           "; run the program again and type it at the prompt");
     return std::nullopt;
   }
@@ -47,6 +48,39 @@ class Dialogue {
   WordReader answers_;
 };
 
+// The report file, if any, that is the same file as the data file.
+std::optional<std::string> report_file_read(const EditionProfile& edition, FileSystem& files,
+                                            const FileSystem::FileIdentity& data) {
+  for (const std::string& name : report_file_names(edition)) {
+    if (files.identity_of(name) == data) return name;
+  }
+  return std::nullopt;
+}
+
+// Opens the data file, or says why it will not be read.
+std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, FileSystem& files,
+                                             const std::string& file_name, std::string* error) {
+  const std::string shown_name = escaped(file_name);
+  std::string reason;
+  FileSystem::FileIdentity identity;
+  std::unique_ptr<std::istream> data = files.open_for_reading(file_name, &identity, &reason);
+  if (data == nullptr) {
+    *error = shown_name + ": cannot open the data file: " + reason +
+             (reason == FileSystem::kNotPlainFile
+                  ? "; save the study as a file and type its name"
+                  : "; check the name and run the program again from the folder that holds it");
+    return nullptr;
+  }
+  // Its responses would be read, then this run's report text appended to it.
+  if (const std::optional<std::string> report = report_file_read(edition, files, identity)) {
+    *error = shown_name + ": the data file is the report file " + *report +
+             " (the same file, or a link to it), to which the run appends; type the name of the "
+             "file that holds the study's responses";
+    return nullptr;
+  }
+  return data;
+}
+
 }  // namespace
 
 std::optional<Study> ask_for_study(const EditionProfile& edition, Console console,
@@ -54,26 +88,31 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   Dialogue dialogue(edition, console);
 
   dialogue.say("\n\nEnter name of DATA file (e.g., data.txt): ");
-  const WordReader* typed_name = dialogue.answer();
-  if (typed_name == nullptr) {
+  const WordReader::Next typed = dialogue.answer();
+  const WordReader& typed_name = dialogue.answers();
+  if (typed == WordReader::Next::kEnd || typed == WordReader::Next::kTooManyBlanks) {
     dialogue.error(
-        "no data file name was given; run the program again and type the name at the prompt");
+        "no data file name was given" +
+        (typed == WordReader::Next::kEnd ? std::string() : " (found " + typed_name.found() + ")") +
+        "; run the program again and type the name at the prompt");
     return std::nullopt;
   }
-  if (typed_name->length() > kLongestFileName) {
-    dialogue.error("the data file name " + typed_name->shown() + " is " +
-                   std::to_string(typed_name->length()) +
+  if (typed_name.length() > kLongestFileName) {
+    dialogue.error("the data file name " + typed_name.shown() + " is " +
+                   (typed == WordReader::Next::kWordTooLong
+                        ? "more than " + std::to_string(WordReader::kLongestWord)
+                        : std::to_string(typed_name.length())) +
                    " characters long; names of at most 79 characters are accepted, so rename "
                    "the file or run the program from its folder");
     return std::nullopt;
   }
-  const std::string file_name = typed_name->word();
-  std::string reason;
-  std::unique_ptr<std::istream> data = files.open_for_reading(file_name, &reason);
+  const std::string file_name = typed_name.word();
+  const std::string shown_name = escaped(file_name);
+  std::string error;
+  std::unique_ptr<std::istream> data = open_data_file(edition, files, file_name, &error);
   if (data == nullptr) {
     dialogue.say("The data file was not opened\n");
-    dialogue.error(file_name + ": cannot open the data file: " + reason +
-                   "; check the name and run the program again from the folder that holds it");
+    dialogue.error(error);
     return std::nullopt;
   }
   dialogue.say("The data file was opened\n");
@@ -90,14 +129,20 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
 
   Study study{file_name, ResponseMatrix(*participants, *items)};
   std::vector<std::string> notes;
-  std::string error;
-  const bool loaded = load(*data, study.matrix, &notes, &error);
+  bool loaded = false;
+  try {
+    loaded = load(*data, study.matrix, &notes, &error);
+  } catch (const FileSystem::ReadError& failure) {
+    error = std::string("cannot read the data file: ") + failure.what() +
+            "; the disk or share that holds it may be failing: copy the study to another disk and "
+            "run again";
+  }
   data.reset();
   if (!loaded) {
-    dialogue.error(file_name + ": " + error);
+    dialogue.error(shown_name + ": " + error);
     return std::nullopt;
   }
-  for (const std::string& note : notes) dialogue.note(file_name + ": " + note);
+  for (const std::string& note : notes) dialogue.note(shown_name + ": " + note);
   dialogue.say("Performing calculations...");
   return study;
 }

@@ -14,41 +14,66 @@ bool is_space(int c) {
 
 }  // namespace
 
-bool WordReader::next() {
+WordReader::Next WordReader::next() {
+  if (last_ == Next::kWordTooLong || last_ == Next::kTooManyBlanks) return last_;
   int c = input_.sgetc();
+  std::size_t blanks = 0;
+  bool after_return = false;
+  word_line_ = line_;
   while (c != kEnd && is_space(c)) {
-    if (c == '\n') ++line_;
+    // A line feed right after a carriage return ends the same line.
+    if (c == '\r' || (c == '\n' && !after_return)) ++line_;
+    after_return = c == '\r';
+    if (++blanks > kLongestBlanks) return last_ = Next::kTooManyBlanks;
     c = input_.snextc();
   }
-  if (c == kEnd) return false;
+  if (c == kEnd) return last_ = Next::kEnd;
   word_.clear();
   length_ = 0;
   word_line_ = line_;
   while (c != kEnd && !is_space(c)) {
     if (word_.size() < kKept) word_.push_back(static_cast<char>(c));
-    ++length_;
+    if (++length_ > kLongestWord) return last_ = Next::kWordTooLong;
     c = input_.snextc();
   }
-  return true;
+  return last_ = Next::kWord;
 }
 
-std::string shown_word(std::string_view word, std::size_t whole_length) {
-  static constexpr std::size_t kShown = 24;
+std::string escaped(std::string_view bytes) {
   static const char hex[] = "0123456789ABCDEF";
-  std::string text = "'";
-  for (std::size_t i = 0; i < word.size() && i < kShown; ++i) {
-    const auto byte = static_cast<unsigned char>(word[i]);
+  std::string text;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '\'') {
-      text.push_back(word[i]);
+      text.push_back(c);
     } else {
       text += {'\\', 'x', hex[byte >> 4], hex[byte & 0xF]};
     }
   }
-  if (whole_length > kShown) text += "...";
-  return text + "'";
+  return text;
+}
+
+std::string shown_word(std::string_view word, std::size_t whole_length) {
+  static constexpr std::size_t kShown = 24;
+  return "'" + escaped(word.substr(0, kShown)) + (whole_length > kShown ? "...'" : "'");
 }
 
 std::string WordReader::shown() const { return shown_word(word_, length_); }
+
+std::string WordReader::found() const {
+  switch (last_) {
+    case Next::kWord:
+      return shown();
+    case Next::kWordTooLong:
+      return "more than " + std::to_string(kLongestWord) + " characters without a blank (" +
+             shown() + ")";
+    case Next::kTooManyBlanks:
+      return "more than " + std::to_string(kLongestBlanks) + " blank characters in a row";
+    case Next::kEnd:
+      break;
+  }
+  return "the end of the input";
+}
 
 WholeNumber parse_whole_number(const WordReader& reader, int* value) {
   const std::string& word = reader.word();

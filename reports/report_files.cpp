@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "reports/report_line.h"
+#include "reports/report_names.h"
 #include "simulation/set_label.h"
 
 namespace quorvane {
@@ -25,15 +26,8 @@ std::string concat(std::initializer_list<std::string_view> parts) {
 }  // namespace
 
 ReportFiles::ReportFiles(const EditionProfile& edition) : edition_(edition) {
-  const std::string_view word = edition.groups_word;
-  sections_[0].file_name = "NG-1-Representative-MV-DIST.txt";
-  sections_[1].file_name = concat({"NG-2-10000-Sets-Of-NG-", word, ".txt"});
-  sections_[2].file_name = "NG-3-Best-Fit-MV-ChiSqValues.txt";
-  sections_[3].file_name = concat({"NG-4-Best-Fit-MV-", word, "-NumCorrect.txt"});
-  sections_[4].file_name = "NG-5-Best-Fit-DIST-ChiSqValues.txt";
-  sections_[5].file_name = concat({"NG-6-Best-Fit-DIST-", word, "-NumCorrect.txt"});
-  sections_[6].file_name = "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt";
-  sections_[7].file_name = "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt";
+  const std::array<std::string, kReportFileCount> names = report_file_names(edition);
+  for (std::size_t i = 0; i < names.size(); ++i) sections_[i].file_name = names[i];
 }
 
 const ReportSection& ReportFiles::section(ReportFile file) const {

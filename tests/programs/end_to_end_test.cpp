@@ -1,10 +1,17 @@
 // The real programs, run in a temporary folder with their console input piped in.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "programs/data_file_reader.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/program_process.h"
 #include "tests/support/report_parsing.h"
@@ -43,6 +50,17 @@ class EndToEnd : public ::testing::Test {
 
   ProgramResult run(const testing::Program& program, const std::string& input) {
     return testing::run_in(program.path, folder_.path(), input);
+  }
+
+  // A run of the triads program that must end within seconds; one that hangs fails the test.
+  ProgramResult run_briefly(const std::string& input,
+                            testing::ProgramProcess::Options options = {}) {
+    testing::ProgramProcess process(kTriads.path, folder_.path(), input, options);
+    if (!process.ends_within(std::chrono::seconds(10))) {
+      ADD_FAILURE() << "still running after 10 seconds";
+      kill(process.pid(), SIGKILL);
+    }
+    return process.wait();
   }
 
   // One successful run of the triads program, so that refusals have report files to spare.
@@ -123,8 +141,10 @@ TEST_F(EndToEnd, DataFileThatCannotBeOpenedStopsTheRun) {
                  "folder.txt: cannot open the data file: Is a directory", before);
   // Not study.txt, which the system would open if it were given this name.
   const std::string with_nul = std::string("study.txt") + '\0' + ".old";
+  // The name is shown escaped, as words are in every other message.
   expect_refused(run(kTriads, with_nul + "\n12\n6\n"),
-                 with_nul + ": cannot open the data file: a file name cannot hold a NUL byte",
+                 "study.txt\\x00.old: cannot open the data file: a file name cannot hold a NUL "
+                 "byte",
                  before);
 }
 
@@ -236,6 +256,162 @@ TEST_F(EndToEnd, ASearchWithoutABestSetIsNotedAndStillWritten) {
             "0.0000\t Best-MV-ChiSq: 1000000.0000");
   EXPECT_EQ(count_of(folder_.read("NG-4-Best-Fit-MV-Triads-NumCorrect.txt"), ":  \t\t"), 0u);
   EXPECT_EQ(count_of(folder_.read("NG-6-Best-Fit-DIST-Triads-NumCorrect.txt"), ":  \t\t"), 4u);
+}
+
+// Writes "1\n" into a pipe until the reader goes, as `yes 1 > pipe` does.
+class EndlessWriter {
+ public:
+  explicit EndlessWriter(const std::string& fifo) : pid_(fork()) {
+    if (pid_ != 0) return;
+    const int fd = open(fifo.c_str(), O_WRONLY);
+    while (fd >= 0 && write(fd, "1\n", 2) == 2) {
+    }
+    _exit(0);
+  }
+  ~EndlessWriter() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  EndlessWriter(const EndlessWriter&) = delete;
+  EndlessWriter& operator=(const EndlessWriter&) = delete;
+
+ private:
+  pid_t pid_;
+};
+
+// Catches a program that waits for ever on a pipe or a device, or reads an endless one.
+TEST_F(EndToEnd, EndlessOrBlockingInputIsRefusedWithinSeconds) {
+  run_once_successfully();
+  const auto before = folder_.snapshot();
+  ASSERT_EQ(mkfifo(folder_.file("pipe.txt").c_str(), 0600), 0);
+  const std::string not_plain =
+      ": cannot open the data file: not a plain file (a pipe, device or socket); save the study "
+      "as a file and type its name";
+  // A pipe with no writer blocks a plain open.
+  expect_refused(run_briefly("pipe.txt\n12\n6\n"), "pipe.txt" + not_plain, before);
+  {
+    const EndlessWriter yes(folder_.file("pipe.txt"));
+    expect_refused(run_briefly("pipe.txt\n12\n6\n"), "pipe.txt" + not_plain, before);
+  }
+  expect_refused(run_briefly("/dev/zero\n12\n6\n"), "/dev/zero" + not_plain, before);
+  // At the prompts: an endless word of NUL bytes, an endless run of blanks.
+  testing::ProgramProcess::Options zeros;
+  zeros.input_file = "/dev/zero";
+  expect_refused(
+      run_briefly("", zeros),
+      "the data file name '\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00"
+      "\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00...' is more than 4096 "
+      "characters long",
+      before);
+  expect_refused(run_briefly(std::string(std::size_t{1} << 20, ' ') + "\nstudy.txt\n12\n6\n"),
+                 "no data file name was given (found more than 1048576 blank characters in a row)",
+                 before);
+  std::filesystem::remove(folder_.file("pipe.txt"));
+}
+
+// Catches a read error ending the program by an uncaught exception (SIGABRT). Reading a
+// process's own memory from address 0 fails with EIO, although the file is a plain one.
+TEST_F(EndToEnd, AReadErrorInTheDataFileEndsTheRunWithOneLine) {
+  if (!std::filesystem::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem here";
+  run_once_successfully();
+  const auto before = folder_.snapshot();
+  expect_refused(run_briefly("/proc/self/mem\n12\n6\n"),
+                 "/proc/self/mem: cannot read the data file: " + std::string(strerror(EIO)),
+                 before);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVANE_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVANE_UNDER_ASAN 1
+#endif
+#endif
+
+// Catches std::bad_alloc leaving main (SIGABRT). Somewhere between the address space the
+// program needs to start and the one a large study needs, an allocation fails: every limit
+// must end the run normally.
+TEST_F(EndToEnd, TooLittleMemoryEndsTheRunWithOneLine) {
+#ifdef QUORVANE_UNDER_ASAN
+  GTEST_SKIP() << "the address sanitizer needs far more address space than any limit tried";
+#endif
+  folder_.write("wide.txt", testing::data_file_text(testing::made_up_responses(109, 109, 2), 109));
+  const auto before = folder_.snapshot();
+  int short_of_memory = 0;
+  for (long limit = 4 << 20; limit <= 24 << 20; limit += 512 << 10) {
+    SCOPED_TRACE("address space limit " + std::to_string(limit));
+    testing::ProgramProcess::Options options;
+    options.address_space_limit = limit;
+    const ProgramResult result = run_briefly("wide.txt\n109\n109\n", options);
+    EXPECT_EQ(result.signal, 0) << result.err;
+    // Too little to load the program at all: the system's loader says so and exits with 127.
+    if (result.exit_status == 127) continue;
+    if (result.exit_status == 0) break;  // enough from here on
+    ++short_of_memory;
+    expect_refused(result, "not enough memory for this study", before);
+  }
+  EXPECT_GT(short_of_memory, 0) << "no limit tried made an allocation fail";
+}
+
+// Catches the run reading a report file as its study, then appending report text to it.
+TEST_F(EndToEnd, AReportFileIsNotTakenForTheDataFile) {
+  run_once_successfully();
+  const std::string report = "NG-3-Best-Fit-MV-ChiSqValues.txt";
+  std::filesystem::create_hard_link(folder_.file(report), folder_.file("hard.txt"));
+  std::filesystem::create_symlink(report, folder_.file("soft.txt"));
+  const auto before = folder_.snapshot();
+  for (const std::string& name : {report, std::string("hard.txt"), std::string("soft.txt")}) {
+    SCOPED_TRACE(name);
+    const ProgramResult result = run(kTriads, name + "\n12\n6\n");
+    EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was not opened\n");
+    expect_refused(result, name + ": the data file is the report file " + report, before);
+  }
+}
+
+// Catches wrong line numbers for old Mac files (CR only), "1 items", and a row written without
+// blanks reported without its likely cause.
+TEST_F(EndToEnd, DataFileMessagesCountLinesAndItemsRight) {
+  const struct {
+    const char* answers;
+    std::string text;
+    const char* explanation;
+  } cases[] = {
+      {"12\n6\n", "1 0 1 1 0 1\r0 0 y 1 1 1\r", "row 2, item 3 (line 2 of the file): found 'y'"},
+      {"12\n6\n", "1 0 1\r1 0 1\n\r\n0 0 y", "row 2, item 3 (line 4 of the file): found 'y'"},
+      {"12\n1\n", "1\n0\n",
+       "row 3, item 1: the file ends after 2 of the 12 responses of 12 participants by 1 item;"},
+      {"12\n16\n", "0011001100110011\n",
+       "row 1, item 1 (line 1 of the file): found '0011001100110011', a number too large for a "
+       "response (are the responses written without blanks between them?)"},
+      {"6\n6\n", "001100\n010101\n",
+       "row 1, item 3: the file ends after 2 of the 36 responses of 6 participants by 6 items "
+       "(row 1, item 1 holds '001100': are the responses written without blanks between them?)"},
+      {"12\n6\n", "1 0 1\n" + std::string(5000, 'x'),
+       "row 1, item 4 (line 2 of the file): found more than 4096 characters without a blank "
+       "('xxxxxxxxxxxxxxxxxxxxxxxx...')"},
+      {"12\n6\n", folder_.read("study.txt") + std::string(5000, 'x'),
+       "line 13 of the file, after the 12 x 6 responses: found more than 4096 characters "
+       "without a blank"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.explanation);
+    folder_.write("bad.txt", c.text);
+    expect_refused(run_briefly(std::string("bad.txt\n") + c.answers),
+                   std::string("bad.txt: ") + c.explanation, folder_.snapshot());
+  }
+}
+
+// Catches counting values after the responses without end.
+TEST_F(EndToEnd, ValuesAfterTheResponsesAreCountedUpToABound) {
+  std::string text = folder_.read("study.txt");
+  for (long i = 0; i <= kMostExtraValues; ++i) text += "1\n";
+  folder_.write("long.txt", text);
+  const ProgramResult result = run_briefly("long.txt\n12\n6\n");
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.err, "Quorvane-Triads: note: long.txt: the data file holds more than " +
+                            std::to_string(kMostExtraValues) +
+                            " more values after the 12 x 6 responses read (the first on line "
+                            "13), ignored; check the numbers of participants and items typed\n");
 }
 
 }  // namespace

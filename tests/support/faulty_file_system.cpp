@@ -27,8 +27,13 @@ bool FaultyFileSystem::strikes(Call call, const std::string& name) {
 }
 
 std::unique_ptr<std::istream> FaultyFileSystem::open_for_reading(const std::string& name,
+                                                                 FileIdentity* identity,
                                                                  std::string* reason) {
-  return inner_.open_for_reading(name, reason);
+  return inner_.open_for_reading(name, identity, reason);
+}
+
+std::optional<FileSystem::FileIdentity> FaultyFileSystem::identity_of(const std::string& name) {
+  return inner_.identity_of(name);
 }
 
 bool FaultyFileSystem::begin_append(const Note& note, std::string* reason) {

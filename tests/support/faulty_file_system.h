@@ -36,8 +36,9 @@ class FaultyFileSystem final : public FileSystem {
   // The report file the fault hit.
   const std::string& injected_file() const { return injected_file_; }
 
-  std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+  std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  std::string* reason) override;
+  std::optional<FileIdentity> identity_of(const std::string& name) override;
   bool begin_append(const Note& note, std::string* reason) override;
   void end_append() override;
   bool inspect(const std::string& name, FileState* state, std::string* reason) override;

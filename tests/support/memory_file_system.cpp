@@ -12,13 +12,21 @@ bool refuse(std::string* reason, const char* why) {
 
 }  // namespace
 
+std::optional<FileSystem::FileIdentity> MemoryFileSystem::identity_of(const std::string& name) {
+  if (files.count(name) == 0) return std::nullopt;
+  const auto inode = inodes_.emplace(name, inodes_.size() + 1).first->second;
+  return FileIdentity{1, inode};
+}
+
 std::unique_ptr<std::istream> MemoryFileSystem::open_for_reading(const std::string& name,
+                                                                 FileIdentity* identity,
                                                                  std::string* reason) {
   const auto file = files.find(name);
   if (file == files.end()) {
     refuse(reason, folders.count(name) != 0 ? "Is a directory" : "No such file or directory");
     return nullptr;
   }
+  *identity = *identity_of(name);
   return std::make_unique<std::istringstream>(file->second);
 }
 

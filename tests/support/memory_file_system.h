@@ -19,8 +19,9 @@ class MemoryFileSystem final : public FileSystem {
   bool lock_held = false;        // begin_append says it waits for another run, then takes the lock
   bool writes_accept_nothing = false;  // every write accepts 0 bytes and succeeds
 
-  std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+  std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  std::string* reason) override;
+  std::optional<FileIdentity> identity_of(const std::string& name) override;
   bool begin_append(const Note& note, std::string* reason) override;
   void end_append() override;
   bool inspect(const std::string& name, FileState* state, std::string* reason) override;
@@ -34,6 +35,7 @@ class MemoryFileSystem final : public FileSystem {
 
  private:
   std::map<int, std::string> open_;  // handle to name
+  std::map<std::string, std::uint64_t> inodes_;  // each name its own file, numbered when first seen
   int next_handle_ = 3;
   int empty_writes_ = 0;
 };

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace quorvane::testing {
@@ -51,7 +52,8 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("cannot start " + executable);
   if (pid_ == 0) {
-    const int in = open(in_path_.c_str(), O_RDONLY);
+    const int in =
+        open(options.input_file == nullptr ? in_path_.c_str() : options.input_file, O_RDONLY);
     const int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 ||
@@ -67,6 +69,11 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
       const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
                          static_cast<rlim_t>(options.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (options.address_space_limit >= 0) {
+      const rlimit limit{static_cast<rlim_t>(options.address_space_limit),
+                         static_cast<rlim_t>(options.address_space_limit)};
+      setrlimit(RLIMIT_AS, &limit);
     }
     execv(program.c_str(), words.data());
     _exit(127);
@@ -88,6 +95,15 @@ std::string ProgramProcess::err_so_far() const { return read_file(err_path_); }
 bool ProgramProcess::has_ended() {
   if (!reaped_) reaped_ = waitpid(pid_, &status_, WNOHANG) == pid_;
   return reaped_;
+}
+
+bool ProgramProcess::ends_within(std::chrono::milliseconds time) {
+  const auto give_up = std::chrono::steady_clock::now() + time;
+  while (!has_ended()) {
+    if (std::chrono::steady_clock::now() > give_up) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
 }
 
 ProgramResult ProgramProcess::wait() {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,10 @@ struct ProgramResult {
 class ProgramProcess {
  public:
   struct Options {
-    long file_size_limit = -1;  // bytes, for RLIMIT_FSIZE; -1 for none
-    std::vector<std::string> arguments;  // the words after the program's name
+    long file_size_limit = -1;            // bytes, for RLIMIT_FSIZE; -1 for none
+    std::vector<std::string> arguments;   // the words after the program's name
+    long address_space_limit = -1;        // bytes, for RLIMIT_AS; -1 for none
+    const char* input_file = nullptr;     // read as console input instead of the text given
   };
 
   ProgramProcess(const std::string& executable, const std::string& folder, const std::string& input,
@@ -35,6 +38,8 @@ class ProgramProcess {
   std::string err_so_far() const;
   // Whether the program has ended, without waiting for it.
   bool has_ended();
+  // Whether the program ends within the time, waiting for it at most that long.
+  bool ends_within(std::chrono::milliseconds time);
   ProgramResult wait();
 
  private:
