@@ -5,11 +5,13 @@
 #include <memory>
 
 #include "programs/run_driver.h"
+#include "platform/process.h"
 #include "platform/system_file_system.h"
 
 namespace quorvane {
 
 int program_main(const EditionProfile& edition) {
+  prepare_process();
   const std::unique_ptr<FileSystem> files = make_system_file_system();
   // The generator is seeded with the low 32 bits of the calendar time in seconds.
   const auto seed_from_clock = [] {

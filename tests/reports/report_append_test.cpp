@@ -14,6 +14,7 @@
 #include <string>
 
 #include "programs/triads_edition.h"
+#include "reports/append_journal.h"
 #include "platform/system_file_system.h"
 #include "simulation/nominal_group_run.h"
 #include "tests/support/faulty_file_system.h"
@@ -121,11 +122,15 @@ TEST_F(ReportAppend, AFaultAtAnyPointLeavesEveryFileAsItWas) {
         std::string error;
         EXPECT_FALSE(append(fault, k, &error));
         ++fault_points;
-        EXPECT_TRUE(folder_.snapshot() == before) << "a file was changed, created or lost";
+        EXPECT_TRUE(folder_.snapshot() == before) << "a file or the journal was left behind";
+        const bool at_journal = injected_file_ == kAppendJournalName;
+        const std::string what = at_journal ? "append journal" : "report";
         EXPECT_EQ(error, injected_file_ +
-                             (fault == Fault::kInspect ? ": cannot check the report file: "
-                                                       : ": cannot write the report: ") +
-                             testing::FaultyFileSystem::kReason + "; no report file was changed");
+                             (fault == Fault::kInspect ? ": cannot check the " + what +
+                                                             (at_journal ? "" : " file")
+                                                       : ": cannot write the " + what) +
+                             ": " + testing::FaultyFileSystem::kReason +
+                             "; no report file was changed");
       }
     }
   }
@@ -171,7 +176,8 @@ TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
   {
     testing::WorkingFolder here(folder_.path());
     const auto system = make_system_file_system();
-    testing::FaultyFileSystem files(*system, Fault::kWrite, 8);
+    // The 9th write: the journal takes the first.
+    testing::FaultyFileSystem files(*system, Fault::kWrite, 9);
     files.fail_restoring();
     EXPECT_FALSE(append_reports(
         files, sections(), [](const std::string&) {}, &error));
