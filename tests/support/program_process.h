@@ -20,6 +20,10 @@ class ProgramProcess {
  public:
   struct Options {
     long file_size_limit = -1;  // bytes, for RLIMIT_FSIZE; -1 for none
+    // Standard output a pipe whose reader has gone before the program starts, as when piped
+    // into `head` that has ended: each write fails, or raises SIGPIPE. ProgramResult::out is
+    // then empty.
+    bool output_reader_gone = false;
   };
 
   ProgramProcess(const std::string& executable, const std::string& folder, const std::string& input,
