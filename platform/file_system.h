@@ -17,7 +17,7 @@ class FileSystem {
 
   struct FileState {
     bool exists = false;
-    bool regular = false;  // a plain file, not a folder, device or pipe
+    bool regular = false;    // a plain file, not a folder, device or pipe
     std::uint64_t size = 0;  // of a plain file
     // The name is a symbolic link to nothing (exists is then false): creating a file by that
     // name would fail.

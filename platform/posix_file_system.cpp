@@ -33,8 +33,8 @@ bool failed(std::string* reason) {
 sigset_t ending_signals() {
   sigset_t set;
   sigemptyset(&set);
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
-                           SIGPROF, SIGXCPU}) {
+  for (const int signal :
+       {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU}) {
     sigaddset(&set, signal);
   }
 #ifdef SIGPOLL

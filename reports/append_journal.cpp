@@ -70,8 +70,7 @@ bool read_journal(FileSystem& files, std::string* text, std::string* error) {
     return false;
   }
   char buffer[4096];
-  while (text->size() <= kLongestJournal &&
-         in->read(buffer, sizeof buffer).gcount() > 0) {
+  while (text->size() <= kLongestJournal && in->read(buffer, sizeof buffer).gcount() > 0) {
     text->append(buffer, static_cast<std::size_t>(in->gcount()));
   }
   if (in->bad()) {
@@ -105,8 +104,8 @@ bool put_back(FileSystem& files, const JournalEntry& entry, std::vector<std::str
 }  // namespace
 
 std::string journal_text(const std::vector<JournalEntry>& entries) {
-  std::string text = std::string(kFirstLine) + '\n' + kSecondLine + '\n' +
-                     std::to_string(entries.size()) + '\n';
+  std::string text =
+      std::string(kFirstLine) + '\n' + kSecondLine + '\n' + std::to_string(entries.size()) + '\n';
   for (const JournalEntry& entry : entries) {
     text += std::to_string(entry.size) + ' ' + (entry.created ? kCreated : kKept) + ' ' +
             entry.file_name + '\n';
@@ -196,9 +195,11 @@ bool repair_stopped_append(FileSystem& files, const FileSystem::Note& note, std:
   if (!state.exists && !state.dangling_link) return true;
   if (!state.regular) {
     *error = journal_says(
-        "this name is kept for the journal of the report appends but is taken by something that "
-        "is not a plain file (a folder, device or broken link); move it out of the working folder "
-        "and run again") +
+                 "this name is kept for the journal of the report appends but is taken by "
+                 "something that "
+                 "is not a plain file (a folder, device or broken link); move it out of the "
+                 "working folder "
+                 "and run again") +
              kNothingChanged;
     return false;
   }
@@ -214,8 +215,9 @@ bool repair_stopped_append(FileSystem& files, const FileSystem::Note& note, std:
     if (!cut.empty() || !removed.empty()) {
       std::string said = "a run in this folder stopped while writing its reports";
       if (!cut.empty()) {
-        said += "; " + listed(cut) +
-                (cut.size() == 1 ? " cut back to its earlier end" : " cut back to their earlier ends");
+        said +=
+            "; " + listed(cut) +
+            (cut.size() == 1 ? " cut back to its earlier end" : " cut back to their earlier ends");
       }
       if (!removed.empty()) {
         said += "; " + listed(removed) +

@@ -31,8 +31,7 @@ std::string journal_text(const std::vector<JournalEntry>& entries);
 std::optional<std::vector<JournalEntry>> parse_journal(const std::string& text);
 
 // Writes the journal, which must not exist; on failure none is left and *error says why.
-bool write_journal(FileSystem& files, const std::vector<JournalEntry>& entries,
-                   std::string* error);
+bool write_journal(FileSystem& files, const std::vector<JournalEntry>& entries, std::string* error);
 bool remove_journal(FileSystem& files, std::string* error);
 
 // Under the folder lock, before an append: when a run stopped while appending, cuts every file

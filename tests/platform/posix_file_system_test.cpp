@@ -21,9 +21,9 @@ namespace {
 // Signals that end a program by default, sent from outside: a user's keys or kill, a terminal
 // that closes, timers, a CPU-time limit, and the real-time signals at both ends of their range.
 const std::vector<int>& held_signals() {
-  static const std::vector<int> signals = {
-      SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,  SIGALRM,
-      SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,   SIGRTMIN, SIGRTMAX};
+  static const std::vector<int> signals = {SIGINT,  SIGTERM,  SIGHUP,    SIGQUIT, SIGUSR1,
+                                           SIGUSR2, SIGALRM,  SIGVTALRM, SIGPROF, SIGXCPU,
+                                           SIGIO,   SIGRTMIN, SIGRTMAX};
   return signals;
 }
 

@@ -61,8 +61,8 @@ TEST(ReportNameTaken, EveryNameOfEveryEditionIsRefusedBeforeAnythingIsWritten) {
                   "create the file it points to, and run again"
                 : "this report name is taken by something that is not a plain file (a folder or "
                   "device); move it out of the working folder and run again";
-        EXPECT_EQ(result.err, std::string(program->name) + ": error: " + names[taken] + ": " +
-                                  why + "; no report file was changed\n");
+        EXPECT_EQ(result.err, std::string(program->name) + ": error: " + names[taken] + ": " + why +
+                                  "; no report file was changed\n");
         EXPECT_TRUE(folder.snapshot() == before) << "a report file was written";
         if (taker == Taker::kFolder) {
           EXPECT_EQ(folder.read(names[taken] + "/inside.txt"), "kept");

@@ -20,16 +20,15 @@ struct StartedRun {
   StartedRun(const Program& edition, const TempFolder& folder, int number,
              ProgramProcess::Options options = {})
       : program(edition), observed{program.edition, {}, 12 + number, 6 + number % 3,
-                                   clock_second(), 0} {
+                                   clock_second(),  0} {
     observed.responses = made_up_responses(observed.participants, observed.items,
                                            100 + static_cast<unsigned>(number));
     const std::string data = "study-" + std::to_string(number) + ".txt";
     folder.write(data, data_file_text(observed.responses, observed.items));
-    process = std::make_unique<ProgramProcess>(
-        edition.path, folder.path(),
-        data + "\n" + std::to_string(observed.participants) + "\n" +
-            std::to_string(observed.items) + "\n",
-        options);
+    process = std::make_unique<ProgramProcess>(edition.path, folder.path(),
+                                               data + "\n" + std::to_string(observed.participants) +
+                                                   "\n" + std::to_string(observed.items) + "\n",
+                                               options);
   }
 
   ProgramResult wait() {

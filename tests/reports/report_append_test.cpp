@@ -153,9 +153,9 @@ TEST_F(ReportAppend, AFaultAtAnyPointLeavesEveryFileAsItWas) {
         const bool at_journal = injected_file_ == kAppendJournalName;
         const std::string what = at_journal ? "append journal" : "report";
         EXPECT_EQ(error, injected_file_ +
-                             (fault == Fault::kInspect ? ": cannot check the " + what +
-                                                             (at_journal ? "" : " file")
-                                                       : ": cannot write the " + what) +
+                             (fault == Fault::kInspect
+                                  ? ": cannot check the " + what + (at_journal ? "" : " file")
+                                  : ": cannot write the " + what) +
                              ": " + testing::FaultyFileSystem::kReason +
                              "; no report file was changed");
       }
