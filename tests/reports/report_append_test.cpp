@@ -254,6 +254,18 @@ std::vector<std::string> owed_notes(const Files& before, const Files& left) {
   return {note};
 }
 
+TEST_F(ReportAppend, AJournalThatCannotBeRemovedAfterTheAppendTakesTheSectionsBackOut) {
+  // Catches a run that says it succeeded while leaving its journal, from which the next run
+  // would take its sections out again. Only the first remove fails, as a share may briefly.
+  const Files before = prepare(0xFF);
+  std::string error;
+  EXPECT_FALSE(append(Fault::kRemove, 1, &error));
+  EXPECT_EQ(injected_file_, kAppendJournalName);
+  EXPECT_EQ(error, std::string(kAppendJournalName) + ": cannot remove the append journal: " +
+                       testing::FaultyFileSystem::kReason + "; no report file was changed");
+  EXPECT_TRUE(folder_.snapshot() == before);
+}
+
 TEST_F(ReportAppend, ARunKilledAtAnyCallIsPutBackByTheNextOne) {
   int kill_points = 0;
   for (const unsigned existing : kStarts) {

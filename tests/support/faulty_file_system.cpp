@@ -10,6 +10,8 @@ FaultyFileSystem::Call FaultyFileSystem::call_of(Fault fault) {
       return Call::kOpen;
     case Fault::kClose:
       return Call::kClose;
+    case Fault::kRemove:
+      return Call::kRemove;
     default:
       return Call::kWrite;
   }
@@ -34,7 +36,8 @@ void FaultyFileSystem::die() {
 }
 
 bool FaultyFileSystem::strikes(Call call, const std::string& name) {
-  const bool struck = ++calls_[call] == k_ && fault_ != Fault::kNone && call_of(fault_) == call;
+  const bool struck = ++calls_[call] == k_ && fault_ != Fault::kNone && fault_ != Fault::kKill &&
+                      call_of(fault_) == call;
   if (struck) injected_file_ = name;
   return struck;
 }
@@ -112,7 +115,7 @@ bool FaultyFileSystem::truncate(const std::string& name, std::uint64_t size, std
 
 bool FaultyFileSystem::remove(const std::string& name, std::string* reason) {
   if (killed_at(name)) die();
-  if (fail_restoring_) {
+  if (fail_restoring_ || strikes(Call::kRemove, name)) {
     *reason = kReason;
     return false;
   }

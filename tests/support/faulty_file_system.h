@@ -21,13 +21,14 @@ class FaultyFileSystem final : public FileSystem {
     kPartialWrite,  // the k-th write writes half its bytes, then fails
     kShortWrite,    // the k-th write writes half its bytes and succeeds
     kClose,         // the k-th close releases the file, then reports a failure
+    kRemove,        // the k-th remove fails, removing nothing
     // The run is killed at its k-th call of any kind (a write first writes half its bytes): its
     // files are closed as the system would, nothing is put back, and Killed is thrown.
     kKill,
   };
   struct Killed {};
   // The calls a fault can strike, counted one by one.
-  enum class Call { kInspect, kOpen, kWrite, kClose };
+  enum class Call { kInspect, kOpen, kWrite, kClose, kRemove };
   static Call call_of(Fault fault);
   static constexpr const char* kReason = "injected fault";
 
