@@ -94,7 +94,7 @@ void wait_for_its_append(const testing::TempFolder& folder, testing::ProgramProc
 // `trials` runs, of the three editions in turn, each sent `signal` at a random moment: half at a
 // moment drawn over a whole run, half a moment after its journal appears, when it is writing.
 void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
-  std::mt19937 random(seed);
+  std::mt19937 moments(seed);
   const auto whole_run = run_duration();
   std::uniform_int_distribution<long> over_a_run(0, whole_run.count());
   std::uniform_int_distribution<long> into_the_append(0, 1500);
@@ -106,11 +106,11 @@ void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
       SCOPED_TRACE("trial " + std::to_string(trial));
       const Sizes at_start = sizes_of(folder);
       StartedRun run(*testing::kPrograms[trial % 3], folder, trial - first);
-      if (random() % 2 == 0) {
-        std::this_thread::sleep_for(std::chrono::microseconds(over_a_run(random)));
+      if (moments() % 2 == 0) {
+        std::this_thread::sleep_for(std::chrono::microseconds(over_a_run(moments)));
       } else {
         wait_for_its_append(folder, *run.process);
-        std::this_thread::sleep_for(std::chrono::microseconds(into_the_append(random)));
+        std::this_thread::sleep_for(std::chrono::microseconds(into_the_append(moments)));
       }
       if (!run.process->has_ended()) kill(run.process->pid(), signal);
       const testing::ProgramResult result = run.wait();
