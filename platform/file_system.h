@@ -19,7 +19,11 @@ class FileSystem {
 
   struct FileState {
     bool exists = false;
-    bool regular = false;  // a plain file, not a folder, device or pipe
+    bool regular = false;    // a plain file, not a folder, device or pipe
+    std::uint64_t size = 0;  // of a plain file
+    // The name is a symbolic link to nothing (exists is then false): creating a file by that
+    // name would fail.
+    bool dangling_link = false;
   };
 
   // Which file a name leads to: every name of one file (hard links, symbolic links to it) gives
@@ -57,7 +61,8 @@ class FileSystem {
 
   // Takes the working folder's report lock, shared by every program of the family, waiting (and
   // saying so once through `note`) while another run holds it. Until end_append, interrupts are
-  // held back and a file-size limit makes writes fail instead of ending the program.
+  // held back (every signal that would end the program and can be held) and a file-size limit
+  // makes writes fail instead of ending the program.
   virtual bool begin_append(const Note& note, std::string* reason) = 0;
   virtual void end_append() = 0;
 

@@ -1,4 +1,5 @@
-// Everything the programs ask of the operating system's files lives in this one file.
+// Everything the programs ask of the operating system lives in this one file: its files, and
+// the signals of a run (platform/process.h).
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <streambuf>
 
+#include "platform/process.h"
 #include "platform/system_file_system.h"
 
 namespace quorvane {
@@ -63,6 +65,43 @@ class FileReadStream final : public std::istream {
  private:
   FileReadBuffer buffer_;
 };
+
+// Every signal that ends the program unless it is caught, and that can be held back: sent by a
+// user (Ctrl-C, Ctrl-\, kill), a closing terminal, a timer or a CPU-time limit. The signals of
+// the program's own faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT) are not
+// held: holding them is undefined or void. SIGKILL cannot be held; the append journal of
+// reports/ covers it. SIGPIPE is ignored for the whole run (prepare_process) and SIGXFSZ during
+// the append.
+sigset_t ending_signals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal :
+       {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU}) {
+    sigaddset(&set, signal);
+  }
+#ifdef SIGPOLL
+  sigaddset(&set, SIGPOLL);
+#endif
+#ifdef SIGIO
+  sigaddset(&set, SIGIO);
+#endif
+#ifdef SIGPWR
+  sigaddset(&set, SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+  sigaddset(&set, SIGSTKFLT);
+#endif
+#ifdef SIGLOST
+  sigaddset(&set, SIGLOST);
+#endif
+#ifdef SIGEMT
+  sigaddset(&set, SIGEMT);
+#endif
+#ifdef SIGRTMIN
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaddset(&set, signal);
+#endif
+  return set;
+}
 
 // The file system of a POSIX system, relative to the working folder.
 class PosixFileSystem final : public FileSystem {
@@ -166,13 +205,9 @@ bool PosixFileSystem::begin_append(const Note& note, std::string* reason) {
   }
   folder_lock_ = folder;
 
-  // From here to end_append an interrupt waits, and a file-size limit fails a write with EFBIG
-  // instead of ending the program half-way through the append.
-  sigset_t held;
-  sigemptyset(&held);
-  sigaddset(&held, SIGINT);
-  sigaddset(&held, SIGTERM);
-  sigaddset(&held, SIGHUP);
+  // From here to end_append a signal that would end the program waits, and a file-size limit
+  // fails a write with EFBIG instead of ending the program half-way through the append.
+  const sigset_t held = ending_signals();
   sigprocmask(SIG_BLOCK, &held, &saved_mask_);
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
@@ -196,14 +231,18 @@ void PosixFileSystem::end_append() {
 }
 
 bool PosixFileSystem::inspect(const std::string& name, FileState* state, std::string* reason) {
+  *state = FileState{};
   struct stat info {};
   if (::stat(name.c_str(), &info) != 0) {
     if (errno != ENOENT) return failed(reason);
-    *state = FileState{};
+    // Nothing by that name, or a symbolic link whose target is missing.
+    struct stat link {};
+    state->dangling_link = ::lstat(name.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
     return true;
   }
   state->exists = true;
   state->regular = S_ISREG(info.st_mode);
+  if (state->regular) state->size = static_cast<std::uint64_t>(info.st_size);
   return true;
 }
 
@@ -259,6 +298,16 @@ bool PosixFileSystem::remove(const std::string& name, std::string* reason) {
 }
 
 }  // namespace
+
+void prepare_process() {
+  // A console that goes away (standard output a pipe whose reader has ended, as in
+  // `Quorvane-Triads < answers | head -n 1`) makes writes to it fail instead of ending the run:
+  // the reports are still written.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, nullptr);
+}
 
 std::unique_ptr<FileSystem> make_system_file_system() {
   return std::make_unique<PosixFileSystem>();

@@ -8,6 +8,7 @@
 
 #include "programs/command_line.h"
 #include "programs/run_driver.h"
+#include "platform/process.h"
 #include "platform/system_file_system.h"
 
 namespace quorvane {
@@ -38,6 +39,7 @@ int program_main(const EditionProfile& edition, int argc, const char* const argv
     case CommandLine::Action::kRun:
       break;
   }
+  prepare_process();
   // Whatever goes wrong, the run ends with one line and its exit status, not with an abort.
   try {
     const std::unique_ptr<FileSystem> files = make_system_file_system();

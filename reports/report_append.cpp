@@ -1,6 +1,9 @@
 #include "reports/report_append.h"
 
 #include <array>
+#include <vector>
+
+#include "reports/append_journal.h"
 
 namespace quorvane {
 namespace {
@@ -28,9 +31,25 @@ class Append {
             "device); move it out of the working folder and run again";
         return fail(i);
       }
+      if (state.dangling_link) {
+        reason_ =
+            "this report name is a symbolic link to a missing file; remove the link or create "
+            "the file it points to, and run again";
+        return fail(i);
+      }
       targets_[i].created = !state.exists;
+      targets_[i].size = state.size;
     }
     return true;
+  }
+
+  // What the journal must know to put every file back: the sizes and creations inspect found.
+  std::vector<JournalEntry> journal() const {
+    std::vector<JournalEntry> entries;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      entries.push_back({name(i), targets_[i].created ? 0 : targets_[i].size, targets_[i].created});
+    }
+    return entries;
   }
 
   bool open() {
@@ -75,9 +94,13 @@ class Append {
     return true;
   }
 
-  // Puts every file this append opened back as it was, and describes the failure.
-  std::string roll_back() {
-    std::string message = name(failed_) + ": cannot write the report: " + reason_;
+  // The failure of a step that wrote or may have written.
+  std::string failure() const { return name(failed_) + ": cannot write the report: " + reason_; }
+
+  // Puts every file this append opened back as it was and, when they all are, removes the
+  // journal; returns `message` with what could not be put back. A file left over keeps the
+  // journal, so that the next run tries again.
+  std::string roll_back(const std::string& message) {
     std::string unrestored;
     for (std::size_t i = 0; i < sections_.size(); ++i) {
       Target& target = targets_[i];
@@ -88,7 +111,13 @@ class Append {
                                            : files_.truncate(name(i), target.size, &reason);
       if (!restored) unrestored += "; " + name(i) + " could not be restored: " + reason;
     }
-    return message + (unrestored.empty() ? kNothingChanged : unrestored);
+    if (!unrestored.empty()) {
+      return message + unrestored + "; the next run in this folder will try again to put them back";
+    }
+    // Should this fail, the journal matches the files, and the next run says so.
+    std::string ignored;
+    remove_journal(files_, &ignored);
+    return message + kNothingChanged;
   }
 
   // The failure of a step taken before any file was opened.
@@ -115,6 +144,33 @@ class Append {
   std::size_t failed_ = 0;
 };
 
+// The append proper. The journal is written before the first report is touched and removed
+// after the last is closed, so that a run that stops at any instant in between (killed, or the
+// machine's power cut while the file system keeps the order of writes) leaves the next run what
+// it needs to put every report back.
+bool append_under_lock(FileSystem& files, const ReportSections& sections,
+                       const FileSystem::Note& note, std::string* error) {
+  if (!repair_stopped_append(files, note, error)) return false;
+  Append append(files, sections);
+  if (!append.inspect()) {
+    *error = append.refusal();
+    return false;
+  }
+  if (!write_journal(files, append.journal(), error)) {
+    *error += kNothingChanged;
+    return false;
+  }
+  if (!(append.open() && append.write() && append.close())) {
+    *error = append.roll_back(append.failure());
+    return false;
+  }
+  std::string journal_error;
+  if (remove_journal(files, &journal_error)) return true;
+  // A journal left behind would make the next run take this run's sections out again.
+  *error = append.roll_back(journal_error);
+  return false;
+}
+
 }  // namespace
 
 bool append_reports(FileSystem& files, const ReportSections& sections, const FileSystem::Note& note,
@@ -124,14 +180,7 @@ bool append_reports(FileSystem& files, const ReportSections& sections, const Fil
     *error = "cannot lock the working folder for writing the reports: " + reason + kNothingChanged;
     return false;
   }
-  Append append(files, sections);
-  bool ok = append.inspect();
-  if (!ok) {
-    *error = append.refusal();
-  } else {
-    ok = append.open() && append.write() && append.close();
-    if (!ok) *error = append.roll_back();
-  }
+  const bool ok = append_under_lock(files, sections, note, error);
   files.end_append();
   return ok;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/programs/programs_under_test.h"
+#include "tests/programs/started_run.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/program_process.h"
 #include "tests/support/report_history.h"
@@ -24,39 +25,12 @@ namespace {
 
 using testing::ObservedRun;
 using testing::Program;
+using testing::StartedRun;
 
 std::string waiting_note(const Program& program) {
   return std::string(program.name) +
          ": note: another run is writing its reports in this folder; waiting for it to finish\n";
 }
-
-// A run of `program` started in `folder` on a study of its own, told apart from every other
-// run's by its `number`.
-struct StartedRun {
-  StartedRun(const Program& edition, const testing::TempFolder& folder, int number)
-      : program(edition), observed{program.edition,         {}, 12 + number, 6 + number % 3,
-                                   testing::clock_second(), 0} {
-    observed.responses = testing::made_up_responses(observed.participants, observed.items,
-                                                    100 + static_cast<unsigned>(number));
-    const std::string data = "study-" + std::to_string(number) + ".txt";
-    folder.write(data, testing::data_file_text(observed.responses, observed.items));
-    process = std::make_unique<testing::ProgramProcess>(
-        edition.path, folder.path(),
-        data + "\n" + std::to_string(observed.participants) + "\n" +
-            std::to_string(observed.items) + "\n",
-        testing::ProgramProcess::Options{});
-  }
-
-  testing::ProgramResult wait() {
-    testing::ProgramResult result = process->wait();
-    observed.last_second = testing::clock_second();
-    return result;
-  }
-
-  const Program& program;
-  ObservedRun observed;
-  std::unique_ptr<testing::ProgramProcess> process;
-};
 
 // Waits until the run has said that it waits for the lock; false if it ends or a minute passes
 // without.

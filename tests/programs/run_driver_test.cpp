@@ -165,7 +165,7 @@ TEST(RunDriver, AppendFailuresAreOneLineAndLeaveEveryReportAsItWas) {
   run = drive(stuck, "study.txt\n12\n6\n");
   EXPECT_EQ(run.status, kRunFailed);
   EXPECT_EQ(run.err,
-            "Quorvane-Triads: error: NG-1-Representative-MV-DIST.txt: cannot write the report: the "
+            "Quorvane-Triads: error: NG-0-Append-Journal.txt: cannot write the append journal: the "
             "system accepted no more bytes; no report file was changed\n");
   EXPECT_TRUE(stuck.files == before);
 

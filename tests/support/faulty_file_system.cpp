@@ -10,6 +10,8 @@ FaultyFileSystem::Call FaultyFileSystem::call_of(Fault fault) {
       return Call::kOpen;
     case Fault::kClose:
       return Call::kClose;
+    case Fault::kRemove:
+      return Call::kRemove;
     default:
       return Call::kWrite;
   }
@@ -20,8 +22,22 @@ int FaultyFileSystem::calls(Call call) const {
   return found == calls_.end() ? 0 : found->second;
 }
 
+bool FaultyFileSystem::killed_at(const std::string& name) {
+  const bool killed = ++all_calls_ == k_ && fault_ == Fault::kKill;
+  if (killed) injected_file_ = name;
+  return killed;
+}
+
+void FaultyFileSystem::die() {
+  std::string ignored;
+  for (const auto& [handle, name] : names_) inner_.close(handle, &ignored);
+  names_.clear();
+  throw Killed{};
+}
+
 bool FaultyFileSystem::strikes(Call call, const std::string& name) {
-  const bool struck = ++calls_[call] == k_ && fault_ != Fault::kNone && call_of(fault_) == call;
+  const bool struck = ++calls_[call] == k_ && fault_ != Fault::kNone && fault_ != Fault::kKill &&
+                      call_of(fault_) == call;
   if (struck) injected_file_ = name;
   return struck;
 }
@@ -29,6 +45,7 @@ bool FaultyFileSystem::strikes(Call call, const std::string& name) {
 std::unique_ptr<std::istream> FaultyFileSystem::open_for_reading(const std::string& name,
                                                                  FileIdentity* identity,
                                                                  std::string* reason) {
+  if (killed_at(name)) die();
   return inner_.open_for_reading(name, identity, reason);
 }
 
@@ -43,6 +60,7 @@ bool FaultyFileSystem::begin_append(const Note& note, std::string* reason) {
 void FaultyFileSystem::end_append() { inner_.end_append(); }
 
 bool FaultyFileSystem::inspect(const std::string& name, FileState* state, std::string* reason) {
+  if (killed_at(name)) die();
   if (strikes(Call::kInspect, name)) {
     *reason = kReason;
     return false;
@@ -52,6 +70,7 @@ bool FaultyFileSystem::inspect(const std::string& name, FileState* state, std::s
 
 bool FaultyFileSystem::open_for_append(const std::string& name, bool create, int* handle,
                                        std::uint64_t* size, std::string* reason) {
+  if (killed_at(name)) die();
   if (strikes(Call::kOpen, name)) {
     *reason = kReason;
     return false;
@@ -63,6 +82,10 @@ bool FaultyFileSystem::open_for_append(const std::string& name, bool create, int
 
 bool FaultyFileSystem::write_some(int handle, const char* bytes, std::size_t count,
                                   std::size_t* written, std::string* reason) {
+  if (killed_at(names_[handle])) {
+    inner_.write_some(handle, bytes, count / 2, written, reason);
+    die();
+  }
   if (!strikes(Call::kWrite, names_[handle])) {
     return inner_.write_some(handle, bytes, count, written, reason);
   }
@@ -75,6 +98,7 @@ bool FaultyFileSystem::write_some(int handle, const char* bytes, std::size_t cou
 }
 
 bool FaultyFileSystem::close(int handle, std::string* reason) {
+  if (killed_at(names_[handle])) die();
   const std::string name = names_[handle];
   names_.erase(handle);
   const bool closed = inner_.close(handle, reason);
@@ -86,6 +110,7 @@ bool FaultyFileSystem::close(int handle, std::string* reason) {
 }
 
 bool FaultyFileSystem::truncate(const std::string& name, std::uint64_t size, std::string* reason) {
+  if (killed_at(name)) die();
   if (fail_restoring_) {
     *reason = kReason;
     return false;
@@ -94,7 +119,8 @@ bool FaultyFileSystem::truncate(const std::string& name, std::uint64_t size, std
 }
 
 bool FaultyFileSystem::remove(const std::string& name, std::string* reason) {
-  if (fail_restoring_) {
+  if (killed_at(name)) die();
+  if (fail_restoring_ || strikes(Call::kRemove, name)) {
     *reason = kReason;
     return false;
   }

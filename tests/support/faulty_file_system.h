@@ -9,7 +9,8 @@ namespace quorvane::testing {
 
 // Passes every call to another file system, except the k-th call of one kind, which fails the
 // way a full disk, a broken share or a file-size limit would (or, for kShortWrite, writes only
-// part of its bytes and succeeds, as a system may). Counts the calls of each kind.
+// part of its bytes and succeeds, as a system may), or the k-th call of any kind, at which the
+// run is killed (kKill). Counts the calls of each kind.
 class FaultyFileSystem final : public FileSystem {
  public:
   enum class Fault {
@@ -20,9 +21,14 @@ class FaultyFileSystem final : public FileSystem {
     kPartialWrite,  // the k-th write writes half its bytes, then fails
     kShortWrite,    // the k-th write writes half its bytes and succeeds
     kClose,         // the k-th close releases the file, then reports a failure
+    kRemove,        // the k-th remove fails, removing nothing
+    // The run is killed at its k-th call of any kind (a write first writes half its bytes): its
+    // files are closed as the system would, nothing is put back, and Killed is thrown.
+    kKill,
   };
+  struct Killed {};
   // The calls a fault can strike, counted one by one.
-  enum class Call { kInspect, kOpen, kWrite, kClose };
+  enum class Call { kInspect, kOpen, kWrite, kClose, kRemove };
   static Call call_of(Fault fault);
   static constexpr const char* kReason = "injected fault";
 
@@ -32,6 +38,8 @@ class FaultyFileSystem final : public FileSystem {
   void fail_restoring() { fail_restoring_ = true; }
 
   int calls(Call call) const;
+  // Every call but begin_append and end_append, of any kind, as kKill counts them.
+  int all_calls() const { return all_calls_; }
   bool injected() const { return !injected_file_.empty(); }
   // The report file the fault hit.
   const std::string& injected_file() const { return injected_file_; }
@@ -53,12 +61,16 @@ class FaultyFileSystem final : public FileSystem {
  private:
   // Counts a call on the file `name`; true when the fault strikes it.
   bool strikes(Call call, const std::string& name);
+  // Counts a call of any kind; true when the run is to be killed at it.
+  bool killed_at(const std::string& name);
+  [[noreturn]] void die();
 
   FileSystem& inner_;
   Fault fault_;
   int k_;
   bool fail_restoring_ = false;
   std::map<Call, int> calls_;
+  int all_calls_ = 0;
   std::map<int, std::string> names_;  // by handle
   std::string injected_file_;
 };

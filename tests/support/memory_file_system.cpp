@@ -41,6 +41,7 @@ void MemoryFileSystem::end_append() {}
 bool MemoryFileSystem::inspect(const std::string& name, FileState* state, std::string*) {
   state->exists = files.count(name) != 0 || folders.count(name) != 0;
   state->regular = files.count(name) != 0;
+  state->size = state->regular ? files[name].size() : 0;
   return true;
 }
 

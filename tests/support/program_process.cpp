@@ -49,12 +49,19 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
   std::vector<char*> words{program.data()};
   for (std::string& argument : options.arguments) words.push_back(argument.data());
   words.push_back(nullptr);
+  int output_pipe[2] = {-1, -1};
+  if (options.output_reader_gone && pipe(output_pipe) != 0) {
+    throw std::runtime_error("cannot make a pipe for " + executable);
+  }
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("cannot start " + executable);
   if (pid_ == 0) {
     const int in =
         open(options.input_file == nullptr ? in_path_.c_str() : options.input_file, O_RDONLY);
-    const int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (options.output_reader_gone) close(output_pipe[0]);
+    const int out = options.output_reader_gone
+                        ? output_pipe[1]
+                        : open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 ||
         chdir(folder.c_str()) != 0) {
@@ -64,7 +71,9 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) std::signal(signal, SIG_DFL);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ}) {
+      std::signal(signal, SIG_DFL);
+    }
     if (options.file_size_limit >= 0) {
       const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
                          static_cast<rlim_t>(options.file_size_limit)};
@@ -77,6 +86,10 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
     }
     execv(program.c_str(), words.data());
     _exit(127);
+  }
+  if (options.output_reader_gone) {
+    close(output_pipe[0]);
+    close(output_pipe[1]);
   }
 }
 

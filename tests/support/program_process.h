@@ -25,6 +25,10 @@ class ProgramProcess {
     std::vector<std::string> arguments;   // the words after the program's name
     long address_space_limit = -1;        // bytes, for RLIMIT_AS; -1 for none
     const char* input_file = nullptr;     // read as console input instead of the text given
+    // Standard output a pipe whose reader has gone before the program starts, as when piped
+    // into `head` that has ended: each write fails, or raises SIGPIPE. ProgramResult::out is
+    // then empty.
+    bool output_reader_gone = false;
   };
 
   ProgramProcess(const std::string& executable, const std::string& folder, const std::string& input,

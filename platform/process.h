@@ -1,0 +1,10 @@
+#pragma once
+
+namespace quorvane {
+
+// Readies the process for a run, before anything else: a console that goes away while the run
+// computes or writes (its output piped into a program that has ended) must not end the run
+// before its reports are written. Implemented beside the file system of each platform.
+void prepare_process();
+
+}  // namespace quorvane
