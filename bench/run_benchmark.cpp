@@ -41,7 +41,7 @@ void append_and_clear(benchmark::State& state, const ReportSections& sections) {
   const std::unique_ptr<FileSystem> files = make_system_file_system();
   std::string error;
   if (!append_reports(
-          *files, sections, [](const std::string&) {}, &error)) {
+          *files, sections, {}, [](const std::string&) {}, &error)) {
     state.SkipWithError(error.c_str());
   }
   state.PauseTiming();

@@ -68,6 +68,12 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
         value = word.substr(kExportOption.size() + 1);
       }
       if (value.empty()) return refused("--export needs a name, the start of the files' names");
+      for (const char c : value) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+          return refused("the export name " + shown(value) +
+                         " holds a control character (a line break or tab); give a plain name");
+        }
+      }
       if (export_name) {
         return refused("the export name is given twice (" + shown(*export_name) + " and " +
                        shown(value) + "): give it once");

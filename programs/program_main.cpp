@@ -49,7 +49,7 @@ int program_main(const EditionProfile& edition, int argc, const char* const argv
       if (given_seed) return *given_seed;
       return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
     };
-    return run_program(edition, console, *files, seed);
+    return run_program(edition, console, *files, RunOptions{seed, command.export_name});
   } catch (const std::bad_alloc&) {
     return stop(edition,
                 "not enough memory for this study (the system refused the memory the run needs, "

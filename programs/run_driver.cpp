@@ -2,8 +2,12 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "programs/study_dialogue.h"
+#include "reports/export_files.h"
+#include "reports/export_of_run.h"
 #include "reports/report_append.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
@@ -33,11 +37,29 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
 }
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
-                const std::function<std::uint32_t()>& read_seed) {
+                const RunOptions& options) {
+  // An export never overwrites: its names must be free before anything is asked.
+  std::vector<ReportSection> export_files;
+  if (options.export_name) {
+    for (const std::string& name : export_file_names(*options.export_name)) {
+      FileSystem::FileState state;
+      std::string reason;
+      if (!files.inspect(name, &state, &reason) || state.exists || state.dangling_link) {
+        say_error(edition, console,
+                  name + ": " +
+                      (reason.empty() ? std::string(kExportFileExists)
+                                      : "cannot check the export file: " + reason) +
+                      "; no report file was changed");
+        return kRunFailed;
+      }
+    }
+  }
+
   const std::optional<Study> study = ask_for_study(edition, console, files);
   if (!study) return kRunFailed;
 
-  const RunResult result = run_simulation(study->matrix, edition.group_size, read_seed());
+  const std::uint32_t seed = options.read_seed();
+  const RunResult result = run_simulation(study->matrix, edition.group_size, seed);
   if (!result.mv.found()) {
     say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
   }
@@ -45,9 +67,16 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
     say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
   }
   const ReportSections sections = render_reports(edition, result);
+  if (options.export_name) {
+    const ExportData data =
+        export_of_run(edition, result, study->file_name, study->matrix.participants(), seed);
+    for (ExportFile& file : render_export_files(data, *options.export_name)) {
+      export_files.push_back({std::move(file.file_name), std::move(file.text)});
+    }
+  }
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
   std::string error;
-  if (!append_reports(files, sections, note, &error)) {
+  if (!append_reports(files, sections, export_files, note, &error)) {
     say_error(edition, console, error);
     return kRunFailed;
   }

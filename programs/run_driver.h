@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "programs/console.h"
@@ -21,11 +22,19 @@ inline constexpr const char* kMvMeasure = "mean and variance";
 inline constexpr const char* kDistMeasure = "distribution";
 std::string no_best_set_note(const char* measure, SearchOutcome outcome);
 
+// What the command line asks of a run.
+struct RunOptions {
+  // The seed of the random partitions, read once the study is loaded.
+  std::function<std::uint32_t()> read_seed;
+  // Also write the run's export, under this path prefix (export_files.h).
+  std::optional<std::string> export_name;
+};
+
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the
 // user's gets one line on the console's error stream, leaves every report file as it was and
 // ends the run with kRunFailed.
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
-                const std::function<std::uint32_t()>& read_seed);
+                const RunOptions& options);
 
 }  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <istream>
 #include <limits>
 
+#include "reports/export_files.h"
+
 namespace quorvane {
 namespace {
 
@@ -53,6 +55,18 @@ std::optional<std::uint64_t> number_of(const std::string& digits) {
 bool is_report_name(const std::string& name) {
   return name.rfind("NG-", 0) == 0 && name != kAppendJournalName &&
          name.find_first_of(std::string("/\\:\0", 4)) == std::string::npos;
+}
+
+// A file of a run's export, which an append only ever creates: its name ends as the export's
+// names end (it may lie in another folder).
+bool is_export_name(const std::string& name) {
+  for (const std::string& ending : export_file_names("")) {
+    if (name.size() > ending.size() &&
+        name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
+      return name.find('\0') == std::string::npos;
+    }
+  }
+  return false;
 }
 
 // "a, b were" or "a was".
@@ -135,7 +149,9 @@ std::optional<std::vector<JournalEntry>> parse_journal(const std::string& text) 
     const std::optional<std::uint64_t> size = number_of(line.substr(0, first_space));
     const std::string kind = line.substr(first_space + 1, second_space - first_space - 1);
     entry.file_name = line.substr(second_space + 1);
-    if (!size || (kind != kKept && kind != kCreated) || !is_report_name(entry.file_name)) {
+    const bool known = is_report_name(entry.file_name) ||
+                       (kind == kCreated && is_export_name(entry.file_name));
+    if (!size || (kind != kKept && kind != kCreated) || !known) {
       return std::nullopt;
     }
     entry.size = *size;

@@ -1,6 +1,5 @@
 #include "reports/report_append.h"
 
-#include <array>
 #include <vector>
 
 #include "reports/append_journal.h"
@@ -14,15 +13,25 @@ constexpr const char* kNothingChanged = "; no report file was changed";
 // which file failed and why.
 class Append {
  public:
-  Append(FileSystem& files, const ReportSections& sections) : files_(files), sections_(sections) {}
+  Append(FileSystem& files, const ReportSections& sections,
+         const std::vector<ReportSection>& new_files)
+      : files_(files) {
+    for (const ReportSection& section : sections) targets_.push_back({&section, false});
+    for (const ReportSection& section : new_files) targets_.push_back({&section, true});
+  }
 
-  // Every name must be free or a plain file before anything is opened.
+  // Every report name must be free or a plain file, and every new file's name free, before
+  // anything is opened.
   bool inspect() {
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
       FileSystem::FileState state;
       std::string reason;
       if (!files_.inspect(name(i), &state, &reason)) {
-        reason_ = "cannot check the report file: " + reason;
+        reason_ = "cannot check the " + kind(i) + ": " + reason;
+        return fail(i);
+      }
+      if (targets_[i].must_be_new && (state.exists || state.dangling_link)) {
+        reason_ = kExportFileExists;
         return fail(i);
       }
       if (state.exists && !state.regular) {
@@ -46,14 +55,14 @@ class Append {
   // What the journal must know to put every file back: the sizes and creations inspect found.
   std::vector<JournalEntry> journal() const {
     std::vector<JournalEntry> entries;
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
       entries.push_back({name(i), targets_[i].created ? 0 : targets_[i].size, targets_[i].created});
     }
     return entries;
   }
 
   bool open() {
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
       Target& target = targets_[i];
       if (!files_.open_for_append(name(i), target.created, &target.handle, &target.size,
                                   &reason_)) {
@@ -66,8 +75,8 @@ class Append {
 
   // Writes each section whole, however many writes it takes.
   bool write() {
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-      const std::string& text = sections_[i].text;
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+      const std::string& text = targets_[i].section->text;
       std::size_t done = 0;
       while (done < text.size()) {
         std::size_t written = 0;
@@ -86,7 +95,7 @@ class Append {
   }
 
   bool close() {
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
       const int handle = targets_[i].handle;
       targets_[i].handle = -1;
       if (!files_.close(handle, &reason_)) return fail(i);
@@ -95,14 +104,18 @@ class Append {
   }
 
   // The failure of a step that wrote or may have written.
-  std::string failure() const { return name(failed_) + ": cannot write the report: " + reason_; }
+  std::string failure() const {
+    return name(failed_) + (targets_[failed_].must_be_new ? ": cannot write the export file: "
+                                                          : ": cannot write the report: ") +
+           reason_;
+  }
 
   // Puts every file this append opened back as it was and, when they all are, removes the
   // journal; returns `message` with what could not be put back. A file left over keeps the
   // journal, so that the next run tries again.
   std::string roll_back(const std::string& message) {
     std::string unrestored;
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
       Target& target = targets_[i];
       if (!target.opened) continue;
       std::string reason;
@@ -125,21 +138,25 @@ class Append {
 
  private:
   struct Target {
+    const ReportSection* section;
+    bool must_be_new;  // a file of the export, which the append creates
     bool created = false;
     bool opened = false;
     int handle = -1;
     std::uint64_t size = 0;
   };
 
-  const std::string& name(std::size_t i) const { return sections_[i].file_name; }
+  const std::string& name(std::size_t i) const { return targets_[i].section->file_name; }
+  std::string kind(std::size_t i) const {
+    return targets_[i].must_be_new ? "export file" : "report file";
+  }
   bool fail(std::size_t i) {
     failed_ = i;
     return false;
   }
 
   FileSystem& files_;
-  const ReportSections& sections_;
-  std::array<Target, kReportFileCount> targets_;
+  std::vector<Target> targets_;
   std::string reason_;
   std::size_t failed_ = 0;
 };
@@ -149,9 +166,10 @@ class Append {
 // machine's power cut while the file system keeps the order of writes) leaves the next run what
 // it needs to put every report back.
 bool append_under_lock(FileSystem& files, const ReportSections& sections,
-                       const FileSystem::Note& note, std::string* error) {
+                       const std::vector<ReportSection>& new_files, const FileSystem::Note& note,
+                       std::string* error) {
   if (!repair_stopped_append(files, note, error)) return false;
-  Append append(files, sections);
+  Append append(files, sections, new_files);
   if (!append.inspect()) {
     *error = append.refusal();
     return false;
@@ -173,14 +191,15 @@ bool append_under_lock(FileSystem& files, const ReportSections& sections,
 
 }  // namespace
 
-bool append_reports(FileSystem& files, const ReportSections& sections, const FileSystem::Note& note,
+bool append_reports(FileSystem& files, const ReportSections& sections,
+                    const std::vector<ReportSection>& new_files, const FileSystem::Note& note,
                     std::string* error) {
   std::string reason;
   if (!files.begin_append(note, &reason)) {
     *error = "cannot lock the working folder for writing the reports: " + reason + kNothingChanged;
     return false;
   }
-  const bool ok = append_under_lock(files, sections, note, error);
+  const bool ok = append_under_lock(files, sections, new_files, note, error);
   files.end_append();
   return ok;
 }

@@ -108,6 +108,7 @@ TEST(CommandLine, ExportTakesOneNameInBothForms) {
   expect_refused({"--export="}, "--export needs a name");
   expect_refused({"--export", "a", "--export=b"}, "('a' and 'b')");
   expect_refused({"--exported=a"}, "unknown option '--exported=a'");
+  expect_refused({"--export=a\nb"}, "'a\\x0Ab' holds a control character");
 }
 
 }  // namespace

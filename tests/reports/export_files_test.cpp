@@ -14,47 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/report_parsing.h"
+
 namespace quorvane {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-// An RFC 4180 reader: fields split at commas, quoted fields with doubled quotes, every row ended
-// by CR LF (a bare LF fails the test).
-Rows csv_rows(const std::string& text) {
-  Rows rows(1, std::vector<std::string>(1));
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    std::string& field = rows.back().back();
-    if (c == '"' && field.empty()) {
-      for (++i; i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"'));
-           ++i) {
-        if (text[i] == '"') ++i;
-        field.push_back(text[i]);
-      }
-    } else if (c == ',') {
-      rows.back().emplace_back();
-    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      ++i;
-      rows.emplace_back(1);
-    } else {
-      EXPECT_NE(c, '\n') << "a row ends without CR";
-      field.push_back(c);
-    }
-  }
-  EXPECT_EQ(rows.back(), std::vector<std::string>(1)) << "the last row lacks its CR LF";
-  rows.pop_back();
-  return rows;
-}
-
-double read_double(const std::string& field) {
-  std::istringstream in(field);
-  in.imbue(std::locale::classic());
-  double value = std::numeric_limits<double>::quiet_NaN();
-  in >> value;
-  EXPECT_TRUE(in.eof() && !in.fail()) << "the field is not one number: " << field;
-  return value;
-}
+using testing::csv_rows;
+using testing::read_double;
+using testing::Rows;
 
 bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 

@@ -93,7 +93,7 @@ class ReportAppend : public ::testing::Test {
     Outcome outcome;
     try {
       outcome.ok = append_reports(
-          files, run, [&](const std::string& note) { outcome.notes.push_back(note); },
+          files, run, {}, [&](const std::string& note) { outcome.notes.push_back(note); },
           &outcome.error);
     } catch (const testing::FaultyFileSystem::Killed&) {
       EXPECT_TRUE(files.injected());
@@ -108,7 +108,7 @@ class ReportAppend : public ::testing::Test {
     const auto system = make_system_file_system();
     testing::FaultyFileSystem files(*system, fault, k);
     const bool ok = append_reports(
-        files, sections(), [](const std::string& note) { ADD_FAILURE() << note; }, error);
+        files, sections(), {}, [](const std::string& note) { ADD_FAILURE() << note; }, error);
     injected_file_ = files.injected_file();
     for (const Call call : {Call::kInspect, Call::kOpen, Call::kWrite, Call::kClose}) {
       calls_[call] = files.calls(call);
@@ -205,7 +205,7 @@ TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
     testing::FaultyFileSystem files(*system, Fault::kWrite, 9);
     files.fail_restoring();
     EXPECT_FALSE(append_reports(
-        files, sections(), [](const std::string&) {}, &error));
+        files, sections(), {}, [](const std::string&) {}, &error));
   }
   EXPECT_EQ(error.rfind(sections()[7].file_name + ": cannot write the report: injected fault", 0),
             0u)

@@ -1,6 +1,11 @@
 #include "tests/support/report_parsing.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <limits>
+#include <locale>
+#include <sstream>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -56,6 +61,41 @@ std::vector<int> members_of(const std::string& listing_line) {
     }
   }
   return members;
+}
+
+Rows csv_rows(const std::string& text) {
+  Rows rows(1, std::vector<std::string>(1));
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    std::string& field = rows.back().back();
+    if (c == '"' && field.empty()) {
+      for (++i; i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"'));
+           ++i) {
+        if (text[i] == '"') ++i;
+        field.push_back(text[i]);
+      }
+    } else if (c == ',') {
+      rows.back().emplace_back();
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      ++i;
+      rows.emplace_back(1);
+    } else {
+      EXPECT_NE(c, '\n') << "a row ends without CR";
+      field.push_back(c);
+    }
+  }
+  EXPECT_EQ(rows.back(), std::vector<std::string>(1)) << "the last row lacks its CR LF";
+  rows.pop_back();
+  return rows;
+}
+
+double read_double(const std::string& field) {
+  std::istringstream in(field);
+  in.imbue(std::locale::classic());
+  double value = std::numeric_limits<double>::quiet_NaN();
+  in >> value;
+  EXPECT_TRUE(in.eof() && !in.fail()) << "the field is not one number: " << field;
+  return value;
 }
 
 }  // namespace quorvane::testing

@@ -17,6 +17,15 @@ double number_after(const std::string& line, const std::string& label);
 // The value as the C library's "%.4f" writes it.
 std::string printf_four_decimals(double value);
 
+// The rows of a CSV text read as RFC 4180 has them: fields split at commas, quoted fields with
+// doubled quotes, every row ended by CR LF (a bare LF or a last row without its end fails the
+// test that reads it).
+using Rows = std::vector<std::vector<std::string>>;
+Rows csv_rows(const std::string& text);
+
+// A CSV field read as one number in the C locale; a field that is not one number fails the test.
+double read_double(const std::string& field);
+
 // The participant numbers of a listing line: the numbers before the colon.
 std::vector<int> members_of(const std::string& listing_line);
 
