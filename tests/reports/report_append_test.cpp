@@ -324,6 +324,13 @@ TEST_F(ReportAppend, AJournalNamingAFileThatIsNoReportIsNotObeyed) {
   EXPECT_TRUE(folder_.snapshot() == expected);
 }
 
+TEST(AppendJournal, AnExportFileIsObeyedOnlyAsCreated) {
+  // Catches a killed run's export file left behind, or a journal that could cut any CSV file.
+  const std::vector<JournalEntry> created = {{"out/pilot-sets.csv", 0, true}};
+  EXPECT_EQ(parse_journal(journal_text(created)), created);
+  EXPECT_FALSE(parse_journal(journal_text({{"out/pilot-sets.csv", 10, false}})));
+}
+
 TEST(AppendJournal, AJournalCutShortAnywhereIsNotObeyed) {
   // A run killed while writing its journal has touched no report: obeying what it managed to
   // write, such as a size cut after its first digits, would cut a report wrongly.
