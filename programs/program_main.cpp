@@ -4,8 +4,9 @@
 #include <iostream>
 #include <memory>
 
-#include "programs/run_driver.h"
+#include "platform/console_window.h"
 #include "platform/system_file_system.h"
+#include "programs/run_driver.h"
 
 namespace quorvane {
 
@@ -15,7 +16,11 @@ int program_main(const EditionProfile& edition) {
   const auto seed_from_clock = [] {
     return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
   };
-  return run_program(edition, Console{std::cin, std::cout, std::cerr}, *files, seed_from_clock);
+  const int status =
+      run_program(edition, Console{std::cin, std::cout, std::cerr}, *files, seed_from_clock);
+  // A window opened by a double click stays until its last lines have been read.
+  wait_before_console_closes(std::cout);
+  return status;
 }
 
 }  // namespace quorvane
