@@ -5,8 +5,8 @@
 
 namespace quorvane::bench {
 
-// The floor under any run of N participants: seeds the C library generator, then makes exactly the
-// run's 2(N - 1) x 10,000 calls of rand(), each swapping two places of `order` (N entries).
+// The floor under any run of N participants: seeds the draws, then makes exactly the run's
+// 2(N - 1) x 10,000 draws, each swapping two places of `order` (N entries).
 void draws_alone(std::uint32_t seed, std::vector<int>& order);
 
 }  // namespace quorvane::bench

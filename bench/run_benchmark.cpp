@@ -16,6 +16,7 @@
 #include "reports/report_files.h"
 #include "platform/system_file_system.h"
 #include "simulation/best_fit_search.h"
+#include "simulation/draw_sequence.h"
 #include "simulation/group_scoring.h"
 #include "simulation/nominal_group_run.h"
 #include "simulation/random_sets.h"
@@ -32,7 +33,7 @@ constexpr std::uint32_t kSeed = 1765084800u;
 int participants(const BenchStudy& study) { return study.matrix.participants(); }
 
 SetGrid drawn_grid(const BenchStudy& study) {
-  std::srand(kSeed);
+  seed_draws(kSeed);
   SetGrid grid(participants(study), study.edition->group_size);
   ParticipantOrder order = make_participant_order(participants(study));
   draw_sets(order, grid);

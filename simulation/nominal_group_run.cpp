@@ -1,8 +1,7 @@
 #include "simulation/nominal_group_run.h"
 
-#include <cstdlib>
-
 #include "simulation/best_fit_search.h"
+#include "simulation/draw_sequence.h"
 #include "simulation/group_scoring.h"
 #include "simulation/random_sets.h"
 #include "simulation/run_reports.h"
@@ -13,7 +12,7 @@ namespace quorvane {
 
 RunOutcome run_simulation(const EditionProfile& edition, const ResponseMatrix& matrix,
                           std::uint32_t seed, ReportFiles& reports) {
-  std::srand(seed);
+  seed_draws(seed);
   SetGrid grid(matrix.participants(), edition.group_size);
   ParticipantOrder order = make_participant_order(matrix.participants());
   draw_sets(order, grid);

@@ -1,22 +1,23 @@
 #include "simulation/random_sets.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
+
+#include "simulation/draw_sequence.h"
 
 namespace quorvane {
 namespace {
 
-// The shuffles work on the order's positions through a local pointer, which the calls of rand()
+// The shuffles work on the order's positions through a local pointer, which the draws
 // between the swaps cannot change, so that it stays in a register.
 inline void shuffle_wide_at(Participant* order, std::size_t size) {
   for (std::size_t p = 1; p < size; ++p) {
     const auto bound = static_cast<std::uint32_t>(p + 1);
-    auto r = static_cast<std::uint32_t>(std::rand()) & 0x7FFFu;
+    auto r = static_cast<std::uint32_t>(next_draw()) & 0x7FFFu;
     std::uint32_t range = 0x7FFFu;
     while (range < bound && range != 0xFFFFFFFFu) {
-      r = (r << 15) | (static_cast<std::uint32_t>(std::rand()) & 0x7FFFu);
+      r = (r << 15) | (static_cast<std::uint32_t>(next_draw()) & 0x7FFFu);
       range = (range << 15) | 0x7FFFu;
     }
     const std::size_t j = r % bound;
@@ -42,7 +43,7 @@ ParticipantOrder make_participant_order(int participants) {
   return order;
 }
 
-int random_below(int n) { return std::rand() % n; }
+int random_below(int n) { return next_draw() % n; }
 
 void shuffle_wide(ParticipantOrder& order) { shuffle_wide_at(order.data(), order.size()); }
 

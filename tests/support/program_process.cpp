@@ -1,21 +1,23 @@
+// What starting a program for a test does on every system; the system calls are in
+// program_process_posix.cpp and program_process_windows.cpp.
 #include "tests/support/program_process.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace quorvane::testing {
 namespace {
+
+// Console files live beside the run's folder, so that they are not among its files; the
+// folder's name is unique, and the counter tells the runs in it apart.
+std::string console_path(const std::string& folder, const char* what) {
+  static std::atomic<int> counter{0};
+  return folder + ".console-" + std::to_string(counter++) + "." + what;
+}
+
+}  // namespace
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -23,15 +25,6 @@ std::string read_file(const std::string& path) {
   content << in.rdbuf();
   return content.str();
 }
-
-// Console files live beside the run's folder, so that they are not among its files.
-std::string console_path(const std::string& folder, const char* what) {
-  static std::atomic<int> counter{0};
-  return folder + ".console-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "." +
-         what;
-}
-
-}  // namespace
 
 ProgramProcess::ProgramProcess(const std::string& executable, const std::string& folder,
                                const std::string& input, Options options)
@@ -42,35 +35,14 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
     std::ofstream in(in_path_, std::ios::binary);
     in << input;
   }
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("cannot start " + executable);
-  if (pid_ == 0) {
-    const int in = open(in_path_.c_str(), O_RDONLY);
-    const int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 ||
-        chdir(folder.c_str()) != 0) {
-      _exit(127);
-    }
-    // The program starts as from a shell: no signal held or ignored by the test runner.
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) std::signal(signal, SIG_DFL);
-    if (options.file_size_limit >= 0) {
-      const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
-                         static_cast<rlim_t>(options.file_size_limit)};
-      setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  start(executable, folder, options);
 }
 
 ProgramProcess::~ProgramProcess() {
-  if (pid_ > 0) {
-    if (!has_ended()) kill(pid_, SIGKILL);
-    wait();
+  if (!collected_) {
+    if (!has_ended()) kill_now();
+    ProgramResult ignored;
+    wait_for_end(&ignored);
   }
   std::remove(out_path_.c_str());
   std::remove(err_path_.c_str());
@@ -79,21 +51,10 @@ ProgramProcess::~ProgramProcess() {
 
 std::string ProgramProcess::err_so_far() const { return read_file(err_path_); }
 
-bool ProgramProcess::has_ended() {
-  if (!reaped_) reaped_ = waitpid(pid_, &status_, WNOHANG) == pid_;
-  return reaped_;
-}
-
 ProgramResult ProgramProcess::wait() {
   ProgramResult result;
-  while (!reaped_) {
-    reaped_ = waitpid(pid_, &status_, 0) == pid_;
-    if (!reaped_ && errno != EINTR) break;
-  }
-  const int status = status_;
-  pid_ = -1;
-  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  wait_for_end(&result);
+  collected_ = true;
   result.out = read_file(out_path_);
   result.err = read_file(err_path_);
   return result;

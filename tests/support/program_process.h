@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 
 namespace quorvane::testing {
@@ -9,17 +7,19 @@ namespace quorvane::testing {
 // How one run of a real program ended.
 struct ProgramResult {
   int exit_status = -1;  // -1 when ended by a signal
-  int signal = 0;
+  int signal = 0;        // POSIX only
   std::string out;
   std::string err;
 };
 
-// One of the real programs, started in a folder with its console input given in full. One still
-// running when this goes is killed, so that a failed test cannot leave it waiting for a lock.
+// One of the real programs, started in a folder with its console input given in full (a file
+// as its standard input: fork and exec on POSIX, CreateProcessW with redirected handles on
+// Windows). One still running when this goes is killed, so that a failed test cannot leave it
+// waiting for a lock.
 class ProgramProcess {
  public:
   struct Options {
-    long file_size_limit = -1;  // bytes, for RLIMIT_FSIZE; -1 for none
+    long file_size_limit = -1;  // bytes, for RLIMIT_FSIZE (POSIX only); -1 for none
   };
 
   ProgramProcess(const std::string& executable, const std::string& folder, const std::string& input,
@@ -28,7 +28,8 @@ class ProgramProcess {
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-  pid_t pid() const { return pid_; }
+  // The process id (POSIX), to send it a signal.
+  long pid() const { return pid_; }
   // What the program has written to its error stream so far.
   std::string err_so_far() const;
   // Whether the program has ended, without waiting for it.
@@ -36,8 +37,18 @@ class ProgramProcess {
   ProgramResult wait();
 
  private:
-  pid_t pid_ = -1;
-  bool reaped_ = false;
+  // Starts the program with the console files as its standard streams.
+  void start(const std::string& executable, const std::string& folder, Options options);
+  // Waits for the end and fills in how it ended; nothing else.
+  void wait_for_end(ProgramResult* result);
+  void kill_now();
+
+  long pid_ = -1;
+#if defined(_WIN32)
+  void* process_ = nullptr;  // the process handle
+#endif
+  bool ended_ = false;      // the process has ended
+  bool collected_ = false;  // and wait_for_end has run
   int status_ = 0;
   std::string out_path_;
   std::string err_path_;
@@ -47,5 +58,8 @@ class ProgramProcess {
 // Runs a program to its end.
 ProgramResult run_in(const std::string& executable, const std::string& folder,
                      const std::string& input, ProgramProcess::Options options = {});
+
+// The contents of a file, or "" when it cannot be read.
+std::string read_file(const std::string& path);
 
 }  // namespace quorvane::testing

@@ -21,4 +21,11 @@ void FolderLock::release() {
   fd_ = -1;
 }
 
+bool folder_lock_is_free(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const bool free = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0;
+  if (fd >= 0) close(fd);
+  return free;
+}
+
 }  // namespace quorvane::testing
