@@ -18,7 +18,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # No DLLs of the compiler's runtime (libstdc++, libgcc, winpthread) to ship beside the programs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-find_program(QUORVANE_WINE NAMES wine64 wine)
+# Wine with a prefix (its C: drive and registry) of the build's own, made on the first run, so
+# that a fresh build folder tests in a fresh Windows; quiet, and without the .NET and HTML
+# engines that a new prefix would otherwise offer to install.
+find_program(QUORVANE_WINE NAMES wine)
+set(QUORVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 if(QUORVANE_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORVANE_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      env WINEDEBUG=-all WINEPREFIX=${QUORVANE_WINE_PREFIX} WINEDLLOVERRIDES=mscoree,mshtml=
+      ${QUORVANE_WINE})
 endif()

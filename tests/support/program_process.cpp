@@ -17,6 +17,20 @@ std::string console_path(const std::string& folder, const char* what) {
   return folder + ".console-" + std::to_string(counter++) + "." + what;
 }
 
+// What the program wrote to a console file. Windows programs write their console streams in text
+// mode, each line feed as CR LF; the tests compare the lines.
+std::string console_text(const std::string& path) {
+  std::string text = read_file(path);
+#if defined(_WIN32)
+  std::string lines;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+  }
+  text = lines;
+#endif
+  return text;
+}
+
 }  // namespace
 
 std::string read_file(const std::string& path) {
@@ -49,14 +63,14 @@ ProgramProcess::~ProgramProcess() {
   std::remove(in_path_.c_str());
 }
 
-std::string ProgramProcess::err_so_far() const { return read_file(err_path_); }
+std::string ProgramProcess::err_so_far() const { return console_text(err_path_); }
 
 ProgramResult ProgramProcess::wait() {
   ProgramResult result;
   wait_for_end(&result);
   collected_ = true;
-  result.out = read_file(out_path_);
-  result.err = read_file(err_path_);
+  result.out = console_text(out_path_);
+  result.err = console_text(err_path_);
   return result;
 }
 
