@@ -16,9 +16,9 @@ void wait_before_console_closes(std::ostream& out) {
   DWORD processes[2];
   if (GetConsoleProcessList(processes, 2) != 1) return;
   out << "\nPress Enter to close this window." << std::flush;
-  const HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                   nullptr);
+  const HANDLE input =
+      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (input == INVALID_HANDLE_VALUE) return;
   // Only a key pressed from now on: what was typed ahead of the last question is dropped.
   FlushConsoleInputBuffer(input);

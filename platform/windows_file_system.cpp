@@ -222,7 +222,8 @@ bool WindowsFileSystem::inspect(const std::string& name, FileState* state, std::
     return true;
   }
   state->exists = true;
-  state->regular = (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+  state->regular =
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
   return true;
 }
 
@@ -274,8 +275,7 @@ bool WindowsFileSystem::close(int handle, std::string* reason) {
   return CloseHandle(file) != 0 || failed(reason);
 }
 
-bool WindowsFileSystem::truncate(const std::string& name, std::uint64_t size,
-                                 std::string* reason) {
+bool WindowsFileSystem::truncate(const std::string& name, std::uint64_t size, std::string* reason) {
   std::wstring wide;
   if (!wide_name(name, &wide, reason)) return false;
   OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,

@@ -27,8 +27,10 @@ constexpr const char* kWaitingNote =
     "another run is writing its reports in this folder; waiting for it to finish";
 
 // A name in three scripts, in UTF-8 as a pipe or a UTF-8 console gives it.
-const std::string kLettersName = "donn\xC3\xA9" "es-\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1-"
-                                 "\xE6\x95\xB0\xE6\x8D\xAE.txt";
+const std::string kLettersName =
+    "donn\xC3\xA9"
+    "es-\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1-"
+    "\xE6\x95\xB0\xE6\x8D\xAE.txt";
 
 std::filesystem::path path_of(const testing::TempFolder& folder, const std::string& utf8) {
   std::wstring wide;
@@ -146,8 +148,8 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
 TEST(WindowsErrors, AReasonIsOneLineWithoutAFullStop) {
   EXPECT_EQ(windows_error_text(2 /* ERROR_FILE_NOT_FOUND */), "No such file or directory");
   EXPECT_EQ(windows_error_text(5 /* ERROR_ACCESS_DENIED */), "Permission denied");
-  for (const unsigned long error : {8ul /* not enough memory */, 21ul /* device not ready */,
-                                    0xDEADul /* no message */}) {
+  for (const unsigned long error :
+       {8ul /* not enough memory */, 21ul /* device not ready */, 0xDEADul /* no message */}) {
     const std::string text = windows_error_text(error);
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;

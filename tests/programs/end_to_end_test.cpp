@@ -97,10 +97,11 @@ TEST_F(EndToEnd, EachProgramWritesTheReportsOfTheComputationForItsSeed) {
   for (const testing::Program* program : testing::kPrograms) {
     SCOPED_TRACE(program->name);
     TempFolder folder;
-    testing::ObservedRun run{program->edition, testing::made_up_responses(14, 8, 3), 14, 8,
-                             testing::clock_second(), 0};
+    testing::ObservedRun run{
+        program->edition, testing::made_up_responses(14, 8, 3), 14, 8, testing::clock_second(), 0};
     folder.write("study.txt", testing::data_file_text(run.responses, run.items));
-    const ProgramResult result = testing::run_in(program->path, folder.path(), "study.txt\n14\n8\n");
+    const ProgramResult result =
+        testing::run_in(program->path, folder.path(), "study.txt\n14\n8\n");
     run.last_second = testing::clock_second();
     ASSERT_EQ(result.exit_status, 0) << result.err;
     EXPECT_EQ(testing::check_report_history(folder, {run}), "");

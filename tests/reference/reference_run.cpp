@@ -57,7 +57,8 @@ QUORVANE_REFERENCE_PRINTF_LIKE void append_format(std::string& out, const char* 
     // The reports write every NaN "-nan", as glibc writes the NaN of 0 / 0 on x86-64; another C
     // library (MinGW's) writes "nan".
     std::string text(buffer.data(), static_cast<std::size_t>(length));
-    for (std::size_t at = text.find("nan"); at != std::string::npos; at = text.find("nan", at + 4)) {
+    for (std::size_t at = text.find("nan"); at != std::string::npos;
+         at = text.find("nan", at + 4)) {
       if (at == 0 || text[at - 1] != '-') text.insert(at++, "-");
     }
     out += text;

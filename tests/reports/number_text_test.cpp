@@ -61,9 +61,9 @@ class AgainstPrintf {
 };
 
 TEST(FourDecimals, ZerosAndExtremesAsPrintfWritesThem) {
-  for (const double value : {0.0, -0.0, DBL_MAX, -DBL_MAX, DBL_MIN, -DBL_MIN,
-                             std::numeric_limits<double>::denorm_min(),
-                             -std::numeric_limits<double>::denorm_min()}) {
+  for (const double value :
+       {0.0, -0.0, DBL_MAX, -DBL_MAX, DBL_MIN, -DBL_MIN, std::numeric_limits<double>::denorm_min(),
+        -std::numeric_limits<double>::denorm_min()}) {
     EXPECT_EQ(four_decimals(value), printf_four_decimals(value));
   }
   EXPECT_EQ(four_decimals(-0.0), "-0.0000");

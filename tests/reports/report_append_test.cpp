@@ -13,8 +13,8 @@
 #include <map>
 #include <string>
 
-#include "programs/triads_edition.h"
 #include "platform/system_file_system.h"
+#include "programs/triads_edition.h"
 #include "simulation/nominal_group_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/folder_lock.h"
@@ -86,7 +86,8 @@ class ReportAppend : public ::testing::Test {
       calls_[call] = files.calls(call);
     }
     EXPECT_EQ(fault != Fault::kNone, files.injected()) << "the fault never struck";
-    EXPECT_TRUE(testing::folder_lock_is_free(folder_.path())) << "the append kept the folder locked";
+    EXPECT_TRUE(testing::folder_lock_is_free(folder_.path()))
+        << "the append kept the folder locked";
     EXPECT_FALSE(interrupts_held()) << "the append kept interrupts held";
     return ok;
   }

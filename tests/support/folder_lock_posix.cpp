@@ -1,10 +1,10 @@
-#include "tests/support/folder_lock.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <stdexcept>
+
+#include "tests/support/folder_lock.h"
 
 namespace quorvane::testing {
 
