@@ -10,6 +10,13 @@
 namespace quorvane::testing {
 namespace {
 
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
 // Console files live beside the run's folder, so that they are not among its files; the
 // folder's name is unique, and the counter tells the runs in it apart.
 std::string console_path(const std::string& folder, const char* what) {
@@ -32,13 +39,6 @@ std::string console_text(const std::string& path) {
 }
 
 }  // namespace
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 ProgramProcess::ProgramProcess(const std::string& executable, const std::string& folder,
                                const std::string& input, Options options)

@@ -59,7 +59,4 @@ class ProgramProcess {
 ProgramResult run_in(const std::string& executable, const std::string& folder,
                      const std::string& input, ProgramProcess::Options options = {});
 
-// The contents of a file, or "" when it cannot be read.
-std::string read_file(const std::string& path);
-
 }  // namespace quorvane::testing
