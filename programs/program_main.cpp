@@ -9,7 +9,9 @@
 #include "programs/command_line.h"
 #include "programs/run_driver.h"
 #include "platform/process.h"
+#include "platform/console_window.h"
 #include "platform/system_file_system.h"
+#include "programs/run_driver.h"
 
 namespace quorvane {
 namespace {
@@ -49,7 +51,11 @@ int program_main(const EditionProfile& edition, int argc, const char* const argv
       if (given_seed) return *given_seed;
       return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
     };
-    return run_program(edition, console, *files, RunOptions{seed, command.export_name});
+    const int status =
+        run_program(edition, console, *files, RunOptions{seed, command.export_name});
+    // A window opened by a double click stays until its last lines have been read.
+    wait_before_console_closes(std::cout);
+    return status;
   } catch (const std::bad_alloc&) {
     return stop(edition,
                 "not enough memory for this study (the system refused the memory the run needs, "

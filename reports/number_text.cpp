@@ -32,12 +32,26 @@ std::uint64_t ten_thousandths(std::uint64_t bits) {
   return quotient + (round_up ? 1u : 0u);
 }
 
+// The values that are not finite, written from their class and sign alone, since the libraries
+// differ: glibc writes "nan" or "-nan" after the sign bit, MinGW "nan", libc++ "-nan(ind)". The
+// chi-square of a run without variance is 0 / 0, whose NaN x86-64 makes negative and glibc's
+// printf writes "-nan": every NaN is written so, on every system and processor.
+char* write_not_finite(char* out, std::uint64_t bits) {
+  const bool is_nan = (bits & ((std::uint64_t{1} << 52) - 1)) != 0;
+  const char* const text = is_nan ? "-nan" : (bits >> 63) != 0 ? "-inf" : "inf";
+  const std::size_t length = std::strlen(text);
+  std::memcpy(out, text, length);
+  return out + length;
+}
+
 }  // namespace
 
 char* write_four_decimals(char* out, double value) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
   const std::uint64_t magnitude_bits = bits & ~(std::uint64_t{1} << 63);
+  constexpr std::uint64_t kAllOnesExponent = std::uint64_t{0x7FF} << 52;
+  if (magnitude_bits >= kAllOnesExponent) return write_not_finite(out, bits);
   if (magnitude_bits < static_cast<std::uint64_t>(1023 + kExactBelowPowerOfTwo) << 52) {
     const std::uint64_t scaled = ten_thousandths(bits);
     if ((bits >> 63) != 0) *out++ = '-';

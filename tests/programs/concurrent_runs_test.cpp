@@ -2,7 +2,9 @@
 // editions append whole sections one run at a time; a run that finds the lock held waits and
 // says so once; an interrupt ends a waiting run with nothing written, but waits for an append.
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <signal.h>
+#endif
 
 #include <chrono>
 #include <iostream>
@@ -97,6 +99,7 @@ TEST(ConcurrentRuns, ARunThatFindsTheFolderLockedSaysSoOnceAndWaits) {
   EXPECT_EQ(testing::check_report_history(folder, {run.observed}), "");
 }
 
+#if !defined(_WIN32)  // POSIX signals
 TEST(ConcurrentRuns, AnInterruptWhileWaitingForTheLockEndsTheRunWithNothingWritten) {
   testing::TempFolder folder;
   testing::FolderLock lock(folder.path());
@@ -104,11 +107,12 @@ TEST(ConcurrentRuns, AnInterruptWhileWaitingForTheLockEndsTheRunWithNothingWritt
     SCOPED_TRACE(strsignal(signal));
     StartedRun run(testing::kPairs, folder, 0);
     ASSERT_TRUE(says_it_waits(run));
-    kill(run.process->pid(), signal);
+    kill(static_cast<pid_t>(run.process->pid()), signal);
     EXPECT_EQ(run.wait().signal, signal);
     EXPECT_FALSE(has_report_files(folder));
   }
 }
+#endif
 
 }  // namespace
 }  // namespace quorvane

@@ -2,7 +2,6 @@
 // edition and at every one of the eight names: the run is refused before any report file is
 // written.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <iostream>
@@ -44,8 +43,12 @@ TEST(ReportNameTaken, EveryNameOfEveryEditionIsRefusedBeforeAnythingIsWritten) {
   for (const Program* program : testing::kPrograms) {
     const std::vector<std::string> names = testing::report_names(*program);
     for (std::size_t taken = 0; taken < names.size(); ++taken) {
+#if defined(_WIN32)
+      for (const Taker taker : {Taker::kFolder}) {  // no device files or links to make
+#else
       // A dangling link used to fail on creating the file, with "File exists".
       for (const Taker taker : {Taker::kFolder, Taker::kDevice, Taker::kDanglingLink}) {
+#endif
         SCOPED_TRACE(std::string(program->name) + " " + names[taken] + " taker " +
                      std::to_string(static_cast<int>(taker)));
         testing::TempFolder folder;

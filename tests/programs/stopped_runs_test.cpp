@@ -112,7 +112,7 @@ void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
         wait_for_its_append(folder, *run.process);
         std::this_thread::sleep_for(std::chrono::microseconds(into_the_append(moments)));
       }
-      if (!run.process->has_ended()) kill(run.process->pid(), signal);
+      if (!run.process->has_ended()) kill(static_cast<pid_t>(run.process->pid()), signal);
       const testing::ProgramResult result = run.wait();
       ++tally->trials;
       if (says_it_repaired(result)) ++tally->repairs;

@@ -21,6 +21,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -56,7 +57,14 @@ QUORVANE_REFERENCE_PRINTF_LIKE void append_format(std::string& out, const char* 
   if (length > 0) {
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1U, '\0');
     std::vsnprintf(buffer.data(), buffer.size(), format, args);
-    out.append(buffer.data(), static_cast<std::size_t>(length));
+    // The reports write every NaN "-nan", as glibc writes the NaN of 0 / 0 on x86-64; another C
+    // library (MinGW's) writes "nan".
+    std::string text(buffer.data(), static_cast<std::size_t>(length));
+    for (std::size_t at = text.find("nan"); at != std::string::npos;
+         at = text.find("nan", at + 4)) {
+      if (at == 0 || text[at - 1] != '-') text.insert(at++, "-");
+    }
+    out += text;
   }
   va_end(args);
 }
@@ -166,8 +174,41 @@ void append_listing_line(std::string& out, int k, const int* members, int num_co
   }
 }
 
+// The draws, as the GNU C library's srand and rand make them, written out literally: the whole
+// sequence r[0], r[1], ... is kept, r[0] = seed (1 for 0), r[i] = 16807 r[i - 1] mod 2^31 - 1
+// for i < 31, r[i] = r[i - 31] for i < 34, then r[i] = r[i - 31] + r[i - 3] mod 2^32; rand()
+// gives r[i] / 2 from r[344] on.
+std::vector<std::uint32_t> sequence;
+
+void literal_srand(unsigned seed) {
+  sequence.clear();
+  const unsigned first = seed == 0 ? 1 : seed;
+  sequence.push_back(first);
+  // The library keeps the seed in a signed 32-bit number.
+  long long previous = static_cast<std::int32_t>(first);
+  for (int i = 1; i < 31; ++i) {
+    // The library's steps (Schrage's), which for a negative seed differ from the plain
+    // remainder 16807 x seed mod 2^31 - 1.
+    long long next = 16807 * (previous % 127773) - 2836 * (previous / 127773);
+    if (next < 0) next += 2147483647;
+    sequence.push_back(static_cast<std::uint32_t>(next));
+    previous = next;
+  }
+  for (int i = 31; i < 34; ++i) sequence.push_back(sequence[static_cast<std::size_t>(i - 31)]);
+  while (sequence.size() < 344) {
+    const std::size_t i = sequence.size();
+    sequence.push_back(sequence[i - 31] + sequence[i - 3]);
+  }
+}
+
+int literal_rand() {
+  const std::size_t i = sequence.size();
+  sequence.push_back(sequence[i - 31] + sequence[i - 3]);
+  return static_cast<int>(sequence.back() >> 1);
+}
+
 // rand() modulo n, in signed arithmetic.
-int random_below(int n) { return std::rand() % n; }
+int random_below(int n) { return literal_rand() % n; }
 
 using Generator = int (*)(int);
 
@@ -177,10 +218,10 @@ void shuffle_wide(std::vector<int>& order) {
   const int n = static_cast<int>(order.size());
   for (int p = 1; p <= n - 1; ++p) {
     const unsigned bound = static_cast<unsigned>(p) + 1U;
-    unsigned r = static_cast<unsigned>(std::rand()) & 0x7FFFU;
+    unsigned r = static_cast<unsigned>(literal_rand()) & 0x7FFFU;
     unsigned range = 0x7FFFU;
     while (range < bound && range != 0xFFFFFFFFU) {
-      r = (r << 15U) | (static_cast<unsigned>(std::rand()) & 0x7FFFU);
+      r = (r << 15U) | (static_cast<unsigned>(literal_rand()) & 0x7FFFU);
       range = (range << 15U) | 0x7FFFU;
     }
     const unsigned j = r % bound;
@@ -285,7 +326,7 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
   }
 
   // Seed.
-  std::srand(seed);
+  literal_srand(seed);
 
   // Generation: one participant order 1..N, shuffled twice per set, never reset.
   std::vector<int> order;

@@ -28,7 +28,8 @@ struct ReferenceReports {
   std::array<std::string, 8> texts;
 };
 
-// Seeds the C library generator with `seed` (srand) and computes one whole run.
+// Draws from the GNU C library's rand() sequence after srand(seed), written out literally, and
+// computes one whole run.
 //
 // Throws std::invalid_argument when group_size, participants or items lie
 // outside the ranges above. A responses vector shorter than N*M is read like a

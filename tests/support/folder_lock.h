@@ -15,7 +15,15 @@ class FolderLock {
   void release();
 
  private:
-  int fd_ = -1;
+#if defined(_WIN32)
+  void* mutex_ = nullptr;  // the lock, owned by the thread that made this
+#else
+  int fd_ = -1;  // the folder, locked
+#endif
 };
+
+// Whether another run could take the folder's report lock now (tried from another thread, so
+// that a lock this thread holds counts as held).
+bool folder_lock_is_free(const std::string& folder);
 
 }  // namespace quorvane::testing

@@ -1,20 +1,12 @@
+// What starting a program for a test does on every system; the system calls are in
+// program_process_posix.cpp and program_process_windows.cpp.
 #include "tests/support/program_process.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <thread>
-#include <vector>
 
 namespace quorvane::testing {
 namespace {
@@ -26,11 +18,25 @@ std::string read_file(const std::string& path) {
   return content.str();
 }
 
-// Console files live beside the run's folder, so that they are not among its files.
+// Console files live beside the run's folder, so that they are not among its files; the
+// folder's name is unique, and the counter tells the runs in it apart.
 std::string console_path(const std::string& folder, const char* what) {
   static std::atomic<int> counter{0};
-  return folder + ".console-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "." +
-         what;
+  return folder + ".console-" + std::to_string(counter++) + "." + what;
+}
+
+// What the program wrote to a console file. Windows programs write their console streams in text
+// mode, each line feed as CR LF; the tests compare the lines.
+std::string console_text(const std::string& path) {
+  std::string text = read_file(path);
+#if defined(_WIN32)
+  std::string lines;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+  }
+  text = lines;
+#endif
+  return text;
 }
 
 }  // namespace
@@ -44,70 +50,29 @@ ProgramProcess::ProgramProcess(const std::string& executable, const std::string&
     std::ofstream in(in_path_, std::ios::binary);
     in << input;
   }
-  // The program's words, made before the fork.
-  std::string program = executable;
-  std::vector<char*> words{program.data()};
-  for (std::string& argument : options.arguments) words.push_back(argument.data());
-  words.push_back(nullptr);
-  int output_pipe[2] = {-1, -1};
-  if (options.output_reader_gone && pipe(output_pipe) != 0) {
-    throw std::runtime_error("cannot make a pipe for " + executable);
-  }
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("cannot start " + executable);
-  if (pid_ == 0) {
-    const int in =
-        open(options.input_file == nullptr ? in_path_.c_str() : options.input_file, O_RDONLY);
-    if (options.output_reader_gone) close(output_pipe[0]);
-    const int out = options.output_reader_gone
-                        ? output_pipe[1]
-                        : open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 ||
-        chdir(folder.c_str()) != 0) {
-      _exit(127);
-    }
-    // The program starts as from a shell: no signal held or ignored by the test runner.
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ}) {
-      std::signal(signal, SIG_DFL);
-    }
-    if (options.file_size_limit >= 0) {
-      const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
-                         static_cast<rlim_t>(options.file_size_limit)};
-      setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    if (options.address_space_limit >= 0) {
-      const rlimit limit{static_cast<rlim_t>(options.address_space_limit),
-                         static_cast<rlim_t>(options.address_space_limit)};
-      setrlimit(RLIMIT_AS, &limit);
-    }
-    execv(program.c_str(), words.data());
-    _exit(127);
-  }
-  if (options.output_reader_gone) {
-    close(output_pipe[0]);
-    close(output_pipe[1]);
-  }
+  start(executable, folder, options);
 }
 
 ProgramProcess::~ProgramProcess() {
-  if (pid_ > 0) {
-    if (!has_ended()) kill(pid_, SIGKILL);
-    wait();
+  if (!collected_) {
+    if (!has_ended()) kill_now();
+    ProgramResult ignored;
+    wait_for_end(&ignored);
   }
   std::remove(out_path_.c_str());
   std::remove(err_path_.c_str());
   std::remove(in_path_.c_str());
 }
 
-std::string ProgramProcess::err_so_far() const { return read_file(err_path_); }
+std::string ProgramProcess::err_so_far() const { return console_text(err_path_); }
 
-bool ProgramProcess::has_ended() {
-  if (!reaped_) reaped_ = waitpid(pid_, &status_, WNOHANG) == pid_;
-  return reaped_;
+ProgramResult ProgramProcess::wait() {
+  ProgramResult result;
+  wait_for_end(&result);
+  collected_ = true;
+  result.out = console_text(out_path_);
+  result.err = console_text(err_path_);
+  return result;
 }
 
 bool ProgramProcess::ends_within(std::chrono::milliseconds time) {
@@ -117,21 +82,6 @@ bool ProgramProcess::ends_within(std::chrono::milliseconds time) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
-}
-
-ProgramResult ProgramProcess::wait() {
-  ProgramResult result;
-  while (!reaped_) {
-    reaped_ = waitpid(pid_, &status_, 0) == pid_;
-    if (!reaped_ && errno != EINTR) break;
-  }
-  const int status = status_;
-  pid_ = -1;
-  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  result.out = read_file(out_path_);
-  result.err = read_file(err_path_);
-  return result;
 }
 
 ProgramResult run_in(const std::string& executable, const std::string& folder,

@@ -1,22 +1,30 @@
 #include "tests/support/temp_folder.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 namespace quorvane::testing {
 
+// Under the system's temporary folder (TMPDIR on POSIX, TEMP on Windows), by a name that no other
+// folder has: create_directory makes it only if it did not exist.
 TempFolder::TempFolder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvane-test-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-  path_ = buffer.data();
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device entropy;
+  std::mt19937_64 names((std::uint64_t{entropy()} << 32) ^ entropy());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        base / ("quorvane-test-" + std::to_string(names() % 1000000000000u));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate.generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempFolder::~TempFolder() {

@@ -1,24 +1,22 @@
 #include "tests/support/working_folder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <exception>
 #include <stdexcept>
+#include <system_error>
 
 namespace quorvane::testing {
 
-WorkingFolder::WorkingFolder(const std::string& folder)
-    : previous_(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-  if (previous_ < 0 || chdir(folder.c_str()) != 0) {
-    if (previous_ >= 0) ::close(previous_);
-    throw std::runtime_error("cannot work in " + folder);
-  }
+WorkingFolder::WorkingFolder(const std::string& folder) {
+  std::error_code error;
+  previous_ = std::filesystem::current_path(error);
+  if (!error) std::filesystem::current_path(folder, error);
+  if (error) throw std::runtime_error("cannot work in " + folder);
 }
 
 WorkingFolder::~WorkingFolder() {
-  if (fchdir(previous_) != 0) std::terminate();
-  ::close(previous_);
+  std::error_code error;
+  std::filesystem::current_path(previous_, error);
+  if (error) std::terminate();
 }
 
 }  // namespace quorvane::testing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace quorvane::testing {
@@ -15,7 +16,7 @@ class WorkingFolder {
   WorkingFolder& operator=(const WorkingFolder&) = delete;
 
  private:
-  int previous_ = -1;
+  std::filesystem::path previous_;
 };
 
 }  // namespace quorvane::testing

@@ -1,0 +1,161 @@
+// What the Windows file system promises beyond the tests every system runs: the report lock is
+// the folder's, names in any letters open, reports are written byte for byte, devices are not
+// report files, and errors read as one line.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "platform/system_file_system.h"
+#include "platform/windows_text.h"
+#include "tests/programs/programs_under_test.h"
+#include "tests/support/folder_lock.h"
+#include "tests/support/program_process.h"
+#include "tests/support/studies.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/working_folder.h"
+
+namespace quorvane {
+namespace {
+
+constexpr const char* kWaitingNote =
+    "another run is writing its reports in this folder; waiting for it to finish";
+
+// A name in three scripts, in UTF-8 as a pipe or a UTF-8 console gives it.
+const std::string kLettersName =
+    "donn\xC3\xA9"
+    "es-\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1-"
+    "\xE6\x95\xB0\xE6\x8D\xAE.txt";
+
+std::filesystem::path path_of(const testing::TempFolder& folder, const std::string& utf8) {
+  std::wstring wide;
+  std::string reason;
+  EXPECT_TRUE(wide_name(utf8, &wide, &reason)) << reason;
+  return std::filesystem::path(folder.path()) / wide;
+}
+
+// Catches a lock taken without waiting, or a wait without the note: another run holding the
+// folder's lock (here a thread of its own) keeps begin_append waiting, with one note, until it
+// lets go.
+TEST(WindowsAppend, ALockHeldElsewhereMakesTheAppendWaitAndSaySoOnce) {
+  testing::TempFolder folder;
+  testing::WorkingFolder here(folder.path());
+  auto lock = std::make_unique<testing::FolderLock>(folder.path());
+  std::atomic<int> notes{0};
+  std::atomic<bool> locked{false};
+  std::string reason;
+  std::thread run([&] {
+    const auto files = make_system_file_system();
+    const bool began = files->begin_append(
+        [&](const std::string& note) {
+          EXPECT_EQ(note, kWaitingNote);
+          ++notes;
+        },
+        &reason);
+    locked = began;
+    if (began) files->end_append();
+  });
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (notes == 0 && std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_FALSE(locked) << "the append took a lock held by another run";
+  lock->release();
+  run.join();
+  EXPECT_TRUE(locked) << reason;
+  EXPECT_EQ(notes, 1);
+  EXPECT_TRUE(testing::folder_lock_is_free(folder.path())) << "end_append kept the lock";
+}
+
+// Catches a lock named for something else than the folder (one lock for every folder, or one
+// per program): a run in another folder does not wait.
+TEST(WindowsAppend, TheLockOfOneFolderDoesNotHoldAnother) {
+  testing::TempFolder held;
+  testing::TempFolder free;
+  testing::FolderLock lock(held.path());
+  testing::WorkingFolder here(free.path());
+  const auto files = make_system_file_system();
+  std::string reason;
+  ASSERT_TRUE(files->begin_append(
+      [](const std::string& note) { ADD_FAILURE() << "waited: " << note; }, &reason))
+      << reason;
+  files->end_append();
+}
+
+// Catches the narrow (code-page) calls, which cannot name most letters: a data file named in
+// Latin, Greek and Chinese letters opens, through the file system and through a whole run.
+TEST(WindowsNames, ADataFileNamedInAnyLettersOpens) {
+  testing::TempFolder folder;
+  const std::string study = testing::data_file_text(testing::made_up_responses(12, 6, 9), 6);
+  std::ofstream(path_of(folder, kLettersName), std::ios::binary) << study;
+  {
+    testing::WorkingFolder here(folder.path());
+    std::string reason;
+    const auto data = make_system_file_system()->open_for_reading(kLettersName, &reason);
+    ASSERT_NE(data, nullptr) << reason;
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*data), {}), study);
+  }
+  const testing::ProgramResult result =
+      testing::run_in(testing::kTriads.path, folder.path(), kLettersName + "\n12\n6\n");
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+}
+
+// Catches text-mode writing, which would turn each line feed into CR LF and make the noted
+// sizes wrong for putting a file back: the bytes written are the bytes in the file.
+TEST(WindowsFiles, ReportsAreWrittenByteForByte) {
+  testing::TempFolder folder;
+  testing::WorkingFolder here(folder.path());
+  const auto files = make_system_file_system();
+  const std::string text = "\nline one\nline two\r\n\n";
+  std::string reason;
+  int handle = -1;
+  std::uint64_t size = 1;
+  ASSERT_TRUE(files->open_for_append("report.txt", true, &handle, &size, &reason)) << reason;
+  EXPECT_EQ(size, 0u);
+  std::size_t written = 0;
+  ASSERT_TRUE(files->write_some(handle, text.data(), text.size(), &written, &reason)) << reason;
+  EXPECT_EQ(written, text.size());
+  ASSERT_TRUE(files->close(handle, &reason)) << reason;
+  EXPECT_EQ(folder.read("report.txt"), text);
+  ASSERT_TRUE(files->open_for_append("report.txt", false, &handle, &size, &reason)) << reason;
+  EXPECT_EQ(size, text.size());
+  EXPECT_TRUE(files->close(handle, &reason)) << reason;
+}
+
+// Catches appending to a device: NUL would swallow a report, CON would print it.
+TEST(WindowsFiles, ADeviceIsNotAReportFile) {
+  testing::TempFolder folder;
+  testing::WorkingFolder here(folder.path());
+  const auto files = make_system_file_system();
+  for (const char* device : {"NUL", "CON"}) {
+    SCOPED_TRACE(device);
+    std::string reason;
+    int handle = -1;
+    std::uint64_t size = 0;
+    EXPECT_FALSE(files->open_for_append(device, false, &handle, &size, &reason));
+    EXPECT_EQ(files->open_for_reading(device, &reason), nullptr);
+  }
+}
+
+// Catches the system's messages passed on as they come: several lines, a final full stop.
+TEST(WindowsErrors, AReasonIsOneLineWithoutAFullStop) {
+  EXPECT_EQ(windows_error_text(2 /* ERROR_FILE_NOT_FOUND */), "No such file or directory");
+  EXPECT_EQ(windows_error_text(5 /* ERROR_ACCESS_DENIED */), "Permission denied");
+  for (const unsigned long error :
+       {8ul /* not enough memory */, 21ul /* device not ready */, 0xDEADul /* no message */}) {
+    const std::string text = windows_error_text(error);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.back(), '.') << text;
+  }
+}
+
+}  // namespace
+}  // namespace quorvane
