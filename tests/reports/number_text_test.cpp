@@ -15,14 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/report_parsing.h"
+
 namespace quorvane {
 namespace {
 
-std::string printf_four_decimals(double value) {
-  std::vector<char> text(512);
-  std::snprintf(text.data(), text.size(), "%.4f", value);
-  return text.data();
-}
+using testing::printf_four_decimals;
 
 double from_bits(std::uint64_t bits) {
   double value;
