@@ -1,6 +1,7 @@
 // What the Windows file system promises beyond the tests every system runs: the report lock is
 // the folder's, names in any letters open, reports are written byte for byte, devices are not
-// report files, and errors read as one line.
+// report files, a report file in use by another program is put back like any failure, and errors
+// read as one line.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
