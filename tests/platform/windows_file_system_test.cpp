@@ -1,7 +1,15 @@
 // What the Windows file system promises beyond the tests every system runs: the report lock is
 // the folder's, names in any letters open, reports are written byte for byte, devices are not
-// report files, and errors read as one line.
+// report files, a report file in use by another program is put back like any failure, and errors
+// read as one line.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <chrono>
@@ -13,6 +21,10 @@
 
 #include "platform/system_file_system.h"
 #include "platform/windows_text.h"
+#include "programs/triads_edition.h"
+#include "reports/report_append.h"
+#include "reports/report_files.h"
+#include "simulation/nominal_group_run.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/program_process.h"
@@ -142,6 +154,40 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
     EXPECT_FALSE(files->open_for_append(device, false, &handle, &size, &reason));
     EXPECT_EQ(files->open_for_reading(device, &reason), nullptr);
   }
+}
+
+// Catches a failed open on Windows' own grounds left unrepaired: a report file that another
+// program holds open without sharing (as a spreadsheet may) stops the append, which puts every
+// file before it back and says which file is in use.
+TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
+  testing::TempFolder folder;
+  ReportFiles reports(kTriadsEdition);
+  run_simulation(kTriadsEdition, testing::matrix_of(testing::made_up_responses(12, 6, 9), 12, 6), 1,
+                 reports);
+  const ReportSections& sections = reports.sections();
+  for (std::size_t i = 0; i < sections.size(); i += 2) {
+    folder.write(sections[i].file_name, "\nan earlier run");
+  }
+  const std::string& held_name = sections[4].file_name;
+  const auto before = folder.snapshot();
+  std::wstring held_path;
+  std::string reason;
+  ASSERT_TRUE(wide_name(folder.file(held_name), &held_path, &reason)) << reason;
+  const HANDLE held = CreateFileW(held_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::string error;
+  {
+    testing::WorkingFolder here(folder.path());
+    const auto files = make_system_file_system();
+    EXPECT_FALSE(append_reports(
+        *files, sections, [](const std::string&) {}, &error));
+  }
+  CloseHandle(held);
+  EXPECT_EQ(error, held_name +
+                       ": cannot write the report: the file is in use by another program; no "
+                       "report file was changed");
+  EXPECT_TRUE(folder.snapshot() == before) << "a file was changed, created or lost";
 }
 
 // Catches the system's messages passed on as they come: several lines, a final full stop.
