@@ -10,13 +10,14 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <istream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/system_file_system.h"
 #include "platform/windows_text.h"
 
@@ -64,6 +65,45 @@ bool is_plain_file(HANDLE file) {
          (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+FileSystem::FileIdentity identity_of_file(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber,
+          (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+// Reads an open file through a buffer of its own, and throws FileSystem::ReadError with the
+// system's reason when a read fails.
+class FileReadBuffer final : public std::streambuf {
+ public:
+  explicit FileReadBuffer(HANDLE file) : file_(file) {}
+  FileReadBuffer(const FileReadBuffer&) = delete;
+  FileReadBuffer& operator=(const FileReadBuffer&) = delete;
+  ~FileReadBuffer() override { CloseHandle(file_); }
+
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    DWORD count = 0;
+    if (ReadFile(file_, buffer_, sizeof buffer_, &count, nullptr) == 0) {
+      throw FileSystem::ReadError(windows_error_text(GetLastError()));
+    }
+    if (count == 0) return traits_type::eof();
+    setg(buffer_, buffer_, buffer_ + count);
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  HANDLE file_;
+  char buffer_[1 << 16];
+};
+
+class FileReadStream final : public std::istream {
+ public:
+  explicit FileReadStream(HANDLE file) : std::istream(nullptr), buffer_(file) { rdbuf(&buffer_); }
+
+ private:
+  FileReadBuffer buffer_;
+};
+
 // Console events arrive on a thread of their own. While a run appends its reports, the handler
 // below holds every event (Ctrl-C, Ctrl-Break, closing the window, logging off, shutting down)
 // until the append has ended, then passes it on to the system's handling, which ends the
@@ -88,8 +128,9 @@ class WindowsFileSystem final : public FileSystem {
   WindowsFileSystem& operator=(const WindowsFileSystem&) = delete;
   ~WindowsFileSystem() override;
 
-  std::unique_ptr<std::istream> open_for_reading(const std::string& name,
+  std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  std::string* reason) override;
+  std::optional<FileIdentity> identity_of(const std::string& name) override;
   bool begin_append(const Note& note, std::string* reason) override;
   void end_append() override;
   bool inspect(const std::string& name, FileState* state, std::string* reason) override;
@@ -118,36 +159,41 @@ WindowsFileSystem::~WindowsFileSystem() {
 }
 
 std::unique_ptr<std::istream> WindowsFileSystem::open_for_reading(const std::string& name,
+                                                                  FileIdentity* identity,
                                                                   std::string* reason) {
   std::wstring wide;
   if (!wide_name(name, &wide, reason)) return nullptr;
-  {
-    // Opened once to give the system's reason for a file that cannot be read, and to refuse a
-    // folder or device (a data file named CON would wait for the console).
-    OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.valid()) {
-      failed(reason);
-      return nullptr;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileInformationByHandle(file.get(), &info) != 0 &&
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      *reason = "Is a directory";
-      return nullptr;
-    }
-    if (!is_plain_file(file.get())) {
-      *reason = "not a plain file";
-      return nullptr;
-    }
-  }
-  auto stream =
-      std::make_unique<std::ifstream>(std::filesystem::path(wide), std::ios::in | std::ios::binary);
-  if (!stream->is_open()) {
+  // A folder is opened too, to say so; a device or pipe (a data file named CON would wait for
+  // the console) is refused before anything is read.
+  OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid()) {
     failed(reason);
     return nullptr;
   }
-  return stream;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool described = GetFileInformationByHandle(file.get(), &info) != 0;
+  if (described && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    *reason = "Is a directory";
+    return nullptr;
+  }
+  if (!described || !is_plain_file(file.get())) {
+    *reason = kNotPlainFile;
+    return nullptr;
+  }
+  *identity = identity_of_file(info);
+  return std::make_unique<FileReadStream>(file.release());
+}
+
+std::optional<FileSystem::FileIdentity> WindowsFileSystem::identity_of(const std::string& name) {
+  std::wstring wide;
+  std::string reason;
+  if (!wide_name(name, &wide, &reason)) return std::nullopt;
+  OwnedHandle file(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file.valid() || GetFileInformationByHandle(file.get(), &info) == 0) return std::nullopt;
+  return identity_of_file(info);
 }
 
 // The report lock is a named mutex of the session, named after the working folder's identity
@@ -210,6 +256,7 @@ void WindowsFileSystem::end_append() {
 }
 
 bool WindowsFileSystem::inspect(const std::string& name, FileState* state, std::string* reason) {
+  *state = FileState{};
   std::wstring wide;
   if (!wide_name(name, &wide, reason)) return false;
   WIN32_FILE_ATTRIBUTE_DATA info{};
@@ -218,12 +265,30 @@ bool WindowsFileSystem::inspect(const std::string& name, FileState* state, std::
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
       return failed_with(error, reason);
     }
-    *state = FileState{};
     return true;
   }
+  DWORD attributes = info.dwFileAttributes;
+  std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    // A link: what it leads to, or nothing.
+    OwnedHandle target(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION target_info{};
+    if (!target.valid()) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        return failed_with(error, reason);
+      }
+      state->dangling_link = true;
+      return true;
+    }
+    if (GetFileInformationByHandle(target.get(), &target_info) == 0) return failed(reason);
+    attributes = target_info.dwFileAttributes;
+    size = (std::uint64_t{target_info.nFileSizeHigh} << 32) | target_info.nFileSizeLow;
+  }
   state->exists = true;
-  state->regular =
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+  state->regular = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+  if (state->regular) state->size = size;
   return true;
 }
 
@@ -297,6 +362,9 @@ bool WindowsFileSystem::remove(const std::string& name, std::string* reason) {
 }
 
 }  // namespace
+
+// Windows ends no program for writing to a console that has gone: nothing to ready.
+void prepare_process() {}
 
 std::unique_ptr<FileSystem> make_system_file_system() {
   return std::make_unique<WindowsFileSystem>();

@@ -109,7 +109,9 @@ TEST(WindowsNames, ADataFileNamedInAnyLettersOpens) {
   {
     testing::WorkingFolder here(folder.path());
     std::string reason;
-    const auto data = make_system_file_system()->open_for_reading(kLettersName, &reason);
+    FileSystem::FileIdentity identity;
+    const auto data =
+        make_system_file_system()->open_for_reading(kLettersName, &identity, &reason);
     ASSERT_NE(data, nullptr) << reason;
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*data), {}), study);
   }
@@ -152,7 +154,8 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
     int handle = -1;
     std::uint64_t size = 0;
     EXPECT_FALSE(files->open_for_append(device, false, &handle, &size, &reason));
-    EXPECT_EQ(files->open_for_reading(device, &reason), nullptr);
+    FileSystem::FileIdentity identity;
+    EXPECT_EQ(files->open_for_reading(device, &identity, &reason), nullptr);
   }
 }
 
@@ -161,10 +164,8 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
 // file before it back and says which file is in use.
 TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
   testing::TempFolder folder;
-  ReportFiles reports(kTriadsEdition);
-  run_simulation(kTriadsEdition, testing::matrix_of(testing::made_up_responses(12, 6, 9), 12, 6), 1,
-                 reports);
-  const ReportSections& sections = reports.sections();
+  const ReportSections sections = testing::sections_of_run(
+      kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1);
   for (std::size_t i = 0; i < sections.size(); i += 2) {
     folder.write(sections[i].file_name, "\nan earlier run");
   }
@@ -181,7 +182,7 @@ TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothin
     testing::WorkingFolder here(folder.path());
     const auto files = make_system_file_system();
     EXPECT_FALSE(append_reports(
-        *files, sections, [](const std::string&) {}, &error));
+        *files, sections, {}, [](const std::string&) {}, &error));
   }
   CloseHandle(held);
   EXPECT_EQ(error, held_name +
