@@ -1,7 +1,6 @@
 #include "simulation/nominal_group_run.h"
 
 #include <algorithm>
-#include <array>
 
 #include "simulation/group_scoring.h"
 #include "simulation/set_draws.h"
