@@ -14,6 +14,7 @@
 #include <streambuf>
 
 #include "platform/process.h"
+#include "platform/file_read_stream.h"
 #include "platform/system_file_system.h"
 
 namespace quorvane {
@@ -30,40 +31,25 @@ FileSystem::FileIdentity identity_of_file(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-// Reads an open file through a buffer of its own, and throws FileSystem::ReadError with the
-// system's reason when a read fails (a standard file buffer would take a failure for the end of
-// the file, or throw an exception of its own without the reason).
-class FileReadBuffer final : public std::streambuf {
+// A file descriptor read to its end; a failed read is a FileSystem::ReadError.
+class DescriptorReader final : public FileReader {
  public:
-  explicit FileReadBuffer(int fd) : fd_(fd) {}
-  FileReadBuffer(const FileReadBuffer&) = delete;
-  FileReadBuffer& operator=(const FileReadBuffer&) = delete;
-  ~FileReadBuffer() override { ::close(fd_); }
+  explicit DescriptorReader(int fd) : fd_(fd) {}
+  DescriptorReader(const DescriptorReader&) = delete;
+  DescriptorReader& operator=(const DescriptorReader&) = delete;
+  ~DescriptorReader() override { ::close(fd_); }
 
- protected:
-  int_type underflow() override {
-    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    ssize_t count;
+  std::size_t read_some(char* bytes, std::size_t count) override {
+    ssize_t read;
     do {
-      count = ::read(fd_, buffer_, sizeof buffer_);
-    } while (count < 0 && errno == EINTR);
-    if (count < 0) throw FileSystem::ReadError(system_reason(errno));
-    if (count == 0) return traits_type::eof();
-    setg(buffer_, buffer_, buffer_ + count);
-    return traits_type::to_int_type(*gptr());
+      read = ::read(fd_, bytes, count);
+    } while (read < 0 && errno == EINTR);
+    if (read < 0) throw FileSystem::ReadError(system_reason(errno));
+    return static_cast<std::size_t>(read);
   }
 
  private:
   int fd_;
-  char buffer_[1 << 16];
-};
-
-class FileReadStream final : public std::istream {
- public:
-  explicit FileReadStream(int fd) : std::istream(nullptr), buffer_(fd) { rdbuf(&buffer_); }
-
- private:
-  FileReadBuffer buffer_;
 };
 
 // Every signal that ends the program unless it is caught, and that can be held back: sent by a
@@ -172,7 +158,7 @@ std::unique_ptr<std::istream> PosixFileSystem::open_for_reading(const std::strin
     return nullptr;
   }
   *identity = identity_of_file(info);
-  return std::make_unique<FileReadStream>(fd);
+  return file_read_stream(std::make_unique<DescriptorReader>(fd));
 }
 
 std::optional<FileSystem::FileIdentity> PosixFileSystem::identity_of(const std::string& name) {

@@ -1,13 +1,7 @@
 // Everything the programs ask of Windows' files lives in this one file. Names arrive in UTF-8
 // and are opened through the wide-character calls, so that a name in any letters opens; files
 // are written through handles, byte for byte, so report lines end in a bare line feed.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/windows_api.h"
 
 #include <cstdint>
 #include <istream>
@@ -17,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_read_stream.h"
 #include "platform/process.h"
 #include "platform/system_file_system.h"
 #include "platform/windows_text.h"
@@ -70,38 +65,25 @@ FileSystem::FileIdentity identity_of_file(const BY_HANDLE_FILE_INFORMATION& info
           (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-// Reads an open file through a buffer of its own, and throws FileSystem::ReadError with the
-// system's reason when a read fails.
-class FileReadBuffer final : public std::streambuf {
+// A file handle read to its end; a failed read is a FileSystem::ReadError.
+class HandleReader final : public FileReader {
  public:
-  explicit FileReadBuffer(HANDLE file) : file_(file) {}
-  FileReadBuffer(const FileReadBuffer&) = delete;
-  FileReadBuffer& operator=(const FileReadBuffer&) = delete;
-  ~FileReadBuffer() override { CloseHandle(file_); }
+  explicit HandleReader(HANDLE file) : file_(file) {}
+  HandleReader(const HandleReader&) = delete;
+  HandleReader& operator=(const HandleReader&) = delete;
+  ~HandleReader() override { CloseHandle(file_); }
 
- protected:
-  int_type underflow() override {
-    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    DWORD count = 0;
-    if (ReadFile(file_, buffer_, sizeof buffer_, &count, nullptr) == 0) {
+  std::size_t read_some(char* bytes, std::size_t count) override {
+    const DWORD part = count < (DWORD{1} << 30) ? static_cast<DWORD>(count) : DWORD{1} << 30;
+    DWORD read = 0;
+    if (ReadFile(file_, bytes, part, &read, nullptr) == 0) {
       throw FileSystem::ReadError(windows_error_text(GetLastError()));
     }
-    if (count == 0) return traits_type::eof();
-    setg(buffer_, buffer_, buffer_ + count);
-    return traits_type::to_int_type(*gptr());
+    return read;
   }
 
  private:
   HANDLE file_;
-  char buffer_[1 << 16];
-};
-
-class FileReadStream final : public std::istream {
- public:
-  explicit FileReadStream(HANDLE file) : std::istream(nullptr), buffer_(file) { rdbuf(&buffer_); }
-
- private:
-  FileReadBuffer buffer_;
 };
 
 // Console events arrive on a thread of their own. While a run appends its reports, the handler
@@ -182,7 +164,7 @@ std::unique_ptr<std::istream> WindowsFileSystem::open_for_reading(const std::str
     return nullptr;
   }
   *identity = identity_of_file(info);
-  return std::make_unique<FileReadStream>(file.release());
+  return file_read_stream(std::make_unique<HandleReader>(file.release()));
 }
 
 std::optional<FileSystem::FileIdentity> WindowsFileSystem::identity_of(const std::string& name) {

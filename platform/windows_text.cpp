@@ -1,12 +1,6 @@
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include "platform/windows_text.h"
 
-#include <windows.h>
+#include "platform/windows_api.h"
 
 #include <cwchar>
 #include <vector>

@@ -2,14 +2,9 @@
 // the folder's, names in any letters open, reports are written byte for byte, devices are not
 // report files, a report file in use by another program is put back like any failure, and errors
 // read as one line.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <gtest/gtest.h>
-#include <windows.h>
+
+#include "platform/windows_api.h"
 
 #include <atomic>
 #include <chrono>
