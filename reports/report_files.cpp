@@ -30,10 +30,6 @@ ReportFiles::ReportFiles(const EditionProfile& edition) : edition_(edition) {
   for (std::size_t i = 0; i < names.size(); ++i) sections_[i].file_name = names[i];
 }
 
-const ReportSection& ReportFiles::section(ReportFile file) const {
-  return sections_[static_cast<std::size_t>(file) - 1];
-}
-
 std::string& ReportFiles::text(ReportFile file) {
   return sections_[static_cast<std::size_t>(file) - 1].text;
 }

@@ -41,11 +41,10 @@ class ReportFiles {
  public:
   explicit ReportFiles(const EditionProfile& edition);
 
+  // The sections so far; the tests read them this way.
   const ReportSections& sections() const { return sections_; }
   // The finished sections, handed over whole.
   ReportSections release() { return std::move(sections_); }
-  // One section by its number; the tests read the sections this way.
-  const ReportSection& section(ReportFile file) const;
 
   void banner(ReportFile file);
   void set_statistics_heading();

@@ -10,6 +10,8 @@
 #include "programs/quads_edition.h"
 #include "programs/triads_edition.h"
 
+#include "tests/support/studies.h"
+
 namespace quorvane {
 namespace {
 
@@ -69,7 +71,7 @@ void PrintTo(const EditionTexts& texts, std::ostream* out) { *out << texts.editi
 class ReportTexts : public ::testing::TestWithParam<EditionTexts> {
  protected:
   const std::string& text(const ReportFiles& reports, ReportFile file) {
-    return reports.section(file).text;
+    return testing::section_of(reports.sections(), file).text;
   }
 };
 
@@ -191,7 +193,7 @@ TEST(ReportNumbers, WideValuesAreNotCut) {
                 "Best-MV-ChiSq: %.4f",
                 1e300, -1e300, 0.0, 0.0, 0.0);
   EXPECT_GT(std::string(expected).size(), 600u);
-  EXPECT_EQ(reports.section(ReportFile::kMvCumulative).text, expected);
+  EXPECT_EQ(testing::section_of(reports.sections(), ReportFile::kMvCumulative).text, expected);
 }
 
 }  // namespace

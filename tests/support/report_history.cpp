@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "reports/report_files.h"
+#include "reports/report_names.h"
 #include "tests/support/studies.h"
 
 namespace quorvane::testing {
@@ -53,8 +54,7 @@ std::string check_report_history(const TempFolder& folder, const std::vector<Obs
   Candidates candidates(runs);
 
   // File 7, one line per run, gives the order of the runs and the second each was seeded with.
-  const std::string log_name =
-      ReportFiles(*runs[0].edition).section(ReportFile::kMvCumulative).file_name;
+  const std::string log_name = report_file_names(*runs[0].edition)[kMvCumulative];
   const std::string log = folder.read(log_name);
   std::vector<std::pair<std::size_t, std::uint32_t>> order;
   std::vector<bool> placed(runs.size());
