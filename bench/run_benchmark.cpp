@@ -12,8 +12,8 @@
 #include "bench/bench_studies.h"
 #include "bench/draws_alone.h"
 #include "bench/summary_reporter.h"
-#include "reports/report_append.h"
 #include "platform/system_file_system.h"
+#include "reports/report_append.h"
 #include "reports/report_files.h"
 #include "reports/run_reports.h"
 #include "simulation/group_scoring.h"
@@ -113,10 +113,10 @@ void whole_run(benchmark::State& state, const BenchStudy* study) {
 }
 
 using Part = void (*)(benchmark::State&, const BenchStudy*);
-const std::pair<const char*, Part> kParts[] = {
-    {"draws_alone", draws},   {"drawing", drawing},     {"scoring", scoring},
-    {"statistics", statistics}, {"computing", computing}, {"formatting", formatting},
-    {"writing", writing},     {"whole_run", whole_run}};
+const std::pair<const char*, Part> kParts[] = {{"draws_alone", draws},   {"drawing", drawing},
+                                               {"scoring", scoring},     {"statistics", statistics},
+                                               {"computing", computing}, {"formatting", formatting},
+                                               {"writing", writing},     {"whole_run", whole_run}};
 
 void register_all(const std::vector<BenchStudy>& studies) {
   for (const BenchStudy& study : studies) {

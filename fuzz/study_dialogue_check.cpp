@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "programs/pairs_edition.h"
 #include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
-#include "platform/file_system.h"
 
 namespace quorvane::fuzzing {
 namespace {

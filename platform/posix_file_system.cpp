@@ -13,8 +13,8 @@
 #include <optional>
 #include <streambuf>
 
-#include "platform/process.h"
 #include "platform/file_read_stream.h"
+#include "platform/process.h"
 #include "platform/system_file_system.h"
 
 namespace quorvane {

@@ -1,6 +1,5 @@
-#include "platform/windows_api.h"
-
 #include "platform/console_window.h"
+#include "platform/windows_api.h"
 
 namespace quorvane {
 

@@ -1,8 +1,6 @@
 // Everything the programs ask of Windows' files lives in this one file. Names arrive in UTF-8
 // and are opened through the wide-character calls, so that a name in any letters opens; files
 // are written through handles, byte for byte, so report lines end in a bare line feed.
-#include "platform/windows_api.h"
-
 #include <cstdint>
 #include <istream>
 #include <limits>
@@ -14,6 +12,7 @@
 #include "platform/file_read_stream.h"
 #include "platform/process.h"
 #include "platform/system_file_system.h"
+#include "platform/windows_api.h"
 #include "platform/windows_text.h"
 
 namespace quorvane {

@@ -1,9 +1,9 @@
 #include "platform/windows_text.h"
 
-#include "platform/windows_api.h"
-
 #include <cwchar>
 #include <vector>
+
+#include "platform/windows_api.h"
 
 namespace quorvane {
 namespace {

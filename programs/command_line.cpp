@@ -34,8 +34,8 @@ std::optional<std::uint32_t> seed_in(std::string_view text) {
 
 // Whether the word is the option, alone or as "option=value".
 bool is_option(std::string_view word, std::string_view option) {
-  return word == option || (word.size() > option.size() && word.substr(0, option.size()) == option &&
-                            word[option.size()] == '=');
+  return word == option || (word.size() > option.size() &&
+                            word.substr(0, option.size()) == option && word[option.size()] == '=');
 }
 
 CommandLine refused(std::string error) {
@@ -123,18 +123,20 @@ std::string usage_text(const EditionProfile& edition) {
   const std::string name(edition.program_name);
   std::string groups(edition.groups_word);
   for (char& c : groups) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return "Usage: " + name + " [--seed S] [--export NAME]\n" +
-         "       " + name + " --help | --version\n"
+  return "Usage: " + name + " [--seed S] [--export NAME]\n" + "       " + name +
+         " --help | --version\n"
          "\n"
-         "Forms 10,000 random partitions of a study's participants into nominal " + groups +
-         "\n(groups of " + std::to_string(edition.group_size) +
+         "Forms 10,000 random partitions of a study's participants into nominal " +
+         groups + "\n(groups of " + std::to_string(edition.group_size) +
          "), scores every group, and finds the partition that best represents\n"
          "all 10,000: once by the mean and variance of the groups' numbers correct, once\n"
          "by their distribution.\n"
          "\n"
          "The program asks for the name of the data file, the number of participants (its\n"
          "rows) and the number of items (its columns). The answers may be piped in:\n"
-         "  printf 'study.txt\\n30\\n20\\n' | " + name + "\n"
+         "  printf 'study.txt\\n30\\n20\\n' | " +
+         name +
+         "\n"
          "\n"
          "The data file holds one response per participant and item, 1 for correct and 0\n"
          "for missed, separated by blanks, tabs or line breaks, participant 1's first.\n"

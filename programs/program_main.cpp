@@ -6,11 +6,10 @@
 #include <memory>
 #include <new>
 
-#include "programs/command_line.h"
-#include "programs/run_driver.h"
-#include "platform/process.h"
 #include "platform/console_window.h"
+#include "platform/process.h"
 #include "platform/system_file_system.h"
+#include "programs/command_line.h"
 #include "programs/run_driver.h"
 
 namespace quorvane {
@@ -51,8 +50,7 @@ int program_main(const EditionProfile& edition, int argc, const char* const argv
       if (given_seed) return *given_seed;
       return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
     };
-    const int status =
-        run_program(edition, console, *files, RunOptions{seed, command.export_name});
+    const int status = run_program(edition, console, *files, RunOptions{seed, command.export_name});
     // A window opened by a double click stays until its last lines have been read.
     wait_before_console_closes(std::cout);
     return status;

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
 #include "programs/console.h"
 #include "reports/edition_profile.h"
-#include "platform/file_system.h"
 #include "simulation/best_fit_search.h"
 
 namespace quorvane {

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
 #include "programs/console.h"
 #include "reports/edition_profile.h"
-#include "platform/file_system.h"
 #include "simulation/response_matrix.h"
 
 namespace quorvane {

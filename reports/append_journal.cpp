@@ -149,8 +149,8 @@ std::optional<std::vector<JournalEntry>> parse_journal(const std::string& text) 
     const std::optional<std::uint64_t> size = number_of(line.substr(0, first_space));
     const std::string kind = line.substr(first_space + 1, second_space - first_space - 1);
     entry.file_name = line.substr(second_space + 1);
-    const bool known = is_report_name(entry.file_name) ||
-                       (kind == kCreated && is_export_name(entry.file_name));
+    const bool known =
+        is_report_name(entry.file_name) || (kind == kCreated && is_export_name(entry.file_name));
     if (!size || (kind != kKept && kind != kCreated) || !known) {
       return std::nullopt;
     }

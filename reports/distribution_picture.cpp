@@ -64,12 +64,23 @@ std::vector<std::string_view> xml_characters(std::string_view text) {
 void append_escaped(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
-      case '&': out.append("&amp;"); break;
-      case '<': out.append("&lt;"); break;
-      case '>': out.append("&gt;"); break;
-      case '"': out.append("&quot;"); break;
-      case '\'': out.append("&apos;"); break;
-      default: out.push_back(c);
+      case '&':
+        out.append("&amp;");
+        break;
+      case '<':
+        out.append("&lt;");
+        break;
+      case '>':
+        out.append("&gt;");
+        break;
+      case '"':
+        out.append("&quot;");
+        break;
+      case '\'':
+        out.append("&apos;");
+        break;
+      default:
+        out.push_back(c);
     }
   }
 }
@@ -381,7 +392,7 @@ class DistributionPicture {
     out_.append(kBarColour).append("\"/>\n");
     text(words, y, "start", 13, "All groups of the 10,000 sets");
     const std::pair<const ExportedFit*, const char*> fits[] = {{&data_.mv, "MV"},
-                                                              {&data_.dist, "DIST"}};
+                                                               {&data_.dist, "DIST"}};
     for (const auto& [fit, search] : fits) {
       y += 22;
       const bool dist = fit == &data_.dist;

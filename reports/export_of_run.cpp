@@ -22,7 +22,8 @@ ExportedFit fit_of(const SearchLog& search, const ChosenSet& choice, int items, 
     counts[static_cast<std::size_t>(choice.num_correct[group])] += 1;
   }
   const double groups_as_double = static_cast<double>(groups);
-  for (const unsigned count : counts) fit.percentages.push_back(count / groups_as_double * kPercent);
+  for (const unsigned count : counts)
+    fit.percentages.push_back(count / groups_as_double * kPercent);
   return fit;
 }
 

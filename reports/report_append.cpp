@@ -105,8 +105,9 @@ class Append {
 
   // The failure of a step that wrote or may have written.
   std::string failure() const {
-    return name(failed_) + (targets_[failed_].must_be_new ? ": cannot write the export file: "
-                                                          : ": cannot write the report: ") +
+    return name(failed_) +
+           (targets_[failed_].must_be_new ? ": cannot write the export file: "
+                                          : ": cannot write the report: ") +
            reason_;
   }
 

@@ -58,8 +58,7 @@ void write_summaries(const Statistics& statistics, const SearchLog& mv, const Se
                           grand.overall_variance, dist.best_chi_square_after(kSetCount - 1));
 }
 
-void write_listing(const ChosenSet& choice, int group_size, ReportFile file,
-                   ReportFiles& reports) {
+void write_listing(const ChosenSet& choice, int group_size, ReportFile file, ReportFiles& reports) {
   for (std::size_t group = 0; group < choice.num_correct.size(); ++group) {
     reports.listing_line(file, &choice.members[group * static_cast<std::size_t>(group_size)],
                          choice.num_correct[group]);

@@ -66,8 +66,8 @@ DistSearch::DistSearch(const Statistics& statistics, int items, int full_groups,
   }
   // A term depends only on v and the set's count of groups scoring v: tabulated for every value
   // that adds a term and every count up to G, or as many counts as the table holds.
-  const std::size_t most_counts = std::max<std::size_t>(
-      1, most_tabulated_terms / (values_.empty() ? 1 : values_.size()));
+  const std::size_t most_counts =
+      std::max<std::size_t>(1, most_tabulated_terms / (values_.empty() ? 1 : values_.size()));
   const auto groups = static_cast<std::size_t>(full_groups);
   tabulated_counts_ = static_cast<unsigned>(groups < most_counts ? groups : most_counts - 1);
   terms_.resize(values_.size() * (tabulated_counts_ + 1));
@@ -87,7 +87,8 @@ double DistSearch::term(std::size_t value_index, unsigned count) const {
 void DistSearch::consider(const int* const (&all_missed)[kSetsAtOnce]) {
   for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
     for (int group = 0; group < full_groups_; ++group) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) + i] += 1;
+      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) +
+              i] += 1;
     }
   }
   // Each set's sum runs over v in order; the sums of four sets run side by side so that each
@@ -114,7 +115,8 @@ void DistSearch::consider(const int* const (&all_missed)[kSetsAtOnce]) {
   }
   for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
     for (int group = 0; group < full_groups_; ++group) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) + i] = 0;
+      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) +
+              i] = 0;
     }
   }
   const int first = static_cast<int>(log_.chi_square.size());

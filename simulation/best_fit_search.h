@@ -64,11 +64,11 @@ class DistSearch {
 
   int items_;
   int full_groups_;
-  std::vector<double> overall_;       // the P[v] above 0, in the order of values_
-  std::vector<std::size_t> values_;   // the values v with P[v] above 0, ascending
-  std::vector<double> terms_;         // (v, count) tabulated for counts up to tabulated_counts_
+  std::vector<double> overall_;      // the P[v] above 0, in the order of values_
+  std::vector<std::size_t> values_;  // the values v with P[v] above 0, ascending
+  std::vector<double> terms_;        // (v, count) tabulated for counts up to tabulated_counts_
   unsigned tabulated_counts_ = 0;
-  std::vector<unsigned> counts_;      // counts_[kSetsAtOnce v + i]: groups of the i-th set scoring v
+  std::vector<unsigned> counts_;  // counts_[kSetsAtOnce v + i]: groups of the i-th set scoring v
   SearchLog log_;
   double best_chi_square_ = kInitialBestChiSquare;
 };

@@ -67,13 +67,13 @@ WideMasks masks_of<WideMasks>(const std::vector<std::uint64_t>& words, int word_
 template <int kGroupSize, typename Masks>
 struct GroupScoring {
   static void portable(const GroupScorer& scorer, const Participant* order, int* out) {
-    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_),
-                             scorer.group_size_, scorer.full_groups_, order, out);
+    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_), scorer.group_size_,
+                             scorer.full_groups_, order, out);
   }
   [[gnu::target("popcnt")]] static void with_popcnt(const GroupScorer& scorer,
                                                     const Participant* order, int* out) {
-    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_),
-                             scorer.group_size_, scorer.full_groups_, order, out);
+    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_), scorer.group_size_,
+                             scorer.full_groups_, order, out);
   }
   static GroupScorer::Scoring pick(bool popcount_instruction) {
     return popcount_instruction ? &with_popcnt : &portable;

@@ -1,7 +1,5 @@
 // What the POSIX file system promises for the length of an append: interrupts wait for its end,
 // and a file-size limit fails a write instead of ending the program.
-#include "platform/system_file_system.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system_file_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/working_folder.h"
 

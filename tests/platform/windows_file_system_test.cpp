@@ -4,8 +4,6 @@
 // read as one line.
 #include <gtest/gtest.h>
 
-#include "platform/windows_api.h"
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -15,6 +13,7 @@
 #include <thread>
 
 #include "platform/system_file_system.h"
+#include "platform/windows_api.h"
 #include "platform/windows_text.h"
 #include "programs/triads_edition.h"
 #include "reports/report_append.h"
@@ -105,8 +104,7 @@ TEST(WindowsNames, ADataFileNamedInAnyLettersOpens) {
     testing::WorkingFolder here(folder.path());
     std::string reason;
     FileSystem::FileIdentity identity;
-    const auto data =
-        make_system_file_system()->open_for_reading(kLettersName, &identity, &reason);
+    const auto data = make_system_file_system()->open_for_reading(kLettersName, &identity, &reason);
     ASSERT_NE(data, nullptr) << reason;
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*data), {}), study);
   }
@@ -159,8 +157,8 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
 // file before it back and says which file is in use.
 TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
   testing::TempFolder folder;
-  const ReportSections sections = testing::sections_of_run(
-      kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1);
+  const ReportSections sections =
+      testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1);
   for (std::size_t i = 0; i < sections.size(); i += 2) {
     folder.write(sections[i].file_name, "\nan earlier run");
   }

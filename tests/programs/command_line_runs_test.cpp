@@ -78,8 +78,8 @@ TEST(CommandLineRuns, SameSeedGivesTheSameReportsAndAnotherSeedOthers) {
   for (const RunWith* run : {&first, &second, &other}) {
     ASSERT_EQ(run->result.exit_status, 0) << run->result.err;
   }
-  const testing::ObservedRun seeded{
-      kTriads.edition, study_responses(), kParticipants, kItems, 4000000000u, 4000000000u};
+  const testing::ObservedRun seeded{kTriads.edition, study_responses(), kParticipants,
+                                    kItems,          4000000000u,       4000000000u};
   EXPECT_EQ(testing::check_report_history(first.folder, {seeded}), "");
   EXPECT_TRUE(first.folder.snapshot() == second.folder.snapshot());
   EXPECT_FALSE(first.folder.snapshot() == other.folder.snapshot());

@@ -98,11 +98,11 @@ TEST(ExportRun, TablesAgreeWithTheReportsOfTheSameRun) {
     for (std::size_t set = 0; set < 10000; set += 37) {
       const auto& row = sets[set + 1];
       const std::string label = row[0] + "-" + row[1];
-      EXPECT_EQ(mv_lines[set].rfind("Set#: " + label + "\t SetChiSq: " + four_decimals(row[4]) +
-                                        "\t", 0),
-                0u);
-      EXPECT_EQ(dist_lines[set].rfind("Set#: " + label + ":\t SetChiSq: " +
-                                          four_decimals(row[5]) + "\t", 0),
+      EXPECT_EQ(
+          mv_lines[set].rfind("Set#: " + label + "\t SetChiSq: " + four_decimals(row[4]) + "\t", 0),
+          0u);
+      EXPECT_EQ(dist_lines[set].rfind(
+                    "Set#: " + label + ":\t SetChiSq: " + four_decimals(row[5]) + "\t", 0),
                 0u);
     }
 
@@ -161,7 +161,8 @@ TEST(ExportRun, TheRealProgramWritesTheExportBesideTheReports) {
       testing::run_in(testing::kQuads.path, folder.path(), "study.txt\n12\n6\n", options);
   EXPECT_EQ(result.exit_status, 0) << result.err;
   const auto files = folder.snapshot();
-  for (const std::string& name : export_file_names("pilot")) EXPECT_EQ(files.count(name), 1u) << name;
+  for (const std::string& name : export_file_names("pilot"))
+    EXPECT_EQ(files.count(name), 1u) << name;
   EXPECT_EQ(files.size(), 1u + 8u + 4u);
 }
 

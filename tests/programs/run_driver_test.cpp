@@ -42,8 +42,8 @@ DriverRun drive(MemoryFileSystem& files, const std::string& answers,
 }
 
 // A folder holding a 12 x 6 study and what earlier runs left in the reports.
-MemoryFileSystem folder_with_study(const std::string& study = testing::data_file_text(
-                                       testing::made_up_responses(12, 6, 9), 6)) {
+MemoryFileSystem folder_with_study(
+    const std::string& study = testing::data_file_text(testing::made_up_responses(12, 6, 9), 6)) {
   MemoryFileSystem files;
   files.files["study.txt"] = study;
   for (const std::string& name : testing::report_names(kTriadsEdition)) {
@@ -61,8 +61,8 @@ TEST(RunDriver, ACompleteDialogueAppendsEverySectionAndSaysNothingElse) {
   EXPECT_EQ(run.status, kRunSucceeded);
   EXPECT_EQ(run.out, kNamePrompt + kOpened + kCountPrompts + "Performing calculations...");
   EXPECT_EQ(run.err, "");
-  const ReportSections sections = testing::sections_of_run(
-      kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, kSeed);
+  const ReportSections sections =
+      testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, kSeed);
   for (const ReportSection& section : sections) {
     EXPECT_EQ(files.files[section.file_name], before.at(section.file_name) + section.text)
         << section.file_name;
@@ -90,10 +90,12 @@ TEST(RunDriver, EveryRefusalIsOneExactLineAndTouchesNoFile) {
        "the program again from the folder that holds it"},
       {"study.txt\nabc\n1\n", six_by_one,
        kNamePrompt + kOpened + kCountPrompts.substr(0, kCountPrompts.find("\nEnter number of i")),
-       "the number of participants must be a whole number from 6 to 10000 (at least two full groups "
+       "the number of participants must be a whole number from 6 to 10000 (at least two full "
+       "groups "
        "of 3); found 'abc'; run the program again and type it at the prompt"},
       {"study.txt\n6\n", six_by_one, kNamePrompt + kOpened + kCountPrompts,
-       "the number of items must be a whole number from 1 to 10000; found the end of the input; run "
+       "the number of items must be a whole number from 1 to 10000; found the end of the input; "
+       "run "
        "the program again and type it at the prompt"},
       {"study.txt\n6\n2\n", six_by_one, kNamePrompt + kOpened + kCountPrompts,
        "study.txt: row 4, item 1: the file ends after 6 of the 12 responses of 6 participants by "
@@ -119,13 +121,14 @@ TEST(RunDriver, SlipsInTheDataGetOneNoteEachAndTheRunGoesOn) {
   MemoryFileSystem files = folder_with_study("1 2 0\n-1 1 0\n1 0 0\n1 1 1\n0 0 1\n1 0 1\n7 8\n9");
   const DriverRun run = drive(files, "study.txt\n6\n3\n");
   EXPECT_EQ(run.status, kRunSucceeded);
-  EXPECT_EQ(run.err,
-            "Quorvane-Triads: note: study.txt: 2 responses are neither 0 nor 1 and counted as "
-            "correct (the first: row 1, item 2 holds 2); if that is a coding slip, correct the data "
-            "file and run again\n"
-            "Quorvane-Triads: note: study.txt: the data file holds 3 more values after the 6 x 3 "
-            "responses read (the first on line 7), ignored; check the numbers of participants and "
-            "items typed\n");
+  EXPECT_EQ(
+      run.err,
+      "Quorvane-Triads: note: study.txt: 2 responses are neither 0 nor 1 and counted as "
+      "correct (the first: row 1, item 2 holds 2); if that is a coding slip, correct the data "
+      "file and run again\n"
+      "Quorvane-Triads: note: study.txt: the data file holds 3 more values after the 6 x 3 "
+      "responses read (the first on line 7), ignored; check the numbers of participants and "
+      "items typed\n");
 }
 
 // Catches: a changed reason for a search without a best set, or the note missing.

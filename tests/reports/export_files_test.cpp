@@ -38,7 +38,8 @@ ExportedFit made_up_fit(int items, int groups, int group_size, int row, unsigned
     fit.num_correct.push_back(score(random));
     ++counts[static_cast<std::size_t>(fit.num_correct.back())];
   }
-  for (const int count : counts) fit.percentages.push_back(count / static_cast<double>(groups) * 100.0);
+  for (const int count : counts)
+    fit.percentages.push_back(count / static_cast<double>(groups) * 100.0);
   return fit;
 }
 
@@ -53,14 +54,20 @@ ExportData made_up_export(int items, bool dist_found) {
 // Catches numbers written with a fixed number of digits (0.1 as 0.1000, 1e-300 as 0.0000, 1/3
 // cut short), or in a form that reads back to a neighbouring double.
 TEST(ExportCsv, AwkwardDoublesReadBackToTheSameDouble) {
-  const double awkward[] = {0.1, 1e-300, 12.345678901234567, 1.0 / 3.0, -0.0, DBL_MAX,
-                            std::numeric_limits<double>::denorm_min(), 2.0 / 3.0 * 1e16};
+  const double awkward[] = {0.1,
+                            1e-300,
+                            12.345678901234567,
+                            1.0 / 3.0,
+                            -0.0,
+                            DBL_MAX,
+                            std::numeric_limits<double>::denorm_min(),
+                            2.0 / 3.0 * 1e16};
   ExportData data;
   for (const double value : awkward) data.sets.push_back({3, 7, value, -value, value, value * 0.5});
   const Rows rows = csv_rows(sets_csv(data));
   ASSERT_EQ(rows.size(), std::size(awkward) + 1);
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"row", "column", "mean", "variance",
-                                               "mv_chi_square", "dist_chi_square"}));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"row", "column", "mean", "variance", "mv_chi_square",
+                                               "dist_chi_square"}));
   for (std::size_t i = 0; i < std::size(awkward); ++i) {
     const ExportedSet& set = data.sets[i];
     const std::vector<std::string>& row = rows[i + 1];
@@ -113,8 +120,8 @@ TEST(ExportCsv, GroupsFileHasOneRowPerGroupOfEachChosenSet) {
   for (const bool dist_found : {true, false}) {
     const ExportData data = made_up_export(12, dist_found);
     const Rows rows = csv_rows(groups_csv(data));
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"fit", "group", "member_1", "member_2",
-                                                 "member_3", "number_correct"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"fit", "group", "member_1", "member_2", "member_3",
+                                                 "number_correct"}));
     ASSERT_EQ(rows.size(), 1 + data.mv.groups.size() + (dist_found ? data.dist.groups.size() : 0));
     std::size_t r = 1;
     for (const auto& [fit, word] : {std::pair{&data.mv, "MV"}, std::pair{&data.dist, "DIST"}}) {

@@ -15,10 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "programs/triads_edition.h"
-#include "reports/append_journal.h"
 #include "platform/system_file_system.h"
 #include "programs/triads_edition.h"
+#include "reports/append_journal.h"
 #include "simulation/nominal_group_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/folder_lock.h"
@@ -39,8 +38,7 @@ constexpr unsigned kStarts[] = {0x00, 0xFF, 0x55, 0xAA};
 
 const ReportSections& sections() {
   static const ReportSections run = [] {
-    return testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6,
-                                    1);
+    return testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1);
   }();
   return run;
 }

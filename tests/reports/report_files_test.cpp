@@ -9,7 +9,6 @@
 #include "programs/pairs_edition.h"
 #include "programs/quads_edition.h"
 #include "programs/triads_edition.h"
-
 #include "tests/support/studies.h"
 
 namespace quorvane {

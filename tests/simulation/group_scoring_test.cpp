@@ -46,8 +46,8 @@ TEST(GroupScoring, MasksCountWhatEveryMemberMissed) {
         ASSERT_EQ(all_missed, portably) << items << " items, groups of " << group_size;
         for (int group = 0; group < groups; ++group) {
           ASSERT_EQ(all_missed[static_cast<std::size_t>(group)],
-                    all_missed_item_by_item(matrix, &order[static_cast<std::size_t>(group * group_size)],
-                                            group_size))
+                    all_missed_item_by_item(
+                        matrix, &order[static_cast<std::size_t>(group * group_size)], group_size))
               << items << " items, groups of " << group_size << ", group " << group;
         }
       }

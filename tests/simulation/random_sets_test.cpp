@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <utility>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "simulation/group_scoring.h"
@@ -125,7 +125,8 @@ TEST(RandomSets, GroupsScoreLikeUniformlyDrawnSubsets) {
     for (int v = 0; v <= items; ++v) {
       const double exact =
           subsets_of(knowing_at_most[static_cast<std::size_t>(v)], c.group_size) -
-          (v == 0 ? 0.0 : subsets_of(knowing_at_most[static_cast<std::size_t>(v - 1)], c.group_size));
+          (v == 0 ? 0.0
+                  : subsets_of(knowing_at_most[static_cast<std::size_t>(v - 1)], c.group_size));
       const double expected = exact / subsets * scores.total_groups;
       const double observed = scores.overall_counts[static_cast<std::size_t>(v)];
       if (expected == 0) {

@@ -10,8 +10,8 @@
 
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
-#include "tests/support/editions.h"
 #include "tests/reference/reference_run.h"
+#include "tests/support/editions.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
 
@@ -35,7 +35,9 @@ struct Ran {
   RunResult result;
   ReportSections sections;
 
-  const ReportSection& section(ReportFile file) const { return testing::section_of(sections, file); }
+  const ReportSection& section(ReportFile file) const {
+    return testing::section_of(sections, file);
+  }
 };
 
 Ran run(const Study& study, std::uint32_t seed) {

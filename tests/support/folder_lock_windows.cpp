@@ -1,9 +1,8 @@
-#include "platform/windows_api.h"
-
 #include <cstdint>
 #include <stdexcept>
 #include <thread>
 
+#include "platform/windows_api.h"
 #include "platform/windows_text.h"
 #include "tests/support/folder_lock.h"
 

@@ -32,7 +32,8 @@ std::unique_ptr<std::istream> MemoryFileSystem::open_for_reading(const std::stri
 
 bool MemoryFileSystem::begin_append(const Note& note, std::string* reason) {
   if (!lock_refusal.empty()) return refuse(reason, lock_refusal.c_str());
-  if (lock_held) note("another run is writing its reports in this folder; waiting for it to finish");
+  if (lock_held)
+    note("another run is writing its reports in this folder; waiting for it to finish");
   return true;
 }
 
@@ -62,7 +63,8 @@ bool MemoryFileSystem::write_some(int handle, const char* bytes, std::size_t cou
   if (file == open_.end()) return refuse(reason, "Bad file descriptor");
   // An append that kept calling after writes that accept nothing would never end: stop it here,
   // so that the test fails instead of hanging.
-  if (writes_accept_nothing && ++empty_writes_ > 1000) return refuse(reason, "endless empty writes");
+  if (writes_accept_nothing && ++empty_writes_ > 1000)
+    return refuse(reason, "endless empty writes");
   *written = writes_accept_nothing ? 0 : count;
   files[file->second].append(bytes, *written);
   return true;

@@ -15,8 +15,8 @@ class MemoryFileSystem final : public FileSystem {
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> folders;
-  std::string lock_refusal;      // begin_append fails with this reason when not empty
-  bool lock_held = false;        // begin_append says it waits for another run, then takes the lock
+  std::string lock_refusal;  // begin_append fails with this reason when not empty
+  bool lock_held = false;    // begin_append says it waits for another run, then takes the lock
   bool writes_accept_nothing = false;  // every write accepts 0 bytes and succeeds
 
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
@@ -34,7 +34,7 @@ class MemoryFileSystem final : public FileSystem {
   bool remove(const std::string& name, std::string* reason) override;
 
  private:
-  std::map<int, std::string> open_;  // handle to name
+  std::map<int, std::string> open_;              // handle to name
   std::map<std::string, std::uint64_t> inodes_;  // each name its own file, numbered when first seen
   int next_handle_ = 3;
   int empty_writes_ = 0;

@@ -1,8 +1,7 @@
-#include "platform/windows_api.h"
-
 #include <stdexcept>
 #include <string>
 
+#include "platform/windows_api.h"
 #include "platform/windows_text.h"
 #include "tests/support/program_process.h"
 

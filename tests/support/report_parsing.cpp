@@ -66,7 +66,8 @@ Rows csv_rows(const std::string& text) {
     const char c = text[i];
     std::string& field = rows.back().back();
     if (c == '"' && field.empty()) {
-      for (++i; i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"'));
+      for (++i;
+           i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"'));
            ++i) {
         if (text[i] == '"') ++i;
         field.push_back(text[i]);
