@@ -27,10 +27,6 @@ inline constexpr int kReportFileCount = 8;
 struct ReportSection {
   std::string file_name;
   std::string text;
-
-  bool operator==(const ReportSection& other) const {
-    return file_name == other.file_name && text == other.text;
-  }
 };
 using ReportSections = std::array<ReportSection, kReportFileCount>;
 
