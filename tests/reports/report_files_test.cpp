@@ -49,7 +49,6 @@ TEST_P(ReportTexts, FileNamesInTableOrder) {
 TEST_P(ReportTexts, SetStatistics) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kSetStatistics);
   reports.set_statistics_heading();
   reports.set_statistics_line({1, 1}, 8.0, 8.0 / 3.0);
   reports.set_statistics_line({100, 17}, 12.25, 0.03125);
@@ -62,7 +61,6 @@ TEST_P(ReportTexts, SetStatistics) {
 TEST_P(ReportTexts, GrandStatistics) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kRepresentative);
   reports.grand_statistics(8.5, 2.0, {25.0, 25.0, 50.0});
   EXPECT_EQ(text(reports, ReportFile::kRepresentative),
             std::string(expected.words().banner) +
@@ -77,7 +75,6 @@ TEST_P(ReportTexts, GrandStatistics) {
 TEST_P(ReportTexts, MvSearch) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kMvChiSquares);
   reports.mv_heading();
   reports.mv_line({3, 7}, 0.25163, 8.0, 2.66667, 0.25163, {3, 7});
   reports.mv_line({3, 8}, 4.0, 8.0, 2.66667, 0.25163, {3, 7});
@@ -93,7 +90,6 @@ TEST_P(ReportTexts, MvSearch) {
 TEST_P(ReportTexts, DistSearch) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kDistChiSquares);
   reports.dist_heading();
   reports.dist_line({1, 1}, 100.0, 100.0, {1, 1});
   reports.dist_line({1, 2}, 0.0, 0.0, {1, 2});
