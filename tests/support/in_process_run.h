@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "platform/file_system.h"
-#include "reports/edition_profile.h"
+#include "programs/run_driver.h"
 #include "tests/support/editions.h"
 #include "tests/support/program_process.h"
 
@@ -17,9 +18,19 @@ inline constexpr std::uint32_t kInProcessSeed = 7;
 // One whole run of the edition's driver in this process over `files`, with `answers` as its
 // console input, seeded with `seed` and exporting under `export_name` when one is given: its
 // exit status and console text, as the real program would end.
-ProgramResult run_in_process(FileSystem& files, const std::string& answers,
-                             const EditionProfile& edition = kTriadsEdition,
-                             std::uint32_t seed = kInProcessSeed,
-                             const std::optional<std::string>& export_name = std::nullopt);
+inline ProgramResult run_in_process(FileSystem& files, const std::string& answers,
+                                    const EditionProfile& edition = kTriadsEdition,
+                                    std::uint32_t seed = kInProcessSeed,
+                                    const std::optional<std::string>& export_name = {}) {
+  std::istringstream in(answers);
+  std::ostringstream out;
+  std::ostringstream err;
+  ProgramResult result;
+  result.exit_status = run_program(edition, Console{in, out, err}, files,
+                                   RunOptions{[seed] { return seed; }, export_name});
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
 
 }  // namespace quorvane::testing
