@@ -21,6 +21,7 @@
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/program_process.h"
+#include "tests/support/prompts.h"
 #include "tests/support/studies.h"
 #include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
@@ -28,9 +29,6 @@
 
 namespace quorvane {
 namespace {
-
-constexpr const char* kWaitingNote =
-    "another run is writing its reports in this folder; waiting for it to finish";
 
 // A name in three scripts, in UTF-8 as a pipe or a UTF-8 console gives it.
 const std::string kLettersName =
@@ -59,7 +57,7 @@ TEST(WindowsAppend, ALockHeldElsewhereMakesTheAppendWaitAndSaySoOnce) {
     const auto files = make_system_file_system();
     const bool began = files->begin_append(
         [&](const std::string& note) {
-          EXPECT_EQ(note, kWaitingNote);
+          EXPECT_EQ(note, testing::kWaitingNote);
           ++notes;
         },
         &reason);

@@ -155,9 +155,7 @@ TEST(RunDriver, AppendFailuresAreOneLineAndLeaveEveryReportAsItWas) {
   busy.lock_held = true;
   run = run_in_process(busy, kSmallStudyAnswers);
   EXPECT_EQ(run.exit_status, kRunSucceeded);
-  EXPECT_EQ(run.err,
-            "Quorvane-Triads: note: another run is writing its reports in this folder; waiting for "
-            "it to finish\n");
+  EXPECT_EQ(run.err, "Quorvane-Triads: note: " + testing::kWaitingNote + "\n");
 }
 
 }  // namespace

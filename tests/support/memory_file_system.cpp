@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "tests/support/prompts.h"
+
 namespace quorvane::testing {
 namespace {
 
@@ -32,8 +34,7 @@ std::unique_ptr<std::istream> MemoryFileSystem::open_for_reading(const std::stri
 
 bool MemoryFileSystem::begin_append(const Note& note, std::string* reason) {
   if (!lock_refusal.empty()) return refuse(reason, lock_refusal.c_str());
-  if (lock_held)
-    note("another run is writing its reports in this folder; waiting for it to finish");
+  if (lock_held) note(kWaitingNote);
   return true;
 }
 
