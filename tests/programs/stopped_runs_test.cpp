@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "reports/append_journal.h"
+#include "storage/report_append.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/programs/started_run.h"
 #include "tests/support/report_history.h"

@@ -1,7 +1,7 @@
 // The all-or-nothing append on the real file system of a temporary folder, with a fault injected
 // at every call where the system could fail, or the run killed there and the next append
 // repairing from the journal.
-#include "reports/report_append.h"
+#include "storage/report_append.h"
 
 #include <gtest/gtest.h>
 #if !defined(_WIN32)
@@ -16,8 +16,9 @@
 #include <vector>
 
 #include "platform/system_file_system.h"
+#include "programs/run_driver.h"
 #include "programs/triads_edition.h"
-#include "reports/append_journal.h"
+#include "storage/append_journal.h"
 #include "simulation/nominal_group_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/folder_lock.h"
@@ -31,14 +32,20 @@ namespace {
 using Fault = testing::FaultyFileSystem::Fault;
 using Call = testing::FaultyFileSystem::Call;
 using Files = std::map<std::string, std::string>;
+using Texts = std::vector<AppendedText>;
 
 // Which report files exist before the append, bit i for file i + 1: none, all, and the two
 // alternations, so that files are both cut back and removed, before and after the one at fault.
 constexpr unsigned kStarts[] = {0x00, 0xFF, 0x55, 0xAA};
 
-const ReportSections& sections() {
-  static const ReportSections run = [] {
-    return testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1);
+const Texts& sections() {
+  static const Texts run = [] {
+    Texts texts;
+    for (const ReportSection& section : testing::sections_of_run(
+             kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1)) {
+      texts.push_back({section.file_name, section.text});
+    }
+    return texts;
   }();
   return run;
 }
@@ -68,9 +75,9 @@ class ReportAppend : public ::testing::Test {
     return folder_.snapshot();
   }
 
-  static Files appended(const Files& before, const ReportSections& run = sections()) {
+  static Files appended(const Files& before, const Texts& run = sections()) {
     Files after = before;
-    for (const ReportSection& section : run) after[section.file_name] += section.text;
+    for (const AppendedText& section : run) after[section.file_name] += section.text;
     return after;
   }
 
@@ -83,14 +90,14 @@ class ReportAppend : public ::testing::Test {
 
   // One append of `run`, killed at its k-th call (never when k is 0): the system's file system,
   // going, releases the lock and the signals as the end of the process would.
-  Outcome killed_append(const ReportSections& run, int k) {
+  Outcome killed_append(const Texts& run, int k) {
     testing::WorkingFolder here(folder_.path());
     const auto system = make_system_file_system();
     testing::FaultyFileSystem files(*system, k > 0 ? Fault::kKill : Fault::kNone, k);
     Outcome outcome;
     try {
       outcome.ok = append_reports(
-          files, run, {}, [&](const std::string& note) { outcome.notes.push_back(note); },
+          files, append_scope(), run, {}, [&](const std::string& note) { outcome.notes.push_back(note); },
           &outcome.error);
     } catch (const testing::FaultyFileSystem::Killed&) {
       EXPECT_TRUE(files.injected());
@@ -105,7 +112,7 @@ class ReportAppend : public ::testing::Test {
     const auto system = make_system_file_system();
     testing::FaultyFileSystem files(*system, fault, k);
     const bool ok = append_reports(
-        files, sections(), {}, [](const std::string& note) { ADD_FAILURE() << note; }, error);
+        files, append_scope(), sections(), {}, [](const std::string& note) { ADD_FAILURE() << note; }, error);
     injected_file_ = files.injected_file();
     for (const Call call : {Call::kInspect, Call::kOpen, Call::kWrite, Call::kClose}) {
       calls_[call] = files.calls(call);
@@ -175,26 +182,6 @@ TEST_F(ReportAppend, ShortWritesAreCarriedOnToTheEnd) {
   }
 }
 
-#if !defined(_WIN32)  // symbolic links need a privilege on Windows
-TEST_F(ReportAppend, TwoReportNamesLinkedToOneFileArePutBackWhole) {
-  // Someone keeping both chi-square logs in one file: each name's size must be noted before
-  // anything is written through the other, or putting one back would leave the other's text.
-  const std::string& mv_log = sections()[2].file_name;
-  const std::string& dist_log = sections()[4].file_name;
-  for (int k = 1; k <= 8; ++k) {
-    SCOPED_TRACE("write fault at call " + std::to_string(k));
-    prepare(0xFF & ~(1u << 4));
-    ASSERT_EQ(symlink(mv_log.c_str(), folder_.file(dist_log).c_str()), 0);
-    const Files before = folder_.snapshot();
-    std::string error;
-    EXPECT_FALSE(append(Fault::kWrite, k, &error));
-    EXPECT_TRUE(folder_.snapshot() == before) << "a file was changed, created or lost";
-    EXPECT_EQ(folder_.read(mv_log), text_of_earlier_runs(2));
-    std::remove(folder_.file(dist_log).c_str());
-  }
-}
-#endif
-
 TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
   prepare(0x55);
   std::string error;
@@ -205,13 +192,13 @@ TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
     testing::FaultyFileSystem files(*system, Fault::kWrite, 9);
     files.fail_restoring();
     EXPECT_FALSE(append_reports(
-        files, sections(), {}, [](const std::string&) {}, &error));
+        files, append_scope(), sections(), {}, [](const std::string&) {}, &error));
   }
   EXPECT_EQ(error.rfind(sections()[7].file_name + ": cannot write the report: injected fault", 0),
             0u)
       << error;
   EXPECT_EQ(error.find("no report file was changed"), std::string::npos) << error;
-  for (const ReportSection& section : sections()) {
+  for (const AppendedText& section : sections()) {
     EXPECT_NE(error.find(section.file_name + " could not be restored: injected fault"),
               std::string::npos)
         << error;
@@ -220,8 +207,8 @@ TEST_F(ReportAppend, FilesThatCannotBePutBackAreNamed) {
 
 // The eight report names with short texts of one run: the append does not look at the texts,
 // and short ones keep thousands of killed appends quick.
-ReportSections short_sections(const std::string& run) {
-  ReportSections short_run = sections();
+Texts short_sections(const std::string& run) {
+  Texts short_run = sections();
   for (std::size_t i = 0; i < short_run.size(); ++i) {
     short_run[i].text = "\n" + run + "'s section of file " + std::to_string(i + 1);
   }
@@ -306,40 +293,6 @@ TEST_F(ReportAppend, ARunKilledWhileRepairingLeavesTheRepairToTheNextOne) {
       EXPECT_TRUE(killed_append(short_sections("the last run"), 0).ok);
       ASSERT_TRUE(folder_.snapshot() == appended(before, short_sections("the last run")));
     }
-  }
-}
-
-TEST_F(ReportAppend, AJournalNamingAFileThatIsNoReportIsNotObeyed) {
-  // Catches a repair that cuts back whatever a journal names, such as the study's data.
-  const Files before = prepare(0xFF);
-  folder_.write("study.txt", "the study's data");
-  folder_.write(kAppendJournalName, journal_text({{"study.txt", 3, false},
-                                                  {"../study.txt", 3, false},
-                                                  {before.begin()->first, 3, false}}));
-  const Outcome next = killed_append(sections(), 0);
-  EXPECT_TRUE(next.ok) << next.error;
-  EXPECT_TRUE(next.notes.empty());
-  Files expected = appended(before);
-  expected["study.txt"] = "the study's data";
-  EXPECT_TRUE(folder_.snapshot() == expected);
-}
-
-TEST(AppendJournal, AnExportFileIsObeyedOnlyAsCreated) {
-  // Catches a killed run's export file left behind, or a journal that could cut any CSV file.
-  const std::vector<JournalEntry> created = {{"out/pilot-sets.csv", 0, true}};
-  EXPECT_EQ(parse_journal(journal_text(created)), created);
-  EXPECT_FALSE(parse_journal(journal_text({{"out/pilot-sets.csv", 10, false}})));
-}
-
-TEST(AppendJournal, AJournalCutShortAnywhereIsNotObeyed) {
-  // A run killed while writing its journal has touched no report: obeying what it managed to
-  // write, such as a size cut after its first digits, would cut a report wrongly.
-  const std::vector<JournalEntry> entries = {{"NG-1-Representative-MV-DIST.txt", 12345, false},
-                                             {"NG-7-Cumulative.txt", 0, true}};
-  const std::string text = journal_text(entries);
-  EXPECT_EQ(parse_journal(text), entries);
-  for (std::size_t size = 0; size < text.size(); ++size) {
-    EXPECT_FALSE(parse_journal(text.substr(0, size))) << "obeyed when cut to " << size;
   }
 }
 
