@@ -127,8 +127,8 @@ class PosixFileSystem final : public FileSystem {
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  FileFailure* failure) override;
   std::optional<FileIdentity> identity_of(const std::string& name) override;
-  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count,
-               std::string* bytes, FileFailure* failure) override;
+  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count, std::string* bytes,
+               FileFailure* failure) override;
   bool begin_append(const std::function<void()>& waiting, FileFailure* failure) override;
   void end_append() override;
   bool inspect(const std::string& name, FileState* state, FileFailure* failure) override;
@@ -139,8 +139,7 @@ class PosixFileSystem final : public FileSystem {
   bool close(int handle, FileFailure* failure) override;
   bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
   bool remove(const std::string& name, FileFailure* failure) override;
-  bool rename_to_new(const std::string& from, const std::string& to,
-                     FileFailure* failure) override;
+  bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
 
  private:
   int folder_lock_ = -1;
@@ -331,8 +330,7 @@ bool PosixFileSystem::close(int handle, FileFailure* failure) {
   return true;
 }
 
-bool PosixFileSystem::truncate(const std::string& name, std::uint64_t size,
-                               FileFailure* failure) {
+bool PosixFileSystem::truncate(const std::string& name, std::uint64_t size, FileFailure* failure) {
   if (holds_nul(name, failure)) return false;
   int result;
   do {

@@ -117,8 +117,8 @@ class WindowsFileSystem final : public FileSystem {
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  FileFailure* failure) override;
   std::optional<FileIdentity> identity_of(const std::string& name) override;
-  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count,
-               std::string* bytes, FileFailure* failure) override;
+  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count, std::string* bytes,
+               FileFailure* failure) override;
   bool begin_append(const std::function<void()>& waiting, FileFailure* failure) override;
   void end_append() override;
   bool inspect(const std::string& name, FileState* state, FileFailure* failure) override;
@@ -129,8 +129,7 @@ class WindowsFileSystem final : public FileSystem {
   bool close(int handle, FileFailure* failure) override;
   bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
   bool remove(const std::string& name, FileFailure* failure) override;
-  bool rename_to_new(const std::string& from, const std::string& to,
-                     FileFailure* failure) override;
+  bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
 
  private:
   // The handle behind a number given out by open_for_append, or null.
@@ -223,8 +222,7 @@ bool WindowsFileSystem::read_at(const std::string& name, std::uint64_t offset, s
 // exclusive open of the folder: Explorer, a console or a virus scanner holding the folder open
 // would then block every run. Like the lock of the POSIX programs, it serves runs on one
 // machine: two machines writing in one shared folder do not see each other's lock.
-bool WindowsFileSystem::begin_append(const std::function<void()>& waiting,
-                                     FileFailure* failure) {
+bool WindowsFileSystem::begin_append(const std::function<void()>& waiting, FileFailure* failure) {
   BY_HANDLE_FILE_INFORMATION folder_info{};
   {
     OwnedHandle folder(CreateFileW(L".", FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
@@ -294,8 +292,8 @@ bool WindowsFileSystem::inspect(const std::string& name, FileState* state, FileF
     const HANDLE search = FindFirstFileW(wide.c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
       FindClose(search);
-      state->symbolic_link =
-          found.dwReserved0 == IO_REPARSE_TAG_SYMLINK || found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
+      state->symbolic_link = found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+                             found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
     }
   }
   // What the name leads to, or nothing.

@@ -119,8 +119,8 @@ std::uint64_t memory_needed(int participants, int items, int group_size) {
   // The reports (each of the 10,000 sets in files 2, 3 and 5, each group in 4 and 6) and the
   // export, with room for the copies made while they are written.
   const auto groups = static_cast<std::uint64_t>(participants / group_size);
-  const std::uint64_t reports = 2 * (sets * 3 * 48 + groups * 2 * 64 + (m + 1) * 48) +
-                                sets * 120 + groups * 64 + (m + 1) * 80;
+  const std::uint64_t reports = 2 * (sets * 3 * 48 + groups * 2 * 64 + (m + 1) * 48) + sets * 120 +
+                                groups * 64 + (m + 1) * 80;
   // The program itself and its libraries.
   const std::uint64_t program = 4 * kMegabyte;
   return responses + kept + per_set + reports + program;
@@ -162,12 +162,12 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   const std::optional<Study> study = ask_for_study(edition, console, files);
   if (!study) return kRunFailed;
 
-  const std::uint64_t needed = memory_needed(study->matrix.participants(), study->matrix.items(),
-                                             edition.group_size);
+  const std::uint64_t needed =
+      memory_needed(study->matrix.participants(), study->matrix.items(), edition.group_size);
   const std::string limit_said =
-      options.memory_limit ? "the limit set for this program (ulimit -v) is " +
-                                 megabytes(*options.memory_limit)
-                           : std::string("no limit is set for this program");
+      options.memory_limit
+          ? "the limit set for this program (ulimit -v) is " + megabytes(*options.memory_limit)
+          : std::string("no limit is set for this program");
   if (options.memory_limit && *options.memory_limit < needed) {
     say_error(edition, console,
               "not enough memory for " + study_size(*study) + ", which needs about " +

@@ -270,9 +270,8 @@ bool examine(FileSystem& files, const JournalEntry& entry, Found* found, FileFai
     return true;
   }
   if (!state.exists || !state.regular || state.symbolic_link) return true;
-  if (!entry.created &&
-      (state.identity != entry.identity || state.size < entry.size ||
-       state.size - entry.size > entry.length)) {
+  if (!entry.created && (state.identity != entry.identity || state.size < entry.size ||
+                         state.size - entry.size > entry.length)) {
     return true;
   }
   if (entry.created && state.size > entry.length) return true;
@@ -301,8 +300,8 @@ bool examine(FileSystem& files, const JournalEntry& entry, Found* found, FileFai
 bool read_journal(FileSystem& files, std::string* text, std::string* error) {
   FileFailure failure;
   if (files.read_at(kAppendJournalName, 0, kLongestJournal + 1, text, &failure)) return true;
-  *error = journal_says("cannot read the append journal: " + failure_words(failure)) +
-           kNothingChanged;
+  *error =
+      journal_says("cannot read the append journal: " + failure_words(failure)) + kNothingChanged;
   return false;
 }
 
@@ -449,8 +448,9 @@ bool repair_stopped_append(FileSystem& files, const AppendScope& scope, const Ap
   for (std::size_t i = 0; i < journal.entries.size(); ++i) {
     const JournalEntry& entry = journal.entries[i];
     if (!examine(files, entry, &found[i], &failure)) {
-      *error = entry.file_name + ": cannot check the report of a run that stopped while writing "
-                                 "it: " +
+      *error = entry.file_name +
+               ": cannot check the report of a run that stopped while writing "
+               "it: " +
                failure_words(failure) + kTriedAgain;
       return false;
     }
@@ -483,8 +483,9 @@ bool repair_stopped_append(FileSystem& files, const AppendScope& scope, const Ap
   if (!cut.empty() || !removed.empty()) {
     std::string said = "a run in this folder stopped while writing its reports";
     if (!cut.empty()) {
-      said += "; " + listed(cut) +
-              (cut.size() == 1 ? " cut back to its earlier end" : " cut back to their earlier ends");
+      said +=
+          "; " + listed(cut) +
+          (cut.size() == 1 ? " cut back to its earlier end" : " cut back to their earlier ends");
     }
     if (!removed.empty()) {
       said += "; " + listed(removed) +

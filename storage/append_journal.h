@@ -27,8 +27,8 @@ std::uint64_t text_checksum(const std::string& bytes);
 // there later.
 struct JournalEntry {
   std::string file_name;
-  bool created = false;    // the append creates it
-  std::uint64_t size = 0;  // its size before the append; 0 when created
+  bool created = false;      // the append creates it
+  std::uint64_t size = 0;    // its size before the append; 0 when created
   std::uint64_t length = 0;  // of the run's text
   // Of a kept file (a created one has none yet when the journal is written).
   FileSystem::FileIdentity identity;

@@ -64,8 +64,8 @@ class Append {
       if (!target.created) {
         const std::uint64_t before = std::min<std::uint64_t>(target.size, kRecognisedBytes);
         std::string bytes;
-        if (!files_.read_at(name(i), target.size - before, static_cast<std::size_t>(before),
-                            &bytes, &failure)) {
+        if (!files_.read_at(name(i), target.size - before, static_cast<std::size_t>(before), &bytes,
+                            &failure)) {
           reason_ = "cannot check the " + kind(i) + ": " + failure_words(failure);
           return fail(i);
         }

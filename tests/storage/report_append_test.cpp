@@ -10,6 +10,9 @@
 #endif
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
@@ -18,8 +21,9 @@
 #include "platform/system_file_system.h"
 #include "programs/run_driver.h"
 #include "programs/triads_edition.h"
-#include "storage/append_journal.h"
+#include "reports/export_files.h"
 #include "simulation/nominal_group_run.h"
+#include "storage/append_journal.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/studies.h"
@@ -41,8 +45,8 @@ constexpr unsigned kStarts[] = {0x00, 0xFF, 0x55, 0xAA};
 const Texts& sections() {
   static const Texts run = [] {
     Texts texts;
-    for (const ReportSection& section : testing::sections_of_run(
-             kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1)) {
+    for (const ReportSection& section :
+         testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1)) {
       texts.push_back({section.file_name, section.text});
     }
     return texts;
@@ -66,9 +70,13 @@ bool interrupts_held() {
 
 class ReportAppend : public ::testing::Test {
  protected:
-  // Empties the folder and writes the report files that `existing` says exist.
+  // Empties the folder (files, links and folders) and writes the report files that `existing`
+  // says exist.
   Files prepare(unsigned existing) {
-    for (const auto& [name, text] : folder_.snapshot()) std::remove(folder_.file(name).c_str());
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+      std::error_code ignored;
+      std::filesystem::remove_all(entry.path(), ignored);
+    }
     for (std::size_t i = 0; i < sections().size(); ++i) {
       if (existing & (1u << i)) folder_.write(sections()[i].file_name, text_of_earlier_runs(i));
     }
@@ -97,8 +105,8 @@ class ReportAppend : public ::testing::Test {
     Outcome outcome;
     try {
       outcome.ok = append_reports(
-          files, append_scope(), run, {}, [&](const std::string& note) { outcome.notes.push_back(note); },
-          &outcome.error);
+          files, append_scope(), run, {},
+          [&](const std::string& note) { outcome.notes.push_back(note); }, &outcome.error);
     } catch (const testing::FaultyFileSystem::Killed&) {
       EXPECT_TRUE(files.injected());
     }
@@ -112,7 +120,8 @@ class ReportAppend : public ::testing::Test {
     const auto system = make_system_file_system();
     testing::FaultyFileSystem files(*system, fault, k);
     const bool ok = append_reports(
-        files, append_scope(), sections(), {}, [](const std::string& note) { ADD_FAILURE() << note; }, error);
+        files, append_scope(), sections(), {},
+        [](const std::string& note) { ADD_FAILURE() << note; }, error);
     injected_file_ = files.injected_file();
     for (const Call call : {Call::kInspect, Call::kOpen, Call::kWrite, Call::kClose}) {
       calls_[call] = files.calls(call);
@@ -292,6 +301,286 @@ TEST_F(ReportAppend, ARunKilledWhileRepairingLeavesTheRepairToTheNextOne) {
       killed_append(short_sections("the repairing run"), j);
       EXPECT_TRUE(killed_append(short_sections("the last run"), 0).ok);
       ASSERT_TRUE(folder_.snapshot() == appended(before, short_sections("the last run")));
+    }
+  }
+}
+
+// What a planted or damaged journal must lead to.
+enum class Expected {
+  kRepaired,  // the killed run's text taken out, with the note, and the next run's written
+  kRemoved,   // a journal cut short removed without a word, the next run's text written
+  kSetAside,  // the journal moved aside, every file left as it was, and one line
+};
+
+// The folder a killed run left, and the folder elsewhere whose files no repair may touch.
+struct Planted {
+  testing::TempFolder& here;
+  testing::TempFolder& elsewhere;
+  std::vector<JournalEntry> entries;  // the killed run's journal
+  Files before;                       // the reports before the killed run
+};
+
+struct PlantedCase {
+  const char* what;
+  std::function<void(Planted&)> plant;
+  Expected expected;
+  std::string named;  // the file the line starts with
+  std::string set_aside = "NG-0-Append-Journal-set-aside-1.txt";
+  bool needs_links = false;  // symbolic links, which need a privilege on Windows
+};
+
+const std::string& report(int number) {
+  return sections()[static_cast<std::size_t>(number - 1)].file_name;
+}
+
+void rewrite_journal(Planted& planted, const std::vector<JournalEntry>& entries) {
+  planted.here.write(kAppendJournalName, journal_text(entries));
+}
+
+JournalEntry created_entry(const std::string& name) {
+  JournalEntry entry;
+  entry.file_name = name;
+  entry.created = true;
+  entry.length = 10;
+  entry.first_bytes = "0123456789";
+  entry.text_checksum = text_checksum(entry.first_bytes);
+  return entry;
+}
+
+void make_link(const std::string& target, const std::string& link) {
+#if defined(_WIN32)
+  (void)target;
+  (void)link;
+#else
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0) << link;
+#endif
+}
+
+std::string folder_name(const testing::TempFolder& folder) {
+  return std::filesystem::path(folder.path()).filename().string();
+}
+
+// Reports 1, 3, 5 and 7 exist; the killed run created 2, 4, 6 and 8 (all open once it writes),
+// wrote all of report 1 and stopped half-way through report 2.
+const std::vector<PlantedCase>& planted_cases() {
+  static const std::vector<PlantedCase> cases = {
+      // Catches a repair that no longer puts back what a killed run left.
+      {"the journal as the killed run left it", [](Planted&) {}, Expected::kRepaired, ""},
+      // Catches CR LF line ends (an editor's) refused, so that the killed run's text stayed.
+      {"line ends changed to CR LF",
+       [](Planted& p) {
+         std::string text;
+         for (const char c : journal_text(p.entries))
+           text += c == '\n' ? "\r\n" : std::string(1, c);
+         p.here.write(kAppendJournalName, text);
+       },
+       Expected::kRepaired, ""},
+      // Catches a journal cut short that stops every later run, or one that is obeyed.
+      {"a journal cut short before the run touched a report",
+       [](Planted& p) {
+         for (const auto& entry : std::filesystem::directory_iterator(p.here.path())) {
+           const std::string name = entry.path().filename().string();
+           if (name == kAppendJournalName) continue;
+           const auto found = p.before.find(name);
+           if (found == p.before.end()) std::filesystem::remove(entry.path());
+           if (found != p.before.end()) p.here.write(name, found->second);
+         }
+         const std::string text = journal_text(p.entries);
+         p.here.write(kAppendJournalName, text.substr(0, text.size() / 2));
+       },
+       Expected::kRemoved, ""},
+      // Catches a damaged journal removed without a word, leaving the killed run's text.
+      {"garbage", [](Planted& p) { p.here.write(kAppendJournalName, "garbage\n"); },
+       Expected::kSetAside, kAppendJournalName},
+      // Catches a set-aside journal written over an earlier one.
+      {"garbage, with a journal set aside before",
+       [](Planted& p) {
+         p.here.write(kAppendJournalName, "garbage\n");
+         p.here.write("NG-0-Append-Journal-set-aside-1.txt", "set aside before\n");
+       },
+       Expected::kSetAside, kAppendJournalName, "NG-0-Append-Journal-set-aside-2.txt"},
+      // Catches the 64 KiB bound on a journal removed: this one would otherwise be obeyed.
+      {"a journal over 64 KiB",
+       [](Planted& p) {
+         std::string far = "x";
+         while (far.size() < 17 * 1024) far += "/x";
+         std::vector<JournalEntry> entries;
+         for (const std::string& name : export_file_names(far))
+           entries.push_back(created_entry(name));
+         rewrite_journal(p, entries);
+       },
+       Expected::kSetAside, kAppendJournalName},
+      // Catches a created file deleted outside the folder through `..`.
+      {"a created entry ../x.svg",
+       [](Planted& p) {
+         p.entries.push_back(created_entry("../" + folder_name(p.elsewhere) + "/thesis.svg"));
+         rewrite_journal(p, p.entries);
+       },
+       Expected::kSetAside, kAppendJournalName},
+      // Catches a created file deleted anywhere by an absolute path.
+      {"a created entry with an absolute path",
+       [](Planted& p) {
+         p.entries.push_back(created_entry(p.elsewhere.file("thesis.svg")));
+         rewrite_journal(p, p.entries);
+       },
+       Expected::kSetAside, kAppendJournalName},
+      // Catches a user's own NG- file emptied because its name starts as a report's.
+      {"a kept entry for NG-my-notes.txt",
+       [](Planted& p) {
+         p.here.write("NG-my-notes.txt", "my notes\n");
+         JournalEntry entry = p.entries.front();
+         entry.file_name = "NG-my-notes.txt";
+         p.entries.push_back(entry);
+         rewrite_journal(p, p.entries);
+       },
+       Expected::kSetAside, kAppendJournalName},
+      // Catches two entries for one file both obeyed, cutting an earlier run's section.
+      {"two entries for one report",
+       [](Planted& p) {
+         p.entries.push_back(p.entries.front());
+         rewrite_journal(p, p.entries);
+       },
+       Expected::kSetAside, kAppendJournalName},
+      // Catches a folder separator in a report's name obeyed.
+      {"a report name with a folder",
+       [](Planted& p) {
+         p.entries.front().file_name = "sub/" + p.entries.front().file_name;
+         rewrite_journal(p, p.entries);
+       },
+       Expected::kSetAside, kAppendJournalName},
+      // Catches notes added to a report after the crash cut away with the killed run's text.
+      {"notes appended to a report",
+       [](Planted& p) { p.here.write(report(1), p.here.read(report(1)) + "my notes\n"); },
+       Expected::kSetAside, report(1)},
+      // Catches a report replaced by another file (a backup moved in) cut back.
+      {"a report replaced by another file",
+       [](Planted& p) {
+         p.here.write("backup", p.before.at(report(1)) + "a longer backup");
+         std::filesystem::rename(p.here.file("backup"), p.here.file(report(1)));
+       },
+       Expected::kSetAside, report(1)},
+      // Catches the bytes before the run's text not checked: an earlier section edited.
+      {"an earlier section edited",
+       [](Planted& p) {
+         std::string text = p.here.read(report(1));
+         text[p.before.at(report(1)).size() - 1] = '!';
+         std::fstream out(p.here.file(report(1)), std::ios::in | std::ios::out | std::ios::binary);
+         out.write(text.data(), static_cast<std::streamsize>(text.size()));
+       },
+       Expected::kSetAside, report(1)},
+      // Catches a backup restored at a name the killed run created deleted.
+      {"a backup restored at a created name",
+       [](Planted& p) { p.here.write(report(4), "a backup of report 4\n"); }, Expected::kSetAside,
+       report(4)},
+      // Catches a folder at a created name making every later run fail.
+      {"a folder at a created name",
+       [](Planted& p) {
+         std::filesystem::remove(p.here.file(report(4)));
+         std::filesystem::create_directory(p.here.file(report(4)));
+       },
+       Expected::kSetAside, report(4)},
+      // Catches a truncation that follows a link to a file elsewhere.
+      {"a report now a link to a file elsewhere",
+       [](Planted& p) {
+         p.elsewhere.write("notes.txt", p.here.read(report(1)));
+         std::filesystem::remove(p.here.file(report(1)));
+         make_link(p.elsewhere.file("notes.txt"), p.here.file(report(1)));
+       },
+       Expected::kSetAside, report(1), "NG-0-Append-Journal-set-aside-1.txt", true},
+      // Catches a journal that is a link obeyed, or its target moved.
+      {"the journal a link to a file elsewhere",
+       [](Planted& p) {
+         p.elsewhere.write("journal.txt", p.here.read(kAppendJournalName));
+         std::filesystem::remove(p.here.file(kAppendJournalName));
+         make_link(p.elsewhere.file("journal.txt"), p.here.file(kAppendJournalName));
+       },
+       Expected::kSetAside, kAppendJournalName, "NG-0-Append-Journal-set-aside-1.txt", true},
+      // The first attack of the report: an older journal deleting and emptying files elsewhere.
+      {"an old journal naming a link and a file elsewhere",
+       [](Planted& p) {
+         p.elsewhere.write("notes.txt", "my notes\n");
+         make_link(p.elsewhere.file("notes.txt"), p.here.file("NG-x"));
+         p.here.write(kAppendJournalName,
+                      "Quorvane report append journal 1\nA run is writing its reports in this "
+                      "folder, or stopped while writing them; the next run puts them back.\n2\n0 "
+                      "created " +
+                          p.elsewhere.file("thesis.svg") + "\n0 kept NG-x\nend\n");
+       },
+       Expected::kSetAside, kAppendJournalName, "NG-0-Append-Journal-set-aside-1.txt", true},
+  };
+  return cases;
+}
+
+TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite) {
+  const unsigned existing = 0x55;
+  // The kill point: report 1 written whole, report 2 half.
+  int kill_at = 0;
+  for (int k = 1; kill_at == 0 && k < 200; ++k) {
+    const Files before = prepare(existing);
+    killed_append(short_sections("the killed run"), k);
+    const std::string left = folder_.read(report(2));
+    if (left.size() > 0 && left.size() < short_sections("the killed run")[1].text.size())
+      kill_at = k;
+  }
+  ASSERT_NE(kill_at, 0);
+  for (const PlantedCase& planted_case : planted_cases()) {
+#if defined(_WIN32)
+    if (planted_case.needs_links) continue;
+#endif
+    SCOPED_TRACE(planted_case.what);
+    testing::TempFolder elsewhere;
+    elsewhere.write("thesis.svg", "a thesis's picture");
+    const Files before = prepare(existing);
+    killed_append(short_sections("the killed run"), kill_at);
+    const ParsedJournal journal = parse_journal(folder_.read(kAppendJournalName), append_scope());
+    ASSERT_EQ(journal.kind, ParsedJournal::Kind::kWhole);
+    Planted planted{folder_, elsewhere, journal.entries, before};
+    planted_case.plant(planted);
+    const Files planted_files = folder_.snapshot();
+    const Files elsewhere_files = elsewhere.snapshot();
+
+    const Outcome next = killed_append(short_sections("the next run"), 0);
+    EXPECT_TRUE(elsewhere.snapshot() == elsewhere_files) << "a file elsewhere was changed";
+    switch (planted_case.expected) {
+      case Expected::kRepaired:
+        EXPECT_TRUE(next.ok) << next.error;
+        EXPECT_TRUE(folder_.snapshot() == appended(before, short_sections("the next run")));
+        EXPECT_EQ(next.notes.size(), 1u);
+        break;
+      case Expected::kRemoved:
+        EXPECT_TRUE(next.ok) << next.error;
+        EXPECT_TRUE(folder_.snapshot() == appended(before, short_sections("the next run")));
+        EXPECT_TRUE(next.notes.empty());
+        break;
+      case Expected::kSetAside: {
+        EXPECT_FALSE(next.ok);
+        EXPECT_EQ(next.error.rfind(planted_case.named + ": ", 0), 0u) << next.error;
+        EXPECT_NE(next.error.find("moved to " + planted_case.set_aside), std::string::npos)
+            << next.error;
+        EXPECT_NE(next.error.find("no report file was changed"), std::string::npos) << next.error;
+        // Every file as the user left it, the journal under its new name.
+        Files expected = planted_files;
+        const auto journal_left = expected.find(kAppendJournalName);
+        if (journal_left != expected.end()) {
+          expected[planted_case.set_aside] = journal_left->second;
+          expected.erase(journal_left);
+        }
+        Files found = folder_.snapshot();
+        EXPECT_TRUE(found == expected) << "a file was changed, created or removed";
+        // The next run in the folder then works, once what the line names is moved away.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(folder_.file(report(4)))) {
+          std::filesystem::remove(folder_.file(report(4)), ignored);
+        }
+        for (const std::string& name : {report(1), report(4)}) {
+          if (std::filesystem::is_symlink(folder_.file(name)))
+            std::filesystem::remove(folder_.file(name));
+        }
+        const Outcome after = killed_append(short_sections("the run after"), 0);
+        EXPECT_TRUE(after.ok) << after.error;
+        EXPECT_TRUE(after.notes.empty());
+        break;
+      }
     }
   }
 }

@@ -47,8 +47,8 @@ class FaultyFileSystem final : public FileSystem {
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  FileFailure* failure) override;
   std::optional<FileIdentity> identity_of(const std::string& name) override;
-  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count,
-               std::string* bytes, FileFailure* failure) override;
+  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count, std::string* bytes,
+               FileFailure* failure) override;
   bool begin_append(const std::function<void()>& waiting, FileFailure* failure) override;
   void end_append() override;
   bool inspect(const std::string& name, FileState* state, FileFailure* failure) override;
@@ -59,8 +59,7 @@ class FaultyFileSystem final : public FileSystem {
   bool close(int handle, FileFailure* failure) override;
   bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
   bool remove(const std::string& name, FileFailure* failure) override;
-  bool rename_to_new(const std::string& from, const std::string& to,
-                     FileFailure* failure) override;
+  bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
 
  private:
   // Counts a call on the file `name`; true when the fault strikes it.

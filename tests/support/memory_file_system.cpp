@@ -47,7 +47,8 @@ bool MemoryFileSystem::read_at(const std::string& name, std::uint64_t offset, st
 }
 
 bool MemoryFileSystem::begin_append(const std::function<void()>& waiting, FileFailure* failure) {
-  if (!lock_refusal.empty()) return refuse(failure, FileFailure::Code::kOther, lock_refusal.c_str());
+  if (!lock_refusal.empty())
+    return refuse(failure, FileFailure::Code::kOther, lock_refusal.c_str());
   if (lock_held) waiting();
   return true;
 }
@@ -93,8 +94,7 @@ bool MemoryFileSystem::close(int handle, FileFailure* failure) {
          refuse(failure, FileFailure::Code::kOther, "Bad file descriptor");
 }
 
-bool MemoryFileSystem::truncate(const std::string& name, std::uint64_t size,
-                                FileFailure* failure) {
+bool MemoryFileSystem::truncate(const std::string& name, std::uint64_t size, FileFailure* failure) {
   const auto file = files.find(name);
   if (file == files.end()) return no_such_file(failure);
   file->second.resize(size);
