@@ -310,6 +310,7 @@ enum class Expected {
   kRepaired,  // the killed run's text taken out, with the note, and the next run's written
   kRemoved,   // a journal cut short removed without a word, the next run's text written
   kSetAside,  // the journal moved aside, every file left as it was, and one line
+  kRefused,   // nothing moved or changed, and one line saying what to move
 };
 
 // The folder a killed run left, and the folder elsewhere whose files no repair may touch.
@@ -455,7 +456,7 @@ const std::vector<PlantedCase>& planted_cases() {
       // Catches a report replaced by another file (a backup moved in) cut back.
       {"a report replaced by another file",
        [](Planted& p) {
-         p.here.write("backup", p.before.at(report(1)) + "a longer backup");
+         p.here.write("backup", p.here.read(report(1)));
          std::filesystem::rename(p.here.file("backup"), p.here.file(report(1)));
        },
        Expected::kSetAside, report(1)},
@@ -479,6 +480,14 @@ const std::vector<PlantedCase>& planted_cases() {
          std::filesystem::create_directory(p.here.file(report(4)));
        },
        Expected::kSetAside, report(4)},
+      // Catches the journal's name taken by a folder read as a journal, or said without what to
+      // do.
+      {"a folder at the journal's name",
+       [](Planted& p) {
+         std::filesystem::remove(p.here.file(kAppendJournalName));
+         std::filesystem::create_directory(p.here.file(kAppendJournalName));
+       },
+       Expected::kRefused, kAppendJournalName},
       // Catches a truncation that follows a link to a file elsewhere.
       {"a report now a link to a file elsewhere",
        [](Planted& p) {
@@ -552,6 +561,17 @@ TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite)
         EXPECT_TRUE(folder_.snapshot() == appended(before, short_sections("the next run")));
         EXPECT_TRUE(next.notes.empty());
         break;
+      case Expected::kRefused:
+        EXPECT_FALSE(next.ok);
+        EXPECT_EQ(next.error, std::string(kAppendJournalName) +
+                                  ": this name is kept for the journal of the report appends but "
+                                  "is taken by something that is not a plain file (a folder, "
+                                  "device or broken link); move it out of the working folder and "
+                                  "run again; no report file was changed");
+        EXPECT_TRUE(folder_.snapshot() == planted_files);
+        std::filesystem::remove(folder_.file(kAppendJournalName));
+        EXPECT_TRUE(killed_append(short_sections("the run after"), 0).ok);
+        break;
       case Expected::kSetAside: {
         EXPECT_FALSE(next.ok);
         EXPECT_EQ(next.error.rfind(planted_case.named + ": ", 0), 0u) << next.error;
@@ -582,6 +602,61 @@ TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite)
         break;
       }
     }
+  }
+}
+
+// Catches a repair that cannot put a file back, or remove its journal, said without telling
+// whether anything changed and that the next run will try again; and a journal dropped then.
+TEST_F(ReportAppend, ARepairThatCannotFinishSaysSoAndLeavesTheJournalForTheNextRun) {
+  const std::string journal_failure =
+      std::string(kAppendJournalName) + ": cannot remove the append journal: injected fault";
+  const std::string tried_again = "; this run wrote nothing, and the next run will try again";
+  const struct {
+    const char* what;
+    bool touched;  // the killed run had changed a report
+    Fault fault;
+    std::string error;
+  } cases[] = {
+      {"a report that cannot be cut back", true, Fault::kNone,
+       report(1) + ": cannot put back the report of a run that stopped while writing it: " +
+           testing::FaultyFileSystem::kReason + tried_again},
+      {"the journal not removed after the repair", true, Fault::kRemove,
+       journal_failure + tried_again},
+      {"a journal cut short not removed", false, Fault::kRemove,
+       journal_failure + "; no report file was changed"},
+  };
+  for (const auto& repair : cases) {
+    SCOPED_TRACE(repair.what);
+    const Files before = prepare(0xFF);
+    if (repair.touched) {
+      // Killed once report 1 is written, before report 2 is.
+      for (int k = 1; folder_.read(report(1)) == before.at(report(1)); ++k) {
+        prepare(0xFF);
+        killed_append(short_sections("the killed run"), k);
+      }
+    } else {
+      folder_.write(kAppendJournalName, "Quorvane report append jour");
+    }
+    const Files left = folder_.snapshot();
+    std::string error;
+    {
+      testing::WorkingFolder here(folder_.path());
+      const auto system = make_system_file_system();
+      testing::FaultyFileSystem files(*system, repair.fault, 1);
+      if (repair.fault == Fault::kNone) files.fail_restoring();
+      EXPECT_FALSE(append_reports(
+          files, append_scope(), short_sections("the next run"), {}, [](const std::string&) {},
+          &error));
+    }
+    EXPECT_EQ(error, repair.error);
+    EXPECT_EQ(folder_.snapshot().count(kAppendJournalName), 1u) << "the journal was dropped";
+    if (!repair.touched) {
+      EXPECT_TRUE(folder_.snapshot() == left);
+    }
+    // The next run finishes the repair.
+    const Outcome next = killed_append(short_sections("the next run"), 0);
+    EXPECT_TRUE(next.ok) << next.error;
+    EXPECT_TRUE(folder_.snapshot() == appended(before, short_sections("the next run")));
   }
 }
 
