@@ -605,6 +605,33 @@ TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite)
   }
 }
 
+// Catches a rollback that cuts back a line another program added to a report while this run
+// wrote to it (as a run in another folder sharing the file would), and then says that no report
+// file was changed.
+TEST_F(ReportAppend, ARollbackLeavesAFileAnotherProgramWroteToMeanwhile) {
+  const Files before = prepare(0xFF);
+  const std::string& shared = report(3);
+  const std::string other_line = "\nanother program's line";
+  std::string error;
+  {
+    testing::WorkingFolder here(folder_.path());
+    const auto system = make_system_file_system();
+    // The 4th write: the journal's, then reports 1 and 2, then report 3.
+    testing::FaultyFileSystem files(*system, Fault::kWrite, 4);
+    files.at_fault(
+        [&](const std::string& name) { folder_.write(name, folder_.read(name) + other_line); });
+    EXPECT_FALSE(append_reports(
+        files, append_scope(), short_sections("this run"), {}, [](const std::string&) {}, &error));
+    EXPECT_EQ(files.injected_file(), shared);
+  }
+  EXPECT_EQ(error, shared + ": cannot write the report: injected fault; " + shared +
+                       " was left as it is, as another program wrote to it at the same time: "
+                       "look at its end and take out this run's section cut short");
+  Files expected = before;
+  expected[shared] += other_line;
+  EXPECT_TRUE(folder_.snapshot() == expected);
+}
+
 // Catches a repair that cannot put a file back, or remove its journal, said without telling
 // whether anything changed and that the next run will try again; and a journal dropped then.
 TEST_F(ReportAppend, ARepairThatCannotFinishSaysSoAndLeavesTheJournalForTheNextRun) {

@@ -44,6 +44,7 @@ bool FaultyFileSystem::strikes(Call call, const std::string& name) {
   const bool struck = ++calls_[call] == k_ && fault_ != Fault::kNone && fault_ != Fault::kKill &&
                       call_of(fault_) == call;
   if (struck) injected_file_ = name;
+  if (struck && meanwhile_) meanwhile_(name);
   return struck;
 }
 

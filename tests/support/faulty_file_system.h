@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -36,6 +38,11 @@ class FaultyFileSystem final : public FileSystem {
 
   // From now on, putting a file back (truncate or remove) fails too.
   void fail_restoring() { fail_restoring_ = true; }
+  // Called with the file's name when the fault strikes, before it fails the call: another
+  // program acting on the file at that moment.
+  void at_fault(std::function<void(const std::string& name)> meanwhile) {
+    meanwhile_ = std::move(meanwhile);
+  }
 
   int calls(Call call) const;
   // Every call but begin_append and end_append, of any kind, as kKill counts them.
@@ -74,6 +81,7 @@ class FaultyFileSystem final : public FileSystem {
   Fault fault_;
   int k_;
   bool fail_restoring_ = false;
+  std::function<void(const std::string& name)> meanwhile_;
   std::map<Call, int> calls_;
   int all_calls_ = 0;
   std::map<int, std::string> names_;  // by handle
