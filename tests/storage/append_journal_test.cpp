@@ -72,6 +72,14 @@ std::string with_entries(std::vector<JournalEntry> entries,
   return journal_text(entries);
 }
 
+// The journal with both of its export files under another export name.
+std::string exported_as(const std::string& name) {
+  return with_entries(run_entries(), [&](std::vector<JournalEntry>& e) {
+    e[2].file_name = name + "-sets.csv";
+    e[3].file_name = name + ".svg";
+  });
+}
+
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);
   if (at != std::string::npos) text.replace(at, from.size(), to);
@@ -119,18 +127,13 @@ TEST(AppendJournal, OnlyAJournalOfTheRunsOwnFilesIsObeyed) {
       {"an export file kept",
        [&] { return with_entries(run_entries(), [](auto& e) { e[2].created = false; }); }},
       // Catches export files deleted outside the folder.
-      {"an export through ..",
-       [&] {
-         return with_entries(run_entries(), [](auto& e) { e[2].file_name = "../x-sets.csv"; });
-       }},
-      {"an export by an absolute path",
-       [&] {
-         return with_entries(run_entries(), [](auto& e) { e[2].file_name = "/home/x-sets.csv"; });
-       }},
-      {"an export on a drive",
-       [&] {
-         return with_entries(run_entries(), [](auto& e) { e[2].file_name = "C:x-sets.csv"; });
-       }},
+      {"an export through ..", [&] { return exported_as("../x"); }},
+      {"an export through a folder ..", [&] { return exported_as("out/../../x"); }},
+      {"an export through .", [&] { return exported_as("./x"); }},
+      {"an export by an absolute path", [&] { return exported_as("/home/x"); }},
+      {"an export by a Windows path", [&] { return exported_as("\\\\server\\x"); }},
+      {"an export on a drive", [&] { return exported_as("C:x"); }},
+      {"an export with an empty folder", [&] { return exported_as("out//x"); }},
       // Catches files of two export names taken for one run's.
       {"two export names",
        [&] { return with_entries(run_entries(), [](auto& e) { e[3].file_name = "other.svg"; }); }},
@@ -153,6 +156,8 @@ TEST(AppendJournal, OnlyAJournalOfTheRunsOwnFilesIsObeyed) {
       // Catches any file by the journal's name taken for a journal.
       {"a user's text", [] { return std::string("my own notes\nend\n"); }},
   };
+  // The export in a folder of its own is the run's.
+  EXPECT_EQ(kind_of(exported_as("results/pilot-2")), ParsedJournal::Kind::kWhole);
   for (const Variant& variant : variants) {
     const std::string changed = variant.text();
     ASSERT_NE(changed, text) << variant.what << ": the variant changed nothing";

@@ -361,6 +361,16 @@ std::string folder_name(const testing::TempFolder& folder) {
   return std::filesystem::path(folder.path()).filename().string();
 }
 
+// The killed run's sections, longer than the bytes a journal keeps of them.
+const Texts& killed_sections() {
+  static const Texts texts = [] {
+    Texts longer = short_sections("the killed run");
+    for (AppendedText& text : longer) text.text += std::string(2 * kRecognisedBytes, '.');
+    return longer;
+  }();
+  return texts;
+}
+
 // Reports 1, 3, 5 and 7 exist; the killed run created 2, 4, 6 and 8 (all open once it writes),
 // wrote all of report 1 and stopped half-way through report 2.
 const std::vector<PlantedCase>& planted_cases() {
@@ -473,6 +483,14 @@ const std::vector<PlantedCase>& planted_cases() {
       {"a backup restored at a created name",
        [](Planted& p) { p.here.write(report(4), "a backup of report 4\n"); }, Expected::kSetAside,
        report(4)},
+      // Catches a created file of the run's length taken for the run's own by its first bytes.
+      {"a created name holding other text after the run's first bytes",
+       [](Planted& p) {
+         std::string text = killed_sections()[3].text;
+         text.back() = '!';
+         p.here.write(report(4), text);
+       },
+       Expected::kSetAside, report(4)},
       // Catches a folder at a created name making every later run fail.
       {"a folder at a created name",
        [](Planted& p) {
@@ -526,10 +544,9 @@ TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite)
   int kill_at = 0;
   for (int k = 1; kill_at == 0 && k < 200; ++k) {
     const Files before = prepare(existing);
-    killed_append(short_sections("the killed run"), k);
+    killed_append(killed_sections(), k);
     const std::string left = folder_.read(report(2));
-    if (left.size() > 0 && left.size() < short_sections("the killed run")[1].text.size())
-      kill_at = k;
+    if (left.size() > 0 && left.size() < killed_sections()[1].text.size()) kill_at = k;
   }
   ASSERT_NE(kill_at, 0);
   for (const PlantedCase& planted_case : planted_cases()) {
@@ -540,7 +557,7 @@ TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite)
     testing::TempFolder elsewhere;
     elsewhere.write("thesis.svg", "a thesis's picture");
     const Files before = prepare(existing);
-    killed_append(short_sections("the killed run"), kill_at);
+    killed_append(killed_sections(), kill_at);
     const ParsedJournal journal = parse_journal(folder_.read(kAppendJournalName), append_scope());
     ASSERT_EQ(journal.kind, ParsedJournal::Kind::kWhole);
     Planted planted{folder_, elsewhere, journal.entries, before};
