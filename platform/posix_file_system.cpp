@@ -83,7 +83,7 @@ class DescriptorReader final : public FileReader {
 // user (Ctrl-C, Ctrl-\, kill), a closing terminal, a timer or a CPU-time limit. The signals of
 // the program's own faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT) are not
 // held: holding them is undefined or void. SIGKILL cannot be held; the append journal of
-// reports/ covers it. SIGPIPE is ignored for the whole run (prepare_process) and SIGXFSZ during
+// storage/ covers it. SIGPIPE is ignored for the whole run (prepare_process) and SIGXFSZ during
 // the append.
 sigset_t ending_signals() {
   sigset_t set;

@@ -7,7 +7,7 @@
 namespace quorvane {
 
 // The file system of the machine the programs run on, relative to the working folder. Each
-// platform implements it in one file of its own (reports/posix_file_system.cpp here), which a
+// platform implements it in one file of its own (platform/posix_file_system.cpp here), which a
 // port replaces.
 std::unique_ptr<FileSystem> make_system_file_system();
 

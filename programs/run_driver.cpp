@@ -64,26 +64,24 @@ bool export_can_be_written(FileSystem& files, const std::string& export_name, st
     const std::string shown = folder.substr(0, folder.size() - 1);
     if (!files.inspect(shown.empty() ? folder : shown, &state, &failure)) {
       *error = folder + ": cannot check the export's folder: " + failure_words(failure) +
-               "; no report file was changed";
+               kNothingChanged;
       return false;
     }
     if (!state.folder) {
       *error = folder + ": " +
                (state.exists ? "the export's folder is not a folder"
                              : "the export's folder does not exist") +
-               "; create it or choose another export name, and run again; no report file was "
-               "changed";
+               "; create it or choose another export name, and run again" + kNothingChanged;
       return false;
     }
   }
   for (const std::string& name : export_file_names(export_name)) {
     if (!files.inspect(name, &state, &failure)) {
-      *error = name + ": cannot check the export file: " + failure_words(failure) +
-               "; no report file was changed";
+      *error = name + ": cannot check the export file: " + failure_words(failure) + kNothingChanged;
       return false;
     }
     if (state.exists || state.dangling_link) {
-      *error = name + ": " + kExportFileExists + "; no report file was changed";
+      *error = name + ": " + kExportFileExists + kNothingChanged;
       return false;
     }
   }
@@ -95,8 +93,8 @@ bool export_can_be_written(FileSystem& files, const std::string& export_name, st
     if (failure.code == FileFailure::Code::kExists) return true;  // someone else's: no telling
     *error = (folder.empty() ? std::string("the working folder") : folder) +
              ": cannot write the export's files there: " + failure_words(failure) +
-             "; choose a folder you can write to (or fix its permissions) and run again; no "
-             "report file was changed";
+             "; choose a folder you can write to (or fix its permissions) and run again" +
+             kNothingChanged;
     return false;
   }
   files.close(handle, &failure);
@@ -172,7 +170,7 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
     say_error(edition, console,
               "not enough memory for " + study_size(*study) + ", which needs about " +
                   megabytes(needed) + ": " + limit_said +
-                  "; raise the limit (ulimit -v) and run again; no report file was changed");
+                  "; raise the limit (ulimit -v) and run again" + kNothingChanged);
     return kRunFailed;
   }
   try {
@@ -181,9 +179,8 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
     say_error(edition, console,
               "not enough memory for " + study_size(*study) + ", which needs about " +
                   megabytes(needed) + " (the system refused the memory the run needs; " +
-                  limit_said +
-                  "); close other programs or raise the limit and run again; no report file was "
-                  "changed");
+                  limit_said + "); close other programs or raise the limit and run again" +
+                  kNothingChanged);
     return kRunFailed;
   }
 }

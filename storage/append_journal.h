@@ -13,9 +13,6 @@
 
 namespace quorvane {
 
-// Ends every line of a refusal that left every report file as it was.
-inline constexpr const char* kNothingChanged = "; no report file was changed";
-
 // How many bytes of a run's text, and of the file just before it, a journal keeps to recognise
 // them.
 inline constexpr std::size_t kRecognisedBytes = 64;

@@ -28,6 +28,9 @@ using AppendNote = std::function<void(const std::string& note)>;
 // edition names a report NG-0.
 inline constexpr const char* kAppendJournalName = "NG-0-Append-Journal.txt";
 
+// Ends every line of a refusal that left every report file as it was.
+inline constexpr const char* kNothingChanged = "; no report file was changed";
+
 // Why an export file's name is refused: an export never overwrites.
 inline constexpr const char* kExportFileExists =
     "this export file exists already; choose another export name and run again";
