@@ -20,13 +20,14 @@
 
 #include "platform/system_file_system.h"
 #include "programs/run_driver.h"
-#include "programs/triads_edition.h"
 #include "reports/export_files.h"
 #include "simulation/nominal_group_run.h"
 #include "storage/append_journal.h"
+#include "tests/support/editions.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/studies.h"
+#include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/working_folder.h"
 
@@ -46,16 +47,12 @@ const Texts& sections() {
   static const Texts run = [] {
     Texts texts;
     for (const ReportSection& section :
-         testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1)) {
+         testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1)) {
       texts.push_back({section.file_name, section.text});
     }
     return texts;
   }();
   return run;
-}
-
-std::string text_of_earlier_runs(std::size_t file) {
-  return "\nwhat earlier runs left in file " + std::to_string(file + 1);
 }
 
 bool interrupts_held() {
@@ -78,7 +75,9 @@ class ReportAppend : public ::testing::Test {
       std::filesystem::remove_all(entry.path(), ignored);
     }
     for (std::size_t i = 0; i < sections().size(); ++i) {
-      if (existing & (1u << i)) folder_.write(sections()[i].file_name, text_of_earlier_runs(i));
+      if (existing & (1u << i)) {
+        folder_.write(sections()[i].file_name, testing::earlier_runs_text(sections()[i].file_name));
+      }
     }
     return folder_.snapshot();
   }
