@@ -50,7 +50,11 @@ std::string study_size(const Study& study) {
 
 // The folder part of an export name, with its separator ("" for the working folder).
 std::string export_folder(const std::string& name) {
+#if defined(_WIN32)
   const std::size_t separator = name.find_last_of("/\\");
+#else
+  const std::size_t separator = name.rfind('/');
+#endif
   return separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
 }
 

@@ -18,7 +18,9 @@ constexpr const char* kCreated = "created";
 constexpr const char* kNoBytes = "-";
 // A journal is a few kilobytes; a longer file by its name is no journal of ours.
 constexpr std::size_t kLongestJournal = 64 * 1024;
-constexpr const char* kTriedAgain = "; this run wrote nothing, and the next run will try again";
+constexpr const char* kTriedAgain =
+    "; this run wrote nothing, and the next run will try again: fix what the system says, or move "
+    "that file out of the working folder";
 // Set-aside journals are numbered from 1; past this many the user is asked to clear them.
 constexpr int kMostSetAside = 999;
 

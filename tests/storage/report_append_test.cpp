@@ -653,7 +653,9 @@ TEST_F(ReportAppend, ARollbackLeavesAFileAnotherProgramWroteToMeanwhile) {
 TEST_F(ReportAppend, ARepairThatCannotFinishSaysSoAndLeavesTheJournalForTheNextRun) {
   const std::string journal_failure =
       std::string(kAppendJournalName) + ": cannot remove the append journal: injected fault";
-  const std::string tried_again = "; this run wrote nothing, and the next run will try again";
+  const std::string tried_again =
+      "; this run wrote nothing, and the next run will try again: fix what the system says, or "
+      "move that file out of the working folder";
   const struct {
     const char* what;
     bool touched;  // the killed run had changed a report
