@@ -505,12 +505,12 @@ const std::vector<PlantedCase>& planted_cases() {
          std::filesystem::create_directory(p.here.file(kAppendJournalName));
        },
        Expected::kRefused, kAppendJournalName},
-      // Catches a truncation that follows a link to a file elsewhere.
-      {"a report now a link to a file elsewhere",
+      // Catches a truncation that follows a link to the report's own file, now elsewhere.
+      {"a report moved elsewhere, a link to it in its place",
        [](Planted& p) {
-         p.elsewhere.write("notes.txt", p.here.read(report(1)));
-         std::filesystem::remove(p.here.file(report(1)));
-         make_link(p.elsewhere.file("notes.txt"), p.here.file(report(1)));
+         // The same file (one temporary folder's disk), so that only the link tells.
+         std::filesystem::rename(p.here.file(report(1)), p.elsewhere.file("moved.txt"));
+         make_link(p.elsewhere.file("moved.txt"), p.here.file(report(1)));
        },
        Expected::kSetAside, report(1), "NG-0-Append-Journal-set-aside-1.txt", true},
       // Catches a journal that is a link obeyed, or its target moved.
