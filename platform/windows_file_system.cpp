@@ -307,11 +307,11 @@ bool WindowsFileSystem::inspect(const std::string& name, FileState* state, FileF
       state->dangling_link = true;
       return true;
     }
+    state->exists = true;
     if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
-      return failed_with(error, failure);
+      return true;  // a device such as NUL or CON, which cannot be opened as a file
     }
     // A file held without sharing (a page file) or unreadable: its attributes alone.
-    state->exists = true;
     state->folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     state->regular =
         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;

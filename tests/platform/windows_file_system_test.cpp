@@ -154,9 +154,9 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
   }
 }
 
-// Catches a failed open on Windows' own grounds left unrepaired: a report file that another
-// program holds open without sharing (as a spreadsheet may) stops the append, which puts every
-// file before it back and says which file is in use.
+// Catches a file on Windows' own grounds left half-written: a report file that another program
+// holds open without sharing (as a spreadsheet may) stops the append before anything is written,
+// and the line says which file is in use.
 TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
   testing::TempFolder folder;
   std::vector<AppendedText> sections;
@@ -184,8 +184,8 @@ TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothin
   }
   CloseHandle(held);
   EXPECT_EQ(error, held_name +
-                       ": cannot write the report: the file is in use by another program; no "
-                       "report file was changed");
+                       ": cannot check the report file: the file is in use by another program; "
+                       "no report file was changed");
   EXPECT_TRUE(folder.snapshot() == before) << "a file was changed, created or lost";
 }
 
