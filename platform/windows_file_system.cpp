@@ -280,9 +280,15 @@ bool WindowsFileSystem::inspect(const std::string& name, FileState* state, FileF
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &info) == 0) {
     const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    // A device such as NUL has no attributes, but opens, or is said to be a device.
+    OwnedHandle device(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!device.valid() && windows_failure_code(error) != FileFailure::Code::kNotPlainFile &&
+        windows_failure_code(GetLastError()) != FileFailure::Code::kNotPlainFile) {
       return failed_with(error, failure);
     }
+    state->exists = true;
     return true;
   }
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {

@@ -72,6 +72,8 @@ FileFailure::Code windows_failure_code(unsigned long error) {
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
       return FileFailure::Code::kExists;
+    case ERROR_BAD_DEV_TYPE:  // a device such as CON where a file was asked for
+      return FileFailure::Code::kNotPlainFile;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_FILENAME_EXCED_RANGE:
