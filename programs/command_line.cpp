@@ -38,6 +38,21 @@ bool is_option(std::string_view word, std::string_view option) {
                             word.substr(0, option.size()) == option && word[option.size()] == '=');
 }
 
+// What is wrong with an export name that cannot be the start of its files' names, if anything.
+std::optional<std::string> export_name_fault(std::string_view name) {
+  if (name[0] == '-') {
+    return "the export name " + shown(name) +
+           " starts with '-', as an option does: give the export's name after --export (for "
+           "files whose names start with '-', put ./ before it)";
+  }
+  if (name.back() == '/' || name.back() == '\\') {
+    return "the export name " + shown(name) +
+           " ends with a folder separator: add the start of the files' names after it, such as "
+           "pilot-1";
+  }
+  return std::nullopt;
+}
+
 CommandLine refused(std::string error) {
   CommandLine command;
   command.action = CommandLine::Action::kRefuse;
@@ -68,6 +83,7 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
         value = word.substr(kExportOption.size() + 1);
       }
       if (value.empty()) return refused("--export needs a name, the start of the files' names");
+      if (const std::optional<std::string> wrong = export_name_fault(value)) return refused(*wrong);
       for (const char c : value) {
         if (static_cast<unsigned char>(c) < 0x20) {
           return refused("the export name " + shown(value) +

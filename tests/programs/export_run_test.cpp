@@ -2,10 +2,17 @@
 // written all or nothing together with them.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/system_file_system.h"
 #include "programs/run_driver.h"
 #include "reports/export_files.h"
 #include "tests/programs/programs_under_test.h"
@@ -19,6 +26,7 @@
 #include "tests/support/studies.h"
 #include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/working_folder.h"
 
 namespace quorvane {
 namespace {
@@ -127,17 +135,86 @@ TEST(ExportRun, AFailureAtAnyWriteLeavesNoExportFileAndTheReportsAsTheyWere) {
   }
 }
 
-// Catches an export that overwrites an earlier one, or is refused only after the computation.
-TEST(ExportRun, AnExportNameWhoseFilesExistIsRefusedBeforeAnythingIsAsked) {
-  testing::MemoryFileSystem files;
-  files.files["pilot-groups.csv"] = "an earlier export";
-  const auto before = files.files;
-  const testing::ProgramResult run = run_with_export(files, kTriadsEdition, "study.txt 12 6");
-  EXPECT_EQ(run.out, "");
-  testing::expect_refused(run,
-                          "pilot-groups.csv: this export file exists already; choose another "
-                          "export name and run again; no report file was changed\n",
-                          before, files.files);
+// An export that cannot be written is refused before anything is asked: the computation is not
+// lost on it.
+struct ExportRefusal {
+  const char* what;
+  std::string export_name;
+  std::function<void(testing::TempFolder&)> prepare;
+  std::string line;  // after "Quorvane-Triads: error: "; empty when the run goes on
+};
+
+TEST(ExportRun, AnExportThatCannotBeWrittenIsRefusedBeforeAnythingIsAsked) {
+  const std::string kept = "; no report file was changed\n";
+  std::vector<ExportRefusal> refusals = {
+      // Catches an export that overwrites an earlier one.
+      {"a file of the export exists", "pilot",
+       [](testing::TempFolder& f) { f.write("pilot-groups.csv", "an earlier export"); },
+       "pilot-groups.csv: this export file exists already; choose another export name and run "
+       "again" +
+           kept},
+      // Catches a folder that is missing found only after the computation.
+      {"a missing folder", "missing/pilot", [](testing::TempFolder&) {},
+       "missing/: the export's folder does not exist; create it or choose another export name, "
+       "and run again" +
+           kept},
+      // Catches a file taken for the export's folder.
+      {"a file where the folder should be", "study.txt/pilot", [](testing::TempFolder&) {},
+       "study.txt/: the export's folder is not a folder; create it or choose another export "
+       "name, and run again" +
+           kept},
+      // Catches the probe left behind, or a writable folder refused.
+      {"a folder that takes the files", "sub/pilot",
+       [](testing::TempFolder& f) { std::filesystem::create_directory(f.file("sub")); }, ""},
+  };
+#if !defined(_WIN32)
+  // Catches a dangling link at an export name let through until the append.
+  refusals.push_back({"a dangling link at an export name", "pilot",
+                      [](testing::TempFolder& f) {
+                        ASSERT_EQ(symlink("nowhere", f.file("pilot.svg").c_str()), 0);
+                      },
+                      "pilot.svg: this export file exists already; choose another export name "
+                      "and run again" +
+                          kept});
+  // Catches a folder that cannot be written found only after the computation (not as root,
+  // whom permissions do not stop).
+  if (geteuid() != 0) {
+    refusals.push_back({"a read-only folder", "ro/pilot",
+                        [](testing::TempFolder& f) {
+                          std::filesystem::create_directory(f.file("ro"));
+                          std::filesystem::permissions(f.file("ro"),
+                                                       std::filesystem::perms::owner_read |
+                                                           std::filesystem::perms::owner_exec);
+                        },
+                        "ro/: cannot write the export's files there: Permission denied; choose a "
+                        "folder you can write to (or fix its permissions) and run again" +
+                            kept});
+  }
+#endif
+  for (const ExportRefusal& refusal : refusals) {
+    SCOPED_TRACE(refusal.what);
+    testing::TempFolder folder;
+    folder.write("study.txt", testing::small_study_text());
+    refusal.prepare(folder);
+    const auto before = folder.snapshot();
+    testing::ProgramResult run;
+    {
+      testing::WorkingFolder here(folder.path());
+      const auto files = make_system_file_system();
+      run = testing::run_in_process(*files, testing::kSmallStudyAnswers, kTriadsEdition, kSeed,
+                                    refusal.export_name);
+    }
+    if (refusal.line.empty()) {
+      EXPECT_EQ(run.exit_status, kRunSucceeded) << run.err;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+        EXPECT_EQ(entry.path().filename().string().find("probe"), std::string::npos)
+            << entry.path();
+      }
+      continue;
+    }
+    EXPECT_EQ(run.out, "") << "something was asked";
+    testing::expect_refused(run, refusal.line, before, folder.snapshot());
+  }
 }
 
 // Catches --export not reaching the run of the real program.
