@@ -1,5 +1,7 @@
 // The SVG picture of a run's export: the distribution of number correct, overall and in the two
 // chosen sets.
+#include "reports/distribution_picture.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <system_error>
 #include <vector>
 
-#include "reports/export_files.h"
 #include "reports/export_text.h"
 #include "reports/number_text.h"
 
@@ -103,6 +104,7 @@ std::string xml_text(std::string_view text, std::size_t most) {
 // ---------------------------------------------------------------------------------------------
 // The picture.
 
+constexpr int kSvgHeight = 540;
 constexpr double kPlotLeft = 80.0;
 constexpr double kPlotRight = kPlotLeft + kSvgPlotWidth;
 constexpr double kPlotTop = 76.0;

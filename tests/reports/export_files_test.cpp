@@ -9,11 +9,14 @@
 #include <cstring>
 #include <limits>
 #include <locale>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "reports/distribution_picture.h"
+#include "reports/export_tables.h"
 #include "tests/support/report_parsing.h"
 
 namespace quorvane {
@@ -30,7 +33,11 @@ bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; 
 ExportedFit made_up_fit(int items, int groups, int group_size, int row, unsigned seed) {
   std::mt19937 random(seed);
   std::binomial_distribution<int> score(items, 0.6);
-  ExportedFit fit{true, row, 100 - row, 0.5 * row, {}, {}, {}};
+  ExportedFit fit;
+  fit.found = true;
+  fit.row = row;
+  fit.column = 100 - row;
+  fit.chi_square = 0.5 * row;
   std::vector<int> counts(static_cast<std::size_t>(items) + 1, 0);
   for (int g = 0; g < groups; ++g) {
     fit.groups.emplace_back();
@@ -38,14 +45,29 @@ ExportedFit made_up_fit(int items, int groups, int group_size, int row, unsigned
     fit.num_correct.push_back(score(random));
     ++counts[static_cast<std::size_t>(fit.num_correct.back())];
   }
+  double sum = 0.0, squares = 0.0;
+  for (const int num_correct : fit.num_correct) sum += num_correct;
+  fit.mean = sum / groups;
+  for (const int num_correct : fit.num_correct)
+    squares += (num_correct - fit.mean) * (num_correct - fit.mean);
+  fit.variance = squares / (groups - 1);
   for (const int count : counts)
     fit.percentages.push_back(count / static_cast<double>(groups) * 100.0);
   return fit;
 }
 
 ExportData made_up_export(int items, bool dist_found) {
-  ExportData data{"Quorvane-Triads", "study.txt", 30, items, 3, 2024u, {}, {}, {}, {}};
-  data.overall_percentages = made_up_fit(items, 20000, 3, 1, 7u).percentages;
+  ExportData data;
+  data.program_name = "Quorvane-Triads";
+  data.data_file = "study.txt";
+  data.participants = 30;
+  data.items = items;
+  data.group_size = 3;
+  data.seed = 2024u;
+  const ExportedFit overall = made_up_fit(items, 20000, 3, 1, 7u);
+  data.overall_percentages = overall.percentages;
+  data.overall_mean = overall.mean;
+  data.overall_variance = overall.variance;
   data.mv = made_up_fit(items, 10, 3, 12, 8u);
   if (dist_found) data.dist = made_up_fit(items, 10, 3, 40, 9u);
   return data;
@@ -62,21 +84,27 @@ TEST(ExportCsv, AwkwardDoublesReadBackToTheSameDouble) {
                             DBL_MAX,
                             std::numeric_limits<double>::denorm_min(),
                             2.0 / 3.0 * 1e16};
+  std::vector<double> means, variances, mv_chi_squares, dist_chi_squares;
+  for (const double value : awkward) {
+    means.push_back(value);
+    variances.push_back(-value);
+    mv_chi_squares.push_back(value);
+    dist_chi_squares.push_back(value * 0.5);
+  }
   ExportData data;
-  for (const double value : awkward) data.sets.push_back({3, 7, value, -value, value, value * 0.5});
+  data.sets = {&means, &variances, &mv_chi_squares, &dist_chi_squares};
   const Rows rows = csv_rows(sets_csv(data));
   ASSERT_EQ(rows.size(), std::size(awkward) + 1);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"row", "column", "mean", "variance", "mv_chi_square",
                                                "dist_chi_square"}));
   for (std::size_t i = 0; i < std::size(awkward); ++i) {
-    const ExportedSet& set = data.sets[i];
     const std::vector<std::string>& row = rows[i + 1];
     ASSERT_EQ(row.size(), 6u);
-    EXPECT_EQ(row[0], "3");
-    EXPECT_EQ(row[1], "7");
+    EXPECT_EQ(row[0], "1");
+    EXPECT_EQ(row[1], std::to_string(i + 1));
     for (const auto& [field, value] :
-         {std::pair{row[2], set.mean}, std::pair{row[3], set.variance},
-          std::pair{row[4], set.mv_chi_square}, std::pair{row[5], set.dist_chi_square}}) {
+         {std::pair{row[2], means[i]}, std::pair{row[3], variances[i]},
+          std::pair{row[4], mv_chi_squares[i]}, std::pair{row[5], dist_chi_squares[i]}}) {
       EXPECT_TRUE(same_bits(read_double(field), value)) << field;
     }
   }
@@ -86,32 +114,96 @@ TEST(ExportCsv, AwkwardDoublesReadBackToTheSameDouble) {
 TEST(ExportCsv, ValuesThatAreNotFiniteAreEmptyFields) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<double> means(102, nan), variances(102, inf), mv(102, -inf), dist(102, 0.25);
   ExportData data;
-  data.sets.push_back({1, 2, nan, inf, -inf, 0.25});
+  data.sets = {&means, &variances, &mv, &dist};
   const Rows rows = csv_rows(sets_csv(data));
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[1], (std::vector<std::string>{"1", "2", "", "", "", "0.25"}));
+  ASSERT_EQ(rows.size(), 103u);
+  // Set 101 is the first of the grid's second row.
+  EXPECT_EQ(rows[101], (std::vector<std::string>{"2", "1", "", "", "", "0.25"}));
 }
 
-// Catches a missing row for v = M, columns in the wrong order, and zeros written for a search
-// that chose no set (they would read as a set that nobody scored in).
+// Catches a missing row for v = M, columns in the wrong order, zeros written for a search that
+// chose no set (they would read as a set that nobody scored in) or for an exact distribution that
+// was left out (they would read as values no group can score), and an exact column shifted by one.
 TEST(ExportCsv, DistributionHasEveryNumberCorrectAndEachColumnAddsUpTo100) {
   const int items = 15;
-  const Rows rows = csv_rows(distribution_csv(made_up_export(items, false)));
-  ASSERT_EQ(rows.size(), static_cast<std::size_t>(items) + 2);
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"number_correct", "overall_percent",
-                                               "mv_best_percent", "dist_best_percent"}));
-  double overall = 0.0, mv = 0.0;
-  for (int v = 0; v <= items; ++v) {
-    const std::vector<std::string>& row = rows[static_cast<std::size_t>(v) + 1];
-    ASSERT_EQ(row.size(), 4u);
-    EXPECT_EQ(row[0], std::to_string(v));
-    overall += read_double(row[1]);
-    mv += read_double(row[2]);
-    EXPECT_EQ(row[3], "");
+  for (const bool with_exact : {false, true}) {
+    ExportData data = made_up_export(items, false);
+    if (with_exact) data.exact.percentages = made_up_fit(items, 5000, 3, 2, 3u).percentages;
+    const Rows rows = csv_rows(distribution_csv(data));
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(items) + 2);
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"number_correct", "overall_percent", "mv_best_percent",
+                                        "dist_best_percent", "exact_percent"}));
+    double overall = 0.0, mv = 0.0;
+    for (int v = 0; v <= items; ++v) {
+      const auto at = static_cast<std::size_t>(v);
+      const std::vector<std::string>& row = rows[at + 1];
+      ASSERT_EQ(row.size(), 5u);
+      EXPECT_EQ(row[0], std::to_string(v));
+      overall += read_double(row[1]);
+      mv += read_double(row[2]);
+      EXPECT_EQ(row[3], "");
+      if (with_exact) {
+        EXPECT_TRUE(same_bits(read_double(row[4]), data.exact.percentages[at])) << v;
+      } else {
+        EXPECT_EQ(row[4], "") << v;
+      }
+    }
+    EXPECT_NEAR(overall, 100.0, 1e-9);
+    EXPECT_NEAR(mv, 100.0, 1e-9);
   }
-  EXPECT_NEAR(overall, 100.0, 1e-9);
-  EXPECT_NEAR(mv, 100.0, 1e-9);
+}
+
+// Catches a summary whose fields are out of the header's order, a chosen set's figures taken
+// from the other search, zeros or "0-0" where a search chose no set or an exact value was left
+// out (they would be averaged with real values across runs), and more than one data row.
+TEST(ExportCsv, SummaryIsOneRowWithEachFigureUnderItsName) {
+  const std::vector<std::string> header = {
+      "data_file", "group_size",    "participants",     "items",         "seed",
+      "sets",      "overall_mean",  "overall_variance", "exact_mean",    "exact_variance",
+      "mv_set",    "mv_mean",       "mv_variance",      "mv_chi_square", "dist_set",
+      "dist_mean", "dist_variance", "dist_chi_square"};
+  for (const bool everything : {true, false}) {
+    SCOPED_TRACE(everything ? "every value" : "no DIST set, no exact variance");
+    ExportData data = made_up_export(12, everything);
+    data.data_file = "pilot, \"first\".txt";
+    const std::vector<double> means(10000, 1.5);
+    data.sets.mean = &means;
+    data.exact.mean = 7.25;
+    if (everything) data.exact.variance = 1.0 / 3.0;
+    const Rows rows = csv_rows(summary_csv(data));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], header);
+    ASSERT_EQ(rows[1].size(), header.size());
+    std::map<std::string, std::string> field;
+    for (std::size_t i = 0; i < header.size(); ++i) field[header[i]] = rows[1][i];
+    EXPECT_EQ(field["data_file"], data.data_file);
+    EXPECT_EQ(field["group_size"], "3");
+    EXPECT_EQ(field["participants"], "30");
+    EXPECT_EQ(field["items"], "12");
+    EXPECT_EQ(field["seed"], "2024");
+    EXPECT_EQ(field["sets"], "10000");
+    EXPECT_TRUE(same_bits(read_double(field["overall_mean"]), data.overall_mean));
+    EXPECT_TRUE(same_bits(read_double(field["overall_variance"]), data.overall_variance));
+    EXPECT_EQ(field["exact_mean"], "7.25");
+    EXPECT_EQ(field["exact_variance"], everything ? "0.3333333333333333" : "");
+    EXPECT_EQ(field["mv_set"], "12-88");
+    EXPECT_TRUE(same_bits(read_double(field["mv_mean"]), data.mv.mean));
+    EXPECT_TRUE(same_bits(read_double(field["mv_variance"]), data.mv.variance));
+    EXPECT_EQ(field["mv_chi_square"], "6");
+    if (everything) {
+      EXPECT_EQ(field["dist_set"], "40-60");
+      EXPECT_TRUE(same_bits(read_double(field["dist_mean"]), data.dist.mean));
+      EXPECT_TRUE(same_bits(read_double(field["dist_variance"]), data.dist.variance));
+      EXPECT_EQ(field["dist_chi_square"], "20");
+    } else {
+      for (const char* name : {"dist_set", "dist_mean", "dist_variance", "dist_chi_square"}) {
+        EXPECT_EQ(field[name], "") << name;
+      }
+    }
+  }
 }
 
 // Catches groups left out or numbered from 0, members in the wrong columns, and rows for a search
@@ -135,7 +227,7 @@ TEST(ExportCsv, GroupsFileHasOneRowPerGroupOfEachChosenSet) {
   }
 }
 
-// Catches the four files swapped, or named other than after the export name.
+// Catches the five files swapped, or named other than after the export name.
 TEST(ExportFiles, NamedAfterTheExportNameInAFixedOrder) {
   const ExportData data = made_up_export(6, true);
   const auto files = render_export_files(data, "run-3");
@@ -144,7 +236,9 @@ TEST(ExportFiles, NamedAfterTheExportNameInAFixedOrder) {
   EXPECT_EQ(files[1].file_name, "run-3-sets.csv");
   EXPECT_EQ(files[2].file_name, "run-3-groups.csv");
   EXPECT_EQ(files[2].text, groups_csv(data));
-  EXPECT_EQ(files[3].file_name, "run-3.svg");
+  EXPECT_EQ(files[3].file_name, "run-3-summary.csv");
+  EXPECT_EQ(files[3].text, summary_csv(data));
+  EXPECT_EQ(files[4].file_name, "run-3.svg");
 }
 
 // A small XML checker: every tag closed in order, attribute values quoted, no bare & or < in
