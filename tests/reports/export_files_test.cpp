@@ -336,18 +336,209 @@ TEST(ExportSvg, ANarrowPeakIsShownAloneAndSaidToBe) {
   for (int v = 7000; v < 7100; ++v) data.overall_percentages[static_cast<std::size_t>(v)] = 1.0;
   const std::string svg = distribution_svg(data);
   EXPECT_EQ(count_of(svg, "class=\"bar\""), 100u);
-  EXPECT_NE(svg.find("of 0 to 10000"), std::string::npos);
+  EXPECT_NE(svg.find("of 0 to 10,000"), std::string::npos);
 }
 
-// Catches a legend without the chosen set's label and chi-square, and a line drawn for a search
-// that chose no set.
-TEST(ExportSvg, LegendNamesEachChosenSetAndItsChiSquare) {
-  ExportData data = made_up_export(20, false);
-  data.mv.chi_square = 0.0123;
-  const std::string svg = distribution_svg(data);
-  EXPECT_NE(svg.find("MV best set 12-88, chi-square 0.0123<"), std::string::npos);
-  EXPECT_NE(svg.find("DIST search chose no set<"), std::string::npos);
-  EXPECT_EQ(count_of(svg, "<polyline"), 1u);
+// One <text> element of the picture: where it is anchored, its size and its words, decoded.
+struct PictureText {
+  double x = 0.0;
+  std::string anchor;
+  double size = 0.0;
+  bool turned = false;
+  std::string words;
+};
+
+std::string attribute(const std::string& tag, const std::string& name) {
+  const std::size_t at = tag.find(" " + name + "=\"");
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + name.size() + 3;
+  return tag.substr(start, tag.find('"', start) - start);
+}
+
+// XML text with its five entities decoded.
+std::string decoded(const std::string& xml) {
+  std::string text;
+  for (std::size_t i = 0; i < xml.size(); ++i) {
+    const std::pair<const char*, char> entities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    bool replaced = false;
+    for (const auto& [entity, character] : entities) {
+      if (xml.compare(i, std::strlen(entity), entity) == 0) {
+        text.push_back(character);
+        i += std::strlen(entity) - 1;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) text.push_back(xml[i]);
+  }
+  return text;
+}
+
+std::vector<PictureText> texts_of(const std::string& svg) {
+  std::vector<PictureText> texts;
+  for (std::size_t at = svg.find("<text "); at != std::string::npos;
+       at = svg.find("<text ", at + 1)) {
+    const std::size_t end = svg.find('>', at);
+    const std::string tag = svg.substr(at, end - at);
+    PictureText text;
+    text.x = read_double(attribute(tag, "x"));
+    text.anchor = attribute(tag, "text-anchor");
+    text.size = read_double(attribute(tag, "font-size"));
+    text.turned = !attribute(tag, "transform").empty();
+    text.words = decoded(svg.substr(end + 1, svg.find("</text>", end) - end - 1));
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+// All the picture's words, each text's after the one before, as a reader reads them.
+std::string words_of(const std::string& svg) {
+  std::string words;
+  for (const PictureText& text : texts_of(svg)) words += text.words + " ";
+  return words;
+}
+
+double number_in(const std::string& svg, const std::string& name) {
+  return read_double(attribute(svg.substr(0, svg.find('>', svg.find("<svg"))), name));
+}
+
+// The pictures the tests look at: every size of study, with and without chosen sets and exact
+// values, and a long data file name.
+std::vector<ExportData> pictures() {
+  std::vector<ExportData> all;
+  for (const int items : {1, 20, 100, 10000}) {
+    for (const bool everything : {true, false}) {
+      ExportData data = made_up_export(items, everything);
+      data.mv.found = everything || items != 20;
+      if (everything) {
+        data.exact.percentages = made_up_fit(items, 3000, 3, 3, 5u).percentages;
+        data.exact.mean = 0.5 * items;
+        data.exact.variance = 2.0;
+      } else {
+        data.data_file = "results/" + std::string(90, 'x') + "/pilot study, second wave.txt";
+      }
+      all.push_back(data);
+    }
+  }
+  return all;
+}
+
+// Catches text that would print smaller than 8 pt at one column's width (8.5 cm: 3 % of the
+// width), and lines that run off the picture's edge, with a width per character wide enough for
+// DejaVu Sans, the widest of the common sans-serif fonts.
+TEST(ExportSvg, EveryTextIsAtLeastThreePercentOfTheWidthAndWithinIt) {
+  for (const ExportData& data : pictures()) {
+    SCOPED_TRACE(std::to_string(data.items) + " items, " + data.data_file);
+    const std::string svg = distribution_svg(data);
+    const double width = number_in(svg, "width");
+    const std::string root = svg.substr(0, svg.find('>', svg.find("<svg")));
+    EXPECT_EQ(attribute(root, "viewBox"),
+              "0 0 " + attribute(root, "width") + " " + attribute(root, "height"));
+    const std::vector<PictureText> texts = texts_of(svg);
+    ASSERT_GT(texts.size(), 10u);
+    for (const PictureText& text : texts) {
+      EXPECT_GE(text.size, 0.03 * width) << text.words;
+      if (text.turned) continue;
+      std::size_t characters = 0;
+      for (const char c : text.words) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+      const double length = static_cast<double>(characters) * 0.58 * text.size;
+      const double left = text.anchor == "start"    ? text.x
+                          : text.anchor == "middle" ? text.x - length / 2
+                                                    : text.x - length;
+      EXPECT_GE(left, 0.0) << text.words;
+      EXPECT_LE(left + length, width) << text.words;
+    }
+    // One column's proportions: not wider than it is tall.
+    EXPECT_GE(number_in(svg, "height"), width);
+    EXPECT_EQ(svg.find("<script"), std::string::npos);
+  }
+}
+
+// Catches a title that names the program rather than the data, and a group size in the wrong
+// words.
+TEST(ExportSvg, TitleDescribesTheData) {
+  const std::pair<int, const char*> sizes[] = {{2, "pairs"}, {3, "triads"}, {4, "quads"}};
+  for (const auto& [group_size, word] : sizes) {
+    ExportData data = made_up_export(20, true);
+    data.group_size = group_size;
+    const std::string svg = distribution_svg(data);
+    const std::string title =
+        std::string("Number correct of nominal ") + word + ", 30 participants, 20 items";
+    EXPECT_NE(svg.find("<title>" + title + "</title>"), std::string::npos) << word;
+    EXPECT_NE(words_of(svg).find(title), std::string::npos) << word;
+    EXPECT_EQ(svg.find("Quorvane"), std::string::npos);
+  }
+}
+
+// Catches a legend that names grid labels or a chi-square without saying what it compares, a
+// caption without the run's N, M, k, seed, sets and the chosen sets' G, and marks drawn for a
+// search that chose no set.
+TEST(ExportSvg, LegendAndCaptionSayWhatIsCompared) {
+  ExportData data = made_up_export(20, true);
+  data.mv.chi_square = 0.00096;
+  data.dist.chi_square = 25.57658;
+  const std::string words = words_of(distribution_svg(data));
+  for (const char* phrase :
+       {"all groups of the 10,000 sets",
+        "best-fitting set by mean and variance (chi-square 0.0010 against the overall mean and "
+        "variance)",
+        "best-fitting set by distribution (chi-square 25.5766 against the overall distribution)",
+        "N\xC2\xA0=\xC2\xA0"
+        "30 participants, M\xC2\xA0=\xC2\xA0"
+        "20 items, groups of k\xC2\xA0=\xC2\xA0"
+        "3, seed 2024",
+        "all 100,000 groups of the 10,000 random sets", "has only 10 groups",
+        "Data file: study.txt."}) {
+    EXPECT_NE(words.find(phrase), std::string::npos) << phrase << "\n" << words;
+  }
+  EXPECT_EQ(words.find("12-88"), std::string::npos);
+
+  data.dist.found = false;
+  const std::string without = distribution_svg(data);
+  EXPECT_NE(words_of(without).find("no set could be chosen by distribution"), std::string::npos);
+  EXPECT_EQ(count_of(without, "class=\"dist-mark\""), 0u);
+}
+
+// Catches the exact distribution drawn where it was left out (or missing where it was computed),
+// and a caption that does not say what was left out.
+TEST(ExportSvg, ExactValuesAreDrawnWhereComputedAndSaidToBeLeftOutElsewhere) {
+  ExportData data = made_up_export(20, true);
+  data.exact.mean = 12.25;
+  data.exact.variance = 8.5;
+  data.exact.percentages = made_up_fit(20, 4000, 3, 2, 3u).percentages;
+  const std::string computed = distribution_svg(data);
+  EXPECT_EQ(count_of(computed, "class=\"exact\""), 1u);
+  const std::string words = words_of(computed);
+  EXPECT_NE(words.find("exact distribution over all 4,060 possible triads"), std::string::npos);
+  EXPECT_NE(words.find("mean 12.2500, expected set variance 8.5000"), std::string::npos);
+  EXPECT_EQ(words.find("left out"), std::string::npos);
+
+  data.exact.variance.reset();
+  data.exact.percentages.clear();
+  const std::string left_out = distribution_svg(data);
+  EXPECT_EQ(count_of(left_out, "class=\"exact\""), 0u);
+  const std::string said = words_of(left_out);
+  EXPECT_NE(said.find("the exact variance is left out"), std::string::npos) << said;
+  EXPECT_NE(said.find("The exact distribution is left out"), std::string::npos) << said;
+}
+
+// Catches a chosen set drawn as a line through its zeros (which zigzags across the bars at many
+// items) rather than a mark at each value its groups scored, and marks at values nobody scored.
+TEST(ExportSvg, ChosenSetsAreMarksAtTheValuesTheirGroupsScored) {
+  for (const int items : {20, 100, 400}) {
+    const ExportData data = made_up_export(items, true);
+    const std::string svg = distribution_svg(data);
+    EXPECT_EQ(count_of(svg, "<polyline"), 0u);
+    for (const auto& [fit, mark] :
+         {std::pair{&data.mv, "class=\"mv-mark\""}, std::pair{&data.dist, "class=\"dist-mark\""}}) {
+      const std::size_t scored = static_cast<std::size_t>(
+          std::count_if(fit->percentages.begin(), fit->percentages.end(),
+                        [](double percentage) { return percentage > 0.0; }));
+      // One more in the legend.
+      EXPECT_EQ(count_of(svg, mark), scored + 1) << items << " " << mark;
+    }
+  }
 }
 
 }  // namespace
