@@ -17,4 +17,8 @@ namespace quorvane {
 ExportData export_of_run(const EditionProfile& edition, const ResponseMatrix& study,
                          const RunResult& result, const std::string& data_file, std::uint32_t seed);
 
+// What the export leaves out of the exact values, as a console note ("the exact variance and
+// distribution are left out of the export: ..."), or nothing when it has them all.
+std::string exact_values_left_out(const ExportData& data);
+
 }  // namespace quorvane

@@ -9,6 +9,7 @@
 
 #include "programs/run_driver.h"
 #include "reports/export_files.h"
+#include "reports/export_of_run.h"
 #include "simulation/exact_reference.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/editions.h"
@@ -158,6 +159,47 @@ TEST(ExportRun, SummaryAgreesWithFiles1And7And8) {
     EXPECT_EQ(field["data_file"], "study.txt");
     EXPECT_EQ(field["seed"], "20261207");
   }
+}
+
+// Catches exact values left out without a word on the console, a note where nothing was left
+// out, and a note that names the wrong value.
+TEST(ExportRun, ANoteSaysWhichExactValuesAreLeftOut) {
+  struct Case {
+    bool variance;
+    bool distribution;
+    const char* note;
+  };
+  const Case cases[] = {
+      {true, true, ""},
+      {true, false,
+       "the exact distribution is left out of the export, as computing it for 30 "
+       "participants and 20 items would take more than a second"},
+      {false, true,
+       "the exact variance is left out of the export, as computing it for 30 "
+       "participants and 20 items would take more than a second"},
+      {false, false,
+       "the exact variance and distribution are left out of the export, as "
+       "computing them for 30 participants and 20 items would take more than a "
+       "second"},
+  };
+  for (const Case& c : cases) {
+    ExportData data;
+    data.participants = 30;
+    data.items = 20;
+    data.exact.mean = 1.0;
+    if (c.variance) data.exact.variance = 2.0;
+    if (c.distribution) data.exact.percentages.assign(21, 100.0 / 21);
+    EXPECT_EQ(exact_values_left_out(data), c.note);
+  }
+  // A real run too large for the exact distribution says so, once, as a note.
+  testing::MemoryFileSystem files;
+  files.files["study.txt"] = testing::data_file_text(testing::made_up_responses(1064, 3, 5), 3);
+  std::string err;
+  ASSERT_EQ(run_with_export(files, kTriadsEdition, "study.txt 1064 3", &err), kRunSucceeded);
+  EXPECT_EQ(err,
+            "Quorvane-Triads: note: the exact distribution is left out of the export, as "
+            "computing it for 1064 participants and 3 items would take more than a second\n");
+  EXPECT_EQ(csv_rows(files.files["pilot-distribution.csv"])[1].back(), "");
 }
 
 // Catches an export written apart from the reports: a failure at any write of the run, the
