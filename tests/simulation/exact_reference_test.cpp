@@ -51,9 +51,12 @@ TEST(ExactReference, AgreesWithExactRationalsOverEveryGroup) {
   double worst = 0.0;
   for (const Study& study : studies) {
     SCOPED_TRACE(study.what);
-    const ResponseMatrix matrix = matrix_of(study);
-    const ExactReference exact = exact_reference(matrix, study.group_size);
-    const testing::ExactRationals rationals = testing::exact_rationals(matrix, study.group_size);
+    const std::vector<int> responses =
+        testing::made_up_responses(study.participants, study.items, study.seed);
+    const ExactReference exact = exact_reference(
+        testing::matrix_of(responses, study.participants, study.items), study.group_size);
+    const testing::ExactRationals rationals =
+        testing::exact_rationals(responses, study.participants, study.items, study.group_size);
     ASSERT_TRUE(exact.mean && exact.variance);
     ASSERT_EQ(exact.percentages.size(), rationals.percentages.size());
     std::vector<double> errors = {testing::relative_error(*exact.mean, rationals.mean),

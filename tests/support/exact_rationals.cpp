@@ -15,7 +15,9 @@ Exact128 choose(int n, int k) {
 }
 
 struct Visit {
-  const ResponseMatrix& matrix;
+  const std::vector<int>& responses;
+  int participants;
+  int items;
   int group_size;
   std::vector<int> missed_by;       // z_d, by item d - 1
   std::vector<int> members_missed;  // members so far who missed d, by item d - 1
@@ -24,8 +26,12 @@ struct Visit {
   Exact128 sum_w_times_others = 0;
   std::vector<Exact128> groups_by_w;
 
+  // A response of exactly 0 is a miss; participants and items from 1.
+  int missed(int participant, int item) const {
+    return responses[static_cast<std::size_t>((participant - 1) * items + item - 1)] == 0 ? 1 : 0;
+  }
+
   void group(int chosen, int next) {
-    const int items = matrix.items();
     if (chosen == group_size) {
       unsigned w = 0;
       Exact128 others = 0;
@@ -40,12 +46,12 @@ struct Visit {
       groups_by_w[w] += 1;
       return;
     }
-    for (int p = next; p <= matrix.participants(); ++p) {
+    for (int p = next; p <= participants; ++p) {
       for (int d = 1; d <= items; ++d)
-        members_missed[static_cast<std::size_t>(d - 1)] += matrix.missed(p, d);
+        members_missed[static_cast<std::size_t>(d - 1)] += missed(p, d);
       group(chosen + 1, p + 1);
       for (int d = 1; d <= items; ++d)
-        members_missed[static_cast<std::size_t>(d - 1)] -= matrix.missed(p, d);
+        members_missed[static_cast<std::size_t>(d - 1)] -= missed(p, d);
     }
   }
 };
@@ -59,10 +65,11 @@ long double Rational::value() const {
          static_cast<long double>(rest) / static_cast<long double>(denominator);
 }
 
-ExactRationals exact_rationals(const ResponseMatrix& matrix, int group_size) {
-  const int participants = matrix.participants();
-  const int items = matrix.items();
-  Visit visit{matrix,
+ExactRationals exact_rationals(const std::vector<int>& responses, int participants, int items,
+                               int group_size) {
+  Visit visit{responses,
+              participants,
+              items,
               group_size,
               std::vector<int>(static_cast<std::size_t>(items), 0),
               std::vector<int>(static_cast<std::size_t>(items), 0),
@@ -72,7 +79,7 @@ ExactRationals exact_rationals(const ResponseMatrix& matrix, int group_size) {
               std::vector<Exact128>(static_cast<std::size_t>(items) + 1, 0)};
   for (int p = 1; p <= participants; ++p) {
     for (int d = 1; d <= items; ++d)
-      visit.missed_by[static_cast<std::size_t>(d - 1)] += matrix.missed(p, d);
+      visit.missed_by[static_cast<std::size_t>(d - 1)] += visit.missed(p, d);
   }
   visit.group(0, 1);
 
