@@ -68,7 +68,7 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   }
   const ReportSections sections = render_reports(edition, result);
   if (options.export_name) {
-    const ExportData data = export_of_run(edition, study->matrix, result, study->file_name, seed);
+    const ExportData data = export_of_run(study->matrix, result, study->file_name, seed);
     const std::string left_out = exact_values_left_out(data);
     if (!left_out.empty()) say_note(edition, console, left_out);
     for (ExportFile& file : render_export_files(data, *options.export_name)) {

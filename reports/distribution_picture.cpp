@@ -12,6 +12,7 @@
 
 #include "reports/export_text.h"
 #include "reports/number_text.h"
+#include "simulation/set_label.h"
 
 namespace quorvane {
 namespace {
@@ -539,7 +540,7 @@ class DistributionPicture {
     const double words_left = kMargin + 44;
     const double width = kSvgWidth - kMargin - words_left;
     std::vector<std::pair<Mark, std::string>> entries = {
-        {Mark::kBars, "all groups of the 10,000 sets"}};
+        {Mark::kBars, "all groups of the " + with_thousands(kSetCount) + " sets"}};
     if (has_exact_distribution()) {
       entries.emplace_back(Mark::kExact, "exact distribution over all " + all_groups() +
                                              " possible " + groups_word(data_.group_size));
@@ -563,8 +564,8 @@ class DistributionPicture {
                        equals("M", data_.items) + " items, groups of " +
                        equals("k", data_.group_size) + ", seed ";
     append_whole(text, data_.seed);
-    text.append(". Bars: all " + with_thousands(10000LL * groups) +
-                " groups of the 10,000 random ");
+    text.append(". Bars: all " + with_thousands(static_cast<long long>(kSetCount) * groups) +
+                " groups of the " + with_thousands(kSetCount) + " random ");
     text.append("sets (mean " + four_decimals(data_.overall_mean) + ", variance " +
                 four_decimals(data_.overall_variance) + "). ");
     if (data_.exact.mean) {

@@ -37,11 +37,10 @@ struct ExportedFit {
 };
 
 struct ExportData {
-  std::string program_name;  // e.g. "Quorvane-Triads"
-  std::string data_file;     // as the user named it
-  int participants = 0;      // N
-  int items = 0;             // M
-  int group_size = 0;        // k
+  std::string data_file;  // as the user named it
+  int participants = 0;   // N
+  int items = 0;          // M
+  int group_size = 0;     // k
   std::uint32_t seed = 0;
   double overall_mean = 0.0;                // the average of the 10,000 set means
   double overall_variance = 0.0;            // and of their variances

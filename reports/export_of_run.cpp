@@ -34,11 +34,9 @@ ExportedFit fit_of(const SearchLog& search, const ChosenSet& choice, const SetSt
 
 }  // namespace
 
-ExportData export_of_run(const EditionProfile& edition, const ResponseMatrix& study,
-                         const RunResult& result, const std::string& data_file,
-                         std::uint32_t seed) {
+ExportData export_of_run(const ResponseMatrix& study, const RunResult& result,
+                         const std::string& data_file, std::uint32_t seed) {
   ExportData data;
-  data.program_name = std::string(edition.program_name);
   data.data_file = data_file;
   data.participants = study.participants();
   data.items = result.items;

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "simulation/set_statistics.h"
+
 namespace quorvane {
 namespace {
 
@@ -220,7 +222,7 @@ ExactReference exact_reference(const ResponseMatrix& matrix, int group_size) {
         GroupEnumeration(matrix, group_size, choose).counts();
     for (int v = 0; v <= items; ++v) {
       const std::uint64_t count = by_missed[static_cast<std::size_t>(items - v)];
-      exact.percentages.push_back(quotient(Wide{count} * 100u, groups));
+      exact.percentages.push_back(quotient(Wide{count} * static_cast<unsigned>(kPercent), groups));
     }
   }
   return exact;

@@ -58,7 +58,6 @@ ExportedFit made_up_fit(int items, int groups, int group_size, int row, unsigned
 
 ExportData made_up_export(int items, bool dist_found) {
   ExportData data;
-  data.program_name = "Quorvane-Triads";
   data.data_file = "study.txt";
   data.participants = 30;
   data.items = items;
