@@ -7,8 +7,8 @@
 namespace quorvane {
 namespace {
 
-// Sums of products of three binomials of N up to 10,000 (below 2^128 / 2 by far: each product is
-// at most C(N, k)^2 < 2^98, and there are at most M^2 = 10^8 < 2^27 of them).
+// Counts of pairs of groups, for N up to 10,000 and k up to 4: each is at most C(N, k)^2 < 2^98,
+// and a sum adds at most 2 M^2 = 2 x 10^8 < 2^28 of them, so every sum stays below 2^126.
 __extension__ using Wide = unsigned __int128;
 
 // num / den rounded to double for num >= 0 and den > 0: the whole part is exact, and only the
