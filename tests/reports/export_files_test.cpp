@@ -354,26 +354,6 @@ std::string attribute(const std::string& tag, const std::string& name) {
   return tag.substr(start, tag.find('"', start) - start);
 }
 
-// XML text with its five entities decoded.
-std::string decoded(const std::string& xml) {
-  std::string text;
-  for (std::size_t i = 0; i < xml.size(); ++i) {
-    const std::pair<const char*, char> entities[] = {
-        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
-    bool replaced = false;
-    for (const auto& [entity, character] : entities) {
-      if (xml.compare(i, std::strlen(entity), entity) == 0) {
-        text.push_back(character);
-        i += std::strlen(entity) - 1;
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced) text.push_back(xml[i]);
-  }
-  return text;
-}
-
 std::vector<PictureText> texts_of(const std::string& svg) {
   std::vector<PictureText> texts;
   for (std::size_t at = svg.find("<text "); at != std::string::npos;
@@ -385,7 +365,8 @@ std::vector<PictureText> texts_of(const std::string& svg) {
     text.anchor = attribute(tag, "text-anchor");
     text.size = read_double(attribute(tag, "font-size"));
     text.turned = !attribute(tag, "transform").empty();
-    text.words = decoded(svg.substr(end + 1, svg.find("</text>", end) - end - 1));
+    text.words = checked_text("<svg xmlns=\"http://www.w3.org/2000/svg\">" +
+                              svg.substr(end + 1, svg.find("</text>", end) - end - 1) + "</svg>");
     texts.push_back(text);
   }
   return texts;
