@@ -122,7 +122,7 @@ TEST(ExportRun, SummaryAgreesWithFiles1And7And8) {
     testing::MemoryFileSystem files;
     const std::vector<int> responses = testing::made_up_responses(26, 9, 5);
     files.files["study.txt"] = testing::data_file_text(responses, 9);
-    ASSERT_EQ(run_with_export(files, edition, "study.txt 26 9"), kRunSucceeded);
+    ASSERT_EQ(run_with_export(files, edition, "study.txt 26 9").exit_status, kRunSucceeded);
     const std::vector<std::string> reports = testing::report_names(edition);
     const auto report = [&](std::size_t number) { return files.files[reports[number - 1]]; };
     const Rows summary = csv_rows(files.files["pilot-summary.csv"]);
@@ -191,9 +191,9 @@ TEST(ExportRun, ANoteSaysWhichExactValuesAreLeftOut) {
   // A real run too large for the exact distribution says so, once, as a note.
   testing::MemoryFileSystem files;
   files.files["study.txt"] = testing::data_file_text(testing::made_up_responses(1064, 3, 5), 3);
-  std::string err;
-  ASSERT_EQ(run_with_export(files, kTriadsEdition, "study.txt 1064 3", &err), kRunSucceeded);
-  EXPECT_EQ(err,
+  const testing::ProgramResult run = run_with_export(files, kTriadsEdition, "study.txt 1064 3");
+  ASSERT_EQ(run.exit_status, kRunSucceeded);
+  EXPECT_EQ(run.err,
             "Quorvane-Triads: note: the exact distribution is left out of the export, as "
             "computing it for 1064 participants and 3 items would take more than a second\n");
   EXPECT_EQ(csv_rows(files.files["pilot-distribution.csv"])[1].back(), "");
