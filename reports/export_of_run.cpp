@@ -56,9 +56,9 @@ ExportData export_of_run(const ResponseMatrix& study, const RunResult& result,
 std::string exact_values_left_out(const ExportData& data) {
   const bool variance = !data.exact.variance, distribution = data.exact.percentages.empty();
   if (!variance && !distribution) return "";
-  std::string what = variance && distribution ? "variance and distribution"
-                     : variance               ? "variance"
-                                              : "distribution";
+  const std::string what = variance && distribution ? "variance and distribution"
+                           : variance               ? "variance"
+                                                    : "distribution";
   return "the exact " + what + (variance && distribution ? " are" : " is") +
          " left out of the export, as computing " + (variance && distribution ? "them" : "it") +
          " for " + std::to_string(data.participants) + " participants and " +
