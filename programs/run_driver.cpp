@@ -206,8 +206,9 @@ int compute_and_append(const EditionProfile& edition, Console console, FileSyste
   }
   std::vector<AppendedText> export_files;
   if (options.export_name) {
-    const ExportData data =
-        export_of_run(edition, result, study.file_name, study.matrix.participants(), seed);
+    const ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
+    const std::string left_out = exact_values_left_out(data);
+    if (!left_out.empty()) say_note(edition, console, left_out);
     for (ExportFile& file : render_export_files(data, *options.export_name)) {
       export_files.push_back({std::move(file.file_name), std::move(file.text)});
     }

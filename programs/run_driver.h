@@ -27,7 +27,7 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome);
 struct RunOptions {
   // The seed of the random partitions, read once the study is loaded.
   std::function<std::uint32_t()> read_seed;
-  // Also write the run's export, under this path prefix (export_files.h).
+  // Also write the run's export, under this path prefix (reports/export_files.h).
   std::optional<std::string> export_name;
   // The most memory the system lets the program have, in bytes, where it says (ulimit -v).
   std::optional<std::uint64_t> memory_limit = std::nullopt;
