@@ -151,3 +151,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 include(CPack)
+
+if(QUORVANE_TESTS)
+  include(${CMAKE_CURRENT_LIST_DIR}/release_files_tests.cmake)
+endif()

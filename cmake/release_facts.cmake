@@ -14,8 +14,9 @@ function(quorvane_release_date changelog version result)
       endif()
     endif()
   endforeach()
-  message(FATAL_ERROR "${changelog} has no entry for version ${version}: add a heading "
-                      "'## ${version} (YYYY-MM-DD)' saying what the version brings")
+  message(NOTICE "${changelog} has no entry for version ${version}: add a heading "
+                 "'## ${version} (YYYY-MM-DD)' saying what the version brings")
+  message(FATAL_ERROR "no release date for version ${version}")
 endfunction()
 
 # The "Copyright (c) YEAR HOLDER" line of `license`.

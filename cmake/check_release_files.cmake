@@ -1,0 +1,116 @@
+# Checks that every file that states the version states the one project() sets, and that the
+# release date and the group sizes agree wherever they are written.
+#   cmake -DVERSION=2.0 -DCITATION=CITATION.cff -DCHANGELOG=CHANGELOG.md
+#         [-DPROGRAMS=a|b|c] [-DMAN_PAGES=a.1|b.1|c.1] [-DWINDOWS_PROGRAMS=a.exe|b.exe|c.exe]
+#         -P check_release_files.cmake
+# PROGRAMS are run with --version and --help; MAN_PAGES are help2man's pages of the same
+# programs, in the same order; WINDOWS_PROGRAMS are read, not run. Stops with an error naming
+# the file and what it says at the first disagreement.
+include(${CMAKE_CURRENT_LIST_DIR}/release_facts.cmake)
+foreach(list PROGRAMS MAN_PAGES WINDOWS_PROGRAMS)
+  string(REPLACE "|" ";" ${list} "${${list}}")
+endforeach()
+
+# Stops with `text` on one line (CMake would wrap the text of a FATAL_ERROR).
+function(refuse text)
+  message(NOTICE "${text}")
+  message(FATAL_ERROR "the release files disagree: see the line above")
+endfunction()
+function(disagree file what)
+  refuse("${file}: ${what}, but the project's version is ${VERSION} (project() in CMakeLists.txt)")
+endfunction()
+
+# The changelog: its newest entry is this version.
+quorvane_release_date(${CHANGELOG} ${VERSION} release_date)
+file(STRINGS ${CHANGELOG} headings REGEX "^## ")
+list(GET headings 0 newest)
+if(NOT newest MATCHES "^## ${VERSION} ")
+  disagree(${CHANGELOG} "the newest entry is '${newest}'")
+endif()
+
+# The citation: its version and release date.
+file(STRINGS ${CITATION} cited_versions REGEX "^version:")
+if(NOT cited_versions STREQUAL "version: \"${VERSION}\"")
+  disagree(${CITATION} "it says '${cited_versions}'")
+endif()
+file(STRINGS ${CITATION} cited_dates REGEX "^date-released:")
+if(NOT cited_dates STREQUAL "date-released: \"${release_date}\"")
+  refuse("${CITATION}: it says '${cited_dates}', but ${CHANGELOG} dates ${VERSION} ${release_date}")
+endif()
+
+# The programs: what --version says, and the group size --help names.
+set(index 0)
+foreach(program IN LISTS PROGRAMS)
+  get_filename_component(name ${program} NAME_WE)
+  execute_process(COMMAND ${program} --version OUTPUT_VARIABLE said RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT said STREQUAL "${name} ${VERSION}\n")
+    disagree(${program} "--version says '${said}' (status ${status})")
+  endif()
+  execute_process(COMMAND ${program} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT help MATCHES "\\(groups of ([0-9]+)\\)")
+    refuse("${program}: --help does not name the group size")
+  endif()
+  set(group_size ${CMAKE_MATCH_1})
+  # The manual page: its header names the program and version, its NAME line the group size.
+  if(MAN_PAGES)
+    list(GET MAN_PAGES ${index} page)
+    file(STRINGS ${page} header REGEX "^\\.TH ")
+    if(NOT header MATCHES "^\\.TH [^ ]+ \"1\" \"[^\"]+\" \"${name} ${VERSION}\" ")
+      disagree(${page} "its header is '${header}'")
+    endif()
+    file(STRINGS ${page} name_lines REGEX "^${name} \\\\- ")
+    if(NOT name_lines MATCHES "\\(groups of ${group_size}\\)$")
+      refuse("${page}: '${name_lines}' does not name the group size of ${name}, ${group_size}")
+    endif()
+  endif()
+  math(EXPR index "${index} + 1")
+endforeach()
+
+# The value of the string `key` in the version resource held in `hex` (a file read as HEX), or
+# "" when there is none: the key in UTF-16 and its end, padding to four bytes, then the value.
+function(version_resource_string hex key result)
+  set(key_hex "")
+  string(LENGTH "${key}" length)
+  math(EXPR last "${length} - 1")
+  foreach(at RANGE ${last})
+    string(SUBSTRING "${key}" ${at} 1 character)
+    string(HEX "${character}" character_hex)
+    string(APPEND key_hex "${character_hex}00")
+  endforeach()
+  string(FIND "${hex}" "${key_hex}0000" start)
+  set(value "")
+  if(NOT start EQUAL -1)
+    string(LENGTH "${key_hex}0000" skip)
+    math(EXPR start "${start} + ${skip}")
+    string(SUBSTRING "${hex}" ${start} 512 rest)
+    string(REGEX REPLACE "^(0000)+" "" rest "${rest}")
+    while(NOT rest MATCHES "^0000" AND rest MATCHES "^([0-9a-f][0-9a-f])00")
+      math(EXPR code "0x${CMAKE_MATCH_1}")
+      string(ASCII ${code} character)
+      string(APPEND value "${character}")
+      string(SUBSTRING "${rest}" 4 -1 rest)
+    endwhile()
+  endif()
+  set(${result} "${value}" PARENT_SCOPE)
+endfunction()
+
+# The Windows programs: the version resource's strings and the manifest's version.
+foreach(program IN LISTS WINDOWS_PROGRAMS)
+  get_filename_component(name ${program} NAME_WE)
+  file(READ ${program} hex HEX)
+  foreach(field FileVersion ProductVersion)
+    version_resource_string("${hex}" ${field} value)
+    if(NOT value STREQUAL VERSION)
+      disagree(${program} "the ${field} of its version resource is '${value}'")
+    endif()
+  endforeach()
+  version_resource_string("${hex}" OriginalFilename value)
+  if(NOT value STREQUAL "${name}.exe")
+    refuse("${program}: the OriginalFilename of its version resource is '${value}'")
+  endif()
+  file(STRINGS ${program} manifest REGEX "assemblyIdentity")
+  if(NOT manifest MATCHES "version=\"${VERSION}\\.0\\.0\"")
+    disagree(${program} "its manifest says '${manifest}'")
+  endif()
+endforeach()
+message(STATUS "Version ${VERSION}, released ${release_date}: every file agrees")
