@@ -200,7 +200,8 @@ Section "Quorvane"
   File "${QUORVANE_STAGE}\samples\sample-distribution.svg"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; The programs started from the Start menu work in the user's Documents folder.
+  ; The programs started from the Start menu work in the user's Documents folder (the Public
+  ; Documents folder for all users).
   CreateDirectory "${START_MENU}"
   SetOutPath "$DOCUMENTS"
   CreateShortcut "${START_MENU}\Quorvane-Pairs.lnk" "$INSTDIR\Quorvane-Pairs.exe"
