@@ -25,6 +25,9 @@ RequestExecutionLevel user
 !define USER_ENVIRONMENT "Environment"
 !define SYSTEM_ENVIRONMENT "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 !define START_MENU "$SMPROGRAMS\Quorvane"
+; HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER as a 64-bit process passes them: sign-extended.
+!define HKLM_HANDLE -2147483646
+!define HKCU_HANDLE -2147483647
 
 Name "${PRODUCT} ${QUORVANE_VERSION}"
 OutFile "${QUORVANE_OUTFILE}"
@@ -93,26 +96,35 @@ FunctionEnd
 !insertmacro PATH_WITHOUT "un."
 
 ; Reads the PATH of the chosen environment (the user's or the system's) into $R0; $R6 is 1 when
-; the value exists. Stops the change (returns $R7 = 0) when the value is as long as NSIS can
-; hold, since writing it back would cut it.
+; the value exists. Stops the change ($R7 = 0) when the value is longer than NSIS can hold, since
+; writing it back would cut it: ReadRegStr gives "" for such a value, as for a missing one, so
+; its size is asked of the registry first.
 !macro READ_PATH un
 Function ${un}ReadPath
-  ClearErrors
   ${If} $AllUsers = 1
-    ReadRegStr $R0 HKLM "${SYSTEM_ENVIRONMENT}" "Path"
+    StrCpy $R8 ${HKLM_HANDLE}
+    StrCpy $R9 "${SYSTEM_ENVIRONMENT}"
   ${Else}
-    ReadRegStr $R0 HKCU "${USER_ENVIRONMENT}" "Path"
+    StrCpy $R8 ${HKCU_HANDLE}
+    StrCpy $R9 "${USER_ENVIRONMENT}"
   ${EndIf}
-  ${If} ${Errors}
-    StrCpy $R6 0
-    StrCpy $R0 ""
-  ${Else}
-    StrCpy $R6 1
-  ${EndIf}
+  ; RRF_RT_ANY | RRF_NOEXPAND: the size in bytes of the value as stored, with its final NUL.
+  System::Call 'advapi32::RegGetValueW(p R8, w R9, w "Path", i 0x1000ffff, p 0, p 0, *i 0 r1) i .r0'
+  StrCpy $R0 ""
+  StrCpy $R6 0
   StrCpy $R7 1
-  StrLen $R8 $R0
-  IntOp $R9 ${NSIS_MAX_STRLEN} - 1
-  ${If} $R8 >= $R9
+  ${If} $0 = 0
+    StrCpy $R6 1
+    IntOp $1 $1 / 2
+    ${If} $1 >= ${NSIS_MAX_STRLEN}
+      StrCpy $R7 0
+    ${ElseIf} $AllUsers = 1
+      ReadRegStr $R0 HKLM "${SYSTEM_ENVIRONMENT}" "Path"
+    ${Else}
+      ReadRegStr $R0 HKCU "${USER_ENVIRONMENT}" "Path"
+    ${EndIf}
+  ${ElseIf} $0 <> 2
+    ; Neither there nor missing (ERROR_FILE_NOT_FOUND): leave it alone.
     StrCpy $R7 0
   ${EndIf}
 FunctionEnd
