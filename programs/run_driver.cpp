@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "programs/study_dialogue.h"
+#include "programs/word_reader.h"
 #include "reports/export_files.h"
 #include "reports/export_of_run.h"
 #include "reports/report_append.h"
@@ -36,6 +37,12 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
          "; its reports show the best set as 0-0";
 }
 
+std::string finished_line(const std::string& report_folder,
+                          const std::optional<std::string>& export_name) {
+  return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
+         " were written in the folder " + readable(report_folder) + "\n";
+}
+
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const RunOptions& options) {
   // An export never overwrites: its names must be free before anything is asked.
@@ -55,7 +62,7 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
     }
   }
 
-  const std::optional<Study> study = ask_for_study(edition, console, files);
+  const std::optional<Study> study = ask_for_study(edition, console, files, options.data_file);
   if (!study) return kRunFailed;
 
   const std::uint32_t seed = options.read_seed();
@@ -68,8 +75,9 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   }
   const ReportSections sections = render_reports(edition, result);
   if (options.export_name) {
-    const ExportData data =
+    ExportData data =
         export_of_run(edition, result, study->file_name, study->matrix.participants(), seed);
+    data.labels = study->labels;
     for (ExportFile& file : render_export_files(data, *options.export_name)) {
       export_files.push_back({std::move(file.file_name), std::move(file.text)});
     }
@@ -79,6 +87,9 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   if (!append_reports(files, sections, export_files, note, &error)) {
     say_error(edition, console, error);
     return kRunFailed;
+  }
+  if (!options.report_folder.empty()) {
+    console.out << finished_line(options.report_folder, options.export_name) << std::flush;
   }
   return kRunSucceeded;
 }

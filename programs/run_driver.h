@@ -28,7 +28,16 @@ struct RunOptions {
   std::function<std::uint32_t()> read_seed;
   // Also write the run's export, under this path prefix (export_files.h).
   std::optional<std::string> export_name;
+  // The data file named on the command line, in the working folder: nothing is asked.
+  std::optional<std::string> data_file;
+  // The working folder as the user knows it, on an interactive console: once the reports are
+  // written, one line says so and names it. Empty for a console that is a pipe or a file.
+  std::string report_folder;
 };
+
+// The line that ends a run on an interactive console, after "Performing calculations...".
+std::string finished_line(const std::string& report_folder,
+                          const std::optional<std::string>& export_name);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

@@ -44,6 +44,7 @@ struct ExportData {
   std::vector<ExportedSet> sets;            // grid order: row 1 columns 1..100, row 2 ...
   ExportedFit mv;
   ExportedFit dist;
+  std::vector<std::string> labels;  // participant 1..N's, when the data file had them
 };
 
 // A file of the export: its name and its whole text.
@@ -71,8 +72,9 @@ std::string distribution_csv(const ExportData& data);
 // row, column, mean, variance, mv_chi_square, dist_chi_square: one row per set, in grid order.
 std::string sets_csv(const ExportData& data);
 
-// fit, group, member_1 .. member_k, number_correct: the groups of the MV best set, then those of
-// the DIST best set; a search that chose no set has no rows.
+// fit, group, member_1 .. member_k, (when the data file had labels) label_1 .. label_k,
+// number_correct: the groups of the MV best set, then those of the DIST best set; a search that
+// chose no set has no rows.
 std::string groups_csv(const ExportData& data);
 
 // The picture: a standalone SVG 1.1 document of kSvgWidth by kSvgHeight pixels.

@@ -56,7 +56,7 @@ TEST(CommandLineRuns, VersionIsTheProgramNameAndTheProjectVersion) {
 // Catches a refused command line that still runs, writes, prompts or says more than one line.
 TEST(CommandLineRuns, BadCommandLineIsRefusedBeforeAnything) {
   for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"--bogus"}, {"--seed"}, {"--seed", "5", "study.txt"}}) {
+       {std::vector<std::string>{"--bogus"}, {"--seed"}, {"--seed", "5", "study.txt", "study.txt"}}) {
     const RunWith run(words);
     EXPECT_EQ(run.result.exit_status, 2) << words[0];
     EXPECT_EQ(run.result.out, "");

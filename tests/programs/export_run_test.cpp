@@ -36,7 +36,7 @@ int run_with_export(FileSystem& files, const EditionProfile& edition, const std:
   std::ostringstream out;
   std::ostringstream errors;
   const int status = run_program(edition, Console{in, out, errors}, files,
-                                 RunOptions{[] { return kSeed; }, std::string("pilot")});
+                                 RunOptions{[] { return kSeed; }, std::string("pilot"), {}, {}});
   if (err != nullptr) *err = errors.str();
   return status;
 }
@@ -142,7 +142,7 @@ TEST(ExportRun, AnExportNameWhoseFilesExistIsRefusedBeforeAnythingIsAsked) {
   std::ostringstream out;
   std::ostringstream err;
   EXPECT_EQ(run_program(kTriadsEdition, Console{in, out, err}, files,
-                        RunOptions{[] { return kSeed; }, std::string("pilot")}),
+                        RunOptions{[] { return kSeed; }, std::string("pilot"), {}, {}}),
             kRunFailed);
   EXPECT_EQ(out.str(), "");
   EXPECT_EQ(err.str(),

@@ -37,7 +37,7 @@ DriverRun drive(MemoryFileSystem& files, const std::string& answers,
   std::ostringstream out;
   std::ostringstream err;
   const int status =
-      run_program(edition, Console{in, out, err}, files, RunOptions{[] { return kSeed; }, {}});
+      run_program(edition, Console{in, out, err}, files, RunOptions{[] { return kSeed; }, {}, {}, {}});
   return {status, out.str(), err.str()};
 }
 

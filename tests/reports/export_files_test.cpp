@@ -44,7 +44,7 @@ ExportedFit made_up_fit(int items, int groups, int group_size, int row, unsigned
 }
 
 ExportData made_up_export(int items, bool dist_found) {
-  ExportData data{"Quorvane-Triads", "study.txt", 30, items, 3, 2024u, {}, {}, {}, {}};
+  ExportData data{"Quorvane-Triads", "study.txt", 30, items, 3, 2024u, {}, {}, {}, {}, {}};
   data.overall_percentages = made_up_fit(items, 20000, 3, 1, 7u).percentages;
   data.mv = made_up_fit(items, 10, 3, 12, 8u);
   if (dist_found) data.dist = made_up_fit(items, 10, 3, 40, 9u);
