@@ -43,8 +43,8 @@ class ConsoleOutput : public std::streambuf {
     }
     bool written = true;
     if (whole > 0) {
-      const int length = MultiByteToWideChar(CP_UTF8, 0, pbase(), static_cast<int>(whole),
-                                             nullptr, 0);
+      const int length =
+          MultiByteToWideChar(CP_UTF8, 0, pbase(), static_cast<int>(whole), nullptr, 0);
       std::vector<wchar_t> wide(static_cast<std::size_t>(length > 0 ? length : 0));
       if (length > 0) {
         MultiByteToWideChar(CP_UTF8, 0, pbase(), static_cast<int>(whole), wide.data(), length);

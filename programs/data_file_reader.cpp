@@ -113,10 +113,10 @@ bool is_utf8(std::string_view text) {
 
 // Excel's "CSV (Comma delimited)" on a Western Windows writes Windows-1252.
 std::string from_windows_1252(std::string_view bytes) {
-  static const char16_t high[32] = {
-      0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021, 0x2C6, 0x2030, 0x160,
-      0x2039, 0x152,  0x8D,   0x17D,  0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+  static const char16_t high[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x17D,  0x8F,
+                                    0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
   std::string text;
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
@@ -140,9 +140,10 @@ long line_at(std::string_view text, std::size_t at) {
 
 bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, std::string* error) {
   if (bytes.size() % 2 != 0) {
-    *error = "the file is UTF-16 (it starts with a byte-order mark) but ends in the middle of a "
-             "character; " +
-             std::string(kHowToSaveText);
+    *error =
+        "the file is UTF-16 (it starts with a byte-order mark) but ends in the middle of a "
+        "character; " +
+        std::string(kHowToSaveText);
     return false;
   }
   text->reserve(bytes.size() / 2);
@@ -173,7 +174,9 @@ bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, st
 // The file's text in UTF-8 as it was saved (bytes that are not UTF-8 stay as they are): without
 // a UTF-8 byte-order mark, and decoded from UTF-16 when it starts with that byte-order mark.
 bool decode_text(std::string_view bytes, std::string* text, std::string* error) {
-  const auto starts_with = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  const auto starts_with = [&](std::string_view mark) {
+    return bytes.substr(0, mark.size()) == mark;
+  };
   if (starts_with("\xEF\xBB\xBF")) {
     bytes.remove_prefix(3);
   } else if (starts_with("\xFF\xFE") || starts_with("\xFE\xFF")) {
@@ -349,6 +352,11 @@ Layout layout_of(const Record* first, const Record* second, char separator) {
     return false;
   };
   layout.header = second != nullptr && holds(*first, true) && holds(*second, false);
+  // A file of one line of names alone holds column names and no responses.
+  if (second == nullptr && !holds(*first, false)) {
+    layout.labels = false;
+    layout.header = true;
+  }
   // R's write.csv names the column of row names "".
   if (layout.header && !layout.labels && first->count > 0 && first->fields[0].text.empty() &&
       second->count == first->count) {
@@ -376,7 +384,9 @@ std::string some_of(const std::vector<std::string>& texts, bool utf8) {
 // A stream over text in memory, without a copy.
 class TextBuffer : public std::streambuf {
  public:
-  explicit TextBuffer(std::string& text) { setg(text.data(), text.data(), text.data() + text.size()); }
+  explicit TextBuffer(std::string& text) {
+    setg(text.data(), text.data(), text.data() + text.size());
+  }
 };
 
 // One participant per record, each with the same number of responses.
@@ -468,8 +478,9 @@ bool read_table(const std::string& text, char separator, const Layout& layout,
   }
   if (!error->empty()) return false;
   if (rows == 0) {
-    *error = "the file holds no responses; each line of the file holds one participant's "
-             "responses, 1 for correct and 0 for missed";
+    *error =
+        "the file holds no responses; each line of the file holds one participant's "
+        "responses, 1 for correct and 0 for missed";
     return false;
   }
   if (typed && (typed->participants != rows || typed->items != items)) {
@@ -567,8 +578,8 @@ bool load(std::istream& data, ResponseMatrix& matrix, std::vector<std::string>* 
     return false;
   }
   if (unusual > 0) {
-    notes->push_back(unusual_note(unusual, first_unusual,
-                                  first_run.empty() ? "" : "; " + first_run + ": " + kWithoutBlanks));
+    notes->push_back(unusual_note(
+        unusual, first_unusual, first_run.empty() ? "" : "; " + first_run + ": " + kWithoutBlanks));
   }
   if (extra > 0) {
     notes->push_back("the data file holds " +
@@ -582,8 +593,6 @@ bool load(std::istream& data, ResponseMatrix& matrix, std::vector<std::string>* 
   return true;
 }
 
-
-
 bool read_data_file(std::string_view bytes, const std::optional<StudyShape>& typed,
                     StudyData* study, std::string* error) {
   error->clear();
@@ -596,7 +605,8 @@ bool read_data_file(std::string_view bytes, const std::optional<StudyShape>& typ
   const bool has_first = reader.next(&first, error);
   const bool has_second = has_first && reader.next(&second, error);
   if (!error->empty()) return false;
-  Layout layout = layout_of(has_first ? &first : nullptr, has_second ? &second : nullptr, separator);
+  Layout layout =
+      layout_of(has_first ? &first : nullptr, has_second ? &second : nullptr, separator);
   if (!layout.table && typed) {
     // Bare numbers with the study's shape typed: read as they always were.
     study->matrix = ResponseMatrix(typed->participants, typed->items);

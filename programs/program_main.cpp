@@ -40,8 +40,8 @@ int run(const EditionProfile& edition, Console console, bool interactive,
     std::string reason;
     if (!enter_folder_of(*command.data_file, &file_name, &reason)) {
       say_error(edition, console,
-                readable(*command.data_file) + ": cannot enter the folder of the data file: " +
-                    reason + "; check the name");
+                readable(*command.data_file) +
+                    ": cannot enter the folder of the data file: " + reason + "; check the name");
       return kRunFailed;
     }
     options.data_file = file_name;

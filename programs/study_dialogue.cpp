@@ -62,7 +62,8 @@ class Dialogue {
     int c = typed_.sgetc();
     std::size_t blanks = 0;
     while (c != kEnd && std::isspace(c) != 0) {
-      if (++blanks > WordReader::kLongestBlanks) return refuse(WordReader::Next::kTooManyBlanks, refusal);
+      if (++blanks > WordReader::kLongestBlanks)
+        return refuse(WordReader::Next::kTooManyBlanks, refusal);
       c = typed_.snextc();
     }
     if (c == kEnd) return refuse(WordReader::Next::kEnd, refusal);
@@ -200,8 +201,7 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
                                    FileSystem& files, const std::optional<std::string>& data_file) {
   Dialogue dialogue(edition, console);
   const int group_size = edition.group_size;
-  const std::string groups =
-      " (at least two full groups of " + std::to_string(group_size) + ")";
+  const std::string groups = " (at least two full groups of " + std::to_string(group_size) + ")";
   std::string error;
   StudyData data;
 
@@ -215,8 +215,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
     const int participants = data.matrix.participants();
     if (participants < 2 * group_size) {
       dialogue.error(shown + ": the file holds " + count_of(participants, "participant") +
-                     " (one per line); a run needs " + std::to_string(2 * group_size) +
-                     " or more" + groups);
+                     " (one per line); a run needs " + std::to_string(2 * group_size) + " or more" +
+                     groups);
       return std::nullopt;
     }
     dialogue.say(shown + ": " + count_of(participants, "participant") + ", " +
