@@ -55,8 +55,9 @@ TEST(CommandLineRuns, VersionIsTheProgramNameAndTheProjectVersion) {
 
 // Catches a refused command line that still runs, writes, prompts or says more than one line.
 TEST(CommandLineRuns, BadCommandLineIsRefusedBeforeAnything) {
-  for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"--bogus"}, {"--seed"}, {"--seed", "5", "study.txt", "study.txt"}}) {
+  for (const std::vector<std::string>& words : {std::vector<std::string>{"--bogus"},
+                                                {"--seed"},
+                                                {"--seed", "5", "study.txt", "study.txt"}}) {
     const RunWith run(words);
     EXPECT_EQ(run.result.exit_status, 2) << words[0];
     EXPECT_EQ(run.result.out, "");
@@ -83,6 +84,39 @@ TEST(CommandLineRuns, SameSeedGivesTheSameReportsAndAnotherSeedOthers) {
   EXPECT_EQ(testing::check_report_history(first.folder, {seeded}), "");
   EXPECT_TRUE(first.folder.snapshot() == second.folder.snapshot());
   EXPECT_FALSE(first.folder.snapshot() == other.folder.snapshot());
+}
+
+// Catches reports or an export written in the folder the program runs from, a data file named
+// on the command line read other than the dialogue reads it, a question asked, or a refused data
+// file that does not end the run with one line.
+TEST(CommandLineRuns, ADataFileNamedRunsInItsFolderAsTheDialogueThere) {
+  const RunWith asked({"--seed", "7", "--export", "pilot"});
+  ASSERT_EQ(asked.result.exit_status, 0) << asked.result.err;
+  TempFolder study_folder;
+  TempFolder elsewhere;
+  study_folder.write("study.txt", testing::data_file_text(study_responses(), kItems));
+  testing::ProgramProcess::Options options;
+  options.arguments = {"--seed", "7", study_folder.file("study.txt"), "--export", "pilot"};
+  const ProgramResult named = testing::run_in(kTriads.path, elsewhere.path(), "", options);
+  EXPECT_EQ(named.exit_status, 0) << named.err;
+  EXPECT_EQ(named.out, "study.txt: 12 participants, 6 items\nPerforming calculations...");
+  EXPECT_EQ(named.err, "");
+  EXPECT_TRUE(study_folder.snapshot() == asked.folder.snapshot());
+  EXPECT_TRUE(elsewhere.snapshot().empty());
+
+  options.arguments = {study_folder.file("missing.txt")};
+  const ProgramResult missing = testing::run_in(kTriads.path, elsewhere.path(), "", options);
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err,
+            "Quorvane-Triads: error: missing.txt: cannot open the data file: No such file or "
+            "directory; check the name and run the program again from the folder that holds it\n");
+  options.arguments = {elsewhere.file("no-folder/study.txt")};
+  const ProgramResult no_folder = testing::run_in(kTriads.path, elsewhere.path(), "", options);
+  EXPECT_EQ(no_folder.exit_status, 1);
+  EXPECT_NE(no_folder.err.find("no-folder/study.txt: cannot enter the folder of the data file: "),
+            std::string::npos)
+      << no_folder.err;
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ DriverRun drive(MemoryFileSystem& files, const std::string& answers,
   std::istringstream in(answers);
   std::ostringstream out;
   std::ostringstream err;
-  const int status =
-      run_program(edition, Console{in, out, err}, files, RunOptions{[] { return kSeed; }, {}, {}, {}});
+  const int status = run_program(edition, Console{in, out, err}, files,
+                                 RunOptions{[] { return kSeed; }, {}, {}, {}});
   return {status, out.str(), err.str()};
 }
 
