@@ -1,6 +1,7 @@
 // The real programs given words on their command line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,38 @@ TEST(CommandLineRuns, ADataFileNamedRunsInItsFolderAsTheDialogueThere) {
   EXPECT_NE(no_folder.err.find("no-folder/study.txt: cannot enter the folder of the data file: "),
             std::string::npos)
       << no_folder.err;
+}
+
+// Catches names in other scripts lost on the way in (Windows' command line and console read in
+// the code page turn them into '?'), a quoted path taken with its quotes, and backslashes shown
+// as escapes.
+TEST(CommandLineRuns, NamesInAnyScriptAndWindowsPathsArriveAsTyped) {
+  const std::string export_name = "\xE7\xA0\x94\xE7\xA9\xB6-\xE7\xB5\x90\xE6\x9E\x9C";  // 研究-結果
+  const RunWith exported({"--seed", "7", "--export", export_name});
+  ASSERT_EQ(exported.result.exit_status, 0) << exported.result.err;
+  for (const char* ending : {"-distribution.csv", "-sets.csv", "-groups.csv", ".svg"}) {
+    EXPECT_EQ(exported.folder.snapshot().count(export_name + ending), 1u) << ending;
+  }
+
+  TempFolder folder;
+#if defined(_WIN32)
+  const std::string separator = "\\";
+#else
+  const std::string separator = "/";
+#endif
+  std::filesystem::create_directory(folder.file("my studies"));
+  folder.write("my studies/study.txt", testing::data_file_text(study_responses(), kItems));
+  const ProgramResult quoted = testing::run_in(kTriads.path, folder.path(),
+                                               "\"my studies" + separator + "study.txt\"\n12\n6\n");
+  EXPECT_EQ(quoted.exit_status, 0) << quoted.err;
+
+  const ProgramResult missing = testing::run_in(kTriads.path, folder.path(), "C:\\x\\y.txt\n");
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_EQ(missing.err.rfind("Quorvane-Triads: error: C:\\x\\y.txt: cannot open the data file: "
+                              "No such file or directory",
+                              0),
+            0u)
+      << missing.err;
 }
 
 }  // namespace
