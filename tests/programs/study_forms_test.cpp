@@ -94,8 +94,11 @@ std::vector<Form> forms_of_study() {
   const std::vector<int> responses = study();
   const std::string tabs = saved(responses, {"\t", "\r\n", true, false, plain});
   std::vector<std::string> names;
-  for (int p = 1; p <= kParticipants; ++p)
+  std::vector<std::string> row_numbers;  // R's row names: "1", "2", ...
+  for (int p = 1; p <= kParticipants; ++p) {
     names.push_back("Anna B., \"" + std::to_string(p) + "\"");
+    row_numbers.push_back(std::to_string(p));
+  }
   return {
       {"bare numbers", testing::data_file_text(responses, kItems), false},
       {"Excel CSV (Comma delimited)", saved(responses, {",", "\r\n", true, false, plain}), false},
@@ -108,7 +111,7 @@ std::vector<Form> forms_of_study() {
        false},
       {"participant-ID column", saved(responses, {",", "\r\n", true, true, plain}), true},
       {"labels without a header", saved(responses, {";", "\n", false, true, plain}), true},
-      {"R write.csv", saved(responses, {",", "\n", true, true, quoted_texts}), true},
+      {"R write.csv", saved(responses, {",", "\n", true, true, quoted_texts}, row_numbers), true},
       {"every field quoted", saved(responses, {",", "\r\n", true, false, quoted}), false},
       {"labels with commas and quotes",
        saved(responses,
@@ -197,7 +200,7 @@ TEST(StudyForms, LabelsAreKeptAsWritten) {
   };
   ASSERT_EQ(labels_of("participant-ID column").size(), std::size_t{kParticipants});
   EXPECT_EQ(labels_of("participant-ID column")[11], "P12");
-  EXPECT_EQ(labels_of("R write.csv")[0], "P1");
+  EXPECT_EQ(labels_of("R write.csv")[0], "1");
   EXPECT_EQ(labels_of("labels with commas and quotes")[2], "Anna B., \"3\"");
   EXPECT_EQ(labels_of("Windows-1252 labels")[0], "M\xC3\xBCller");
 }
