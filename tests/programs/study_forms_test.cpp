@@ -112,6 +112,8 @@ std::vector<Form> forms_of_study() {
       {"participant-ID column", saved(responses, {",", "\r\n", true, true, plain}), true},
       {"labels without a header", saved(responses, {";", "\n", false, true, plain}), true},
       {"R write.csv", saved(responses, {",", "\n", true, true, quoted_texts}, row_numbers), true},
+      {"R row names without a header",
+       saved(responses, {",", "\n", false, true, quoted_texts}, row_numbers), true},
       {"every field quoted", saved(responses, {",", "\r\n", true, false, quoted}), false},
       {"labels with commas and quotes",
        saved(responses,
