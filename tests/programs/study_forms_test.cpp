@@ -228,6 +228,8 @@ TEST(StudyForms, WhatCannotBeAStudyIsRefusedWithWhereAndHow) {
       {"q1,q2,q3\n1,0,1\n0,1\n1,1,1\n", false,
        "line 3 of the file holds 2 responses, but line 2 (the first participant's) holds 3: "
        "every line holds one participant's responses, one per item; correct line 3"},
+      {"1;0\n1;1;0\n", false,
+       "line 2 of the file holds 3 responses, but line 1 (the first participant's) holds 2"},
       {"1 0 1\n0 1\n", false,
        "line 2 of the file holds 2 responses, but line 1 (the first participant's) holds 3: every "
        "line holds one participant's responses, one per item (as in a data file named on the "
