@@ -152,7 +152,6 @@ bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, st
     const auto second = static_cast<unsigned char>(bytes[i + 1]);
     return static_cast<char32_t>(big_endian ? (first << 8) | second : (second << 8) | first);
   };
-  long line = 1;
   for (std::size_t i = 0; i < bytes.size(); i += 2) {
     char32_t code = unit(i);
     if (code >= 0xD800 && code <= 0xDBFF && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 &&
@@ -160,7 +159,7 @@ bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, st
       code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
       i += 2;
     } else if (code >= 0xD800 && code <= 0xDFFF) {
-      *error = "line " + std::to_string(line_at(*text, text->size()) + line - 1) +
+      *error = "line " + std::to_string(line_at(*text, text->size())) +
                " of the file: the file is UTF-16 (it starts with a byte-order mark) but holds a "
                "broken character; " +
                kHowToSaveText;
@@ -172,15 +171,19 @@ bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, st
 }
 
 // The file's text in UTF-8 as it was saved (bytes that are not UTF-8 stay as they are): without
-// a UTF-8 byte-order mark, and decoded from UTF-16 when it starts with that byte-order mark.
-bool decode_text(std::string_view bytes, std::string* text, std::string* error) {
+// a UTF-8 byte-order mark, and decoded from UTF-16 into *decoded when it starts with that
+// byte-order mark; else a part of `bytes`.
+bool decode_text(std::string_view bytes, std::string* decoded, std::string_view* text,
+                 std::string* error) {
   const auto starts_with = [&](std::string_view mark) {
     return bytes.substr(0, mark.size()) == mark;
   };
   if (starts_with("\xEF\xBB\xBF")) {
     bytes.remove_prefix(3);
   } else if (starts_with("\xFF\xFE") || starts_with("\xFE\xFF")) {
-    return decode_utf16(bytes.substr(2), bytes[0] == '\xFE', text, error);
+    if (!decode_utf16(bytes.substr(2), bytes[0] == '\xFE', decoded, error)) return false;
+    *text = *decoded;
+    return true;
   }
   const std::size_t nul = bytes.find('\0');
   if (nul != std::string_view::npos) {
@@ -192,7 +195,7 @@ bool decode_text(std::string_view bytes, std::string* text, std::string* error) 
              "; " + kHowToSaveText;
     return false;
   }
-  text->assign(bytes.data(), bytes.size());
+  *text = bytes;
   return true;
 }
 
@@ -340,6 +343,25 @@ bool starts_with_label(const Record& record, char separator) {
   return false;
 }
 
+// Whether a column's name is one given to participants' numbers: "", "ID", "Subject", "VP",
+// "participant_id", ...
+bool names_participants(std::string_view name) {
+  std::string lower;
+  for (const char c : name) {
+    if (c != ' ' && c != '_' && c != '.' && c != '-') {
+      lower.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+    }
+  }
+  for (const char* word : {"", "#", "id", "no", "nr", "number", "case", "code", "label", "name",
+                           "person", "row", "vp", "subj", "pid", "sid"}) {
+    if (lower == word) return true;
+  }
+  for (const char* start : {"participant", "subject", "respondent", "proband", "student"}) {
+    if (lower.rfind(start, 0) == 0) return true;
+  }
+  return false;
+}
+
 Layout layout_of(const Record* first, const Record* second, char separator) {
   Layout layout;
   if (first == nullptr) return layout;
@@ -357,9 +379,10 @@ Layout layout_of(const Record* first, const Record* second, char separator) {
     layout.labels = false;
     layout.header = true;
   }
-  // R's write.csv names the column of row names "".
-  if (layout.header && !layout.labels && first->count > 0 && first->fields[0].text.empty() &&
-      second->count == first->count) {
+  // R's write.csv names the column of row names "", others name a column of participant
+  // numbers so.
+  if (layout.header && !layout.labels && first->count > 1 &&
+      names_participants(first->fields[0].text) && second->count == first->count) {
     layout.labels = true;
   }
   bool quotes = false;
@@ -381,16 +404,18 @@ std::string some_of(const std::vector<std::string>& texts, bool utf8) {
   return shown + (texts.size() > 3 ? ", ..." : "");
 }
 
-// A stream over text in memory, without a copy.
+// A stream over text in memory, without a copy. Reading never writes to the text: a get area
+// is written only by putting back another character than the one read, which fails here.
 class TextBuffer : public std::streambuf {
  public:
-  explicit TextBuffer(std::string& text) {
-    setg(text.data(), text.data(), text.data() + text.size());
+  explicit TextBuffer(std::string_view text) {
+    char* start = const_cast<char*>(text.data());
+    setg(start, start, start + text.size());
   }
 };
 
 // One participant per record, each with the same number of responses.
-bool read_table(const std::string& text, char separator, const Layout& layout,
+bool read_table(std::string_view text, char separator, const Layout& layout,
                 const std::optional<StudyShape>& typed, StudyData* study, std::string* error) {
   const bool utf8 = is_utf8(text);
   RecordReader reader(text, separator);
@@ -596,8 +621,9 @@ bool load(std::istream& data, ResponseMatrix& matrix, std::vector<std::string>* 
 bool read_data_file(std::string_view bytes, const std::optional<StudyShape>& typed,
                     StudyData* study, std::string* error) {
   error->clear();
-  std::string text;
-  if (!decode_text(bytes, &text, error)) return false;
+  std::string decoded;
+  std::string_view text;
+  if (!decode_text(bytes, &decoded, &text, error)) return false;
   const char separator = separator_of(text);
   RecordReader reader(text, separator);
   Record first;
@@ -614,8 +640,8 @@ bool read_data_file(std::string_view bytes, const std::optional<StudyShape>& typ
     std::istream data(&buffer);
     return load(data, study->matrix, &study->notes, error);
   }
-  // Bare numbers without: one participant per line.
-  return read_table(text, separator, layout, typed, study, error);
+  // Bare numbers without: one participant per line, whatever white space separates them.
+  return read_table(text, layout.table ? separator : ' ', layout, typed, study, error);
 }
 
 }  // namespace quorvane

@@ -45,7 +45,7 @@ std::string decimal(const std::string& text, bool is_number) {
 }
 
 std::string saved(const std::vector<int>& responses, const Saver& saver,
-                  const std::vector<std::string>& labels = {}) {
+                  const std::vector<std::string>& labels = {}, const std::string& corner = "") {
   std::string text;
   const auto row = [&](const std::string& label, const std::function<std::string(int)>& cell,
                        bool numbers) {
@@ -57,7 +57,7 @@ std::string saved(const std::vector<int>& responses, const Saver& saver,
   };
   if (saver.header)
     row(
-        "", [](int item) { return "item " + std::to_string(item); }, false);
+        corner, [](int item) { return "item " + std::to_string(item); }, false);
   for (int p = 0; p < kParticipants; ++p) {
     const std::string label =
         labels.empty() ? "P" + std::to_string(p + 1) : labels[static_cast<std::size_t>(p)];
@@ -112,6 +112,12 @@ std::vector<Form> forms_of_study() {
       {"participant-ID column", saved(responses, {",", "\r\n", true, true, plain}), true},
       {"labels without a header", saved(responses, {";", "\n", false, true, plain}), true},
       {"R write.csv", saved(responses, {",", "\n", true, true, quoted_texts}, row_numbers), true},
+      {"numbered participants, SPSS",
+       saved(responses, {"\t", "\r\n", true, true, decimal}, row_numbers, "Subject_ID"), true},
+      {"numbered participants, ID",
+       saved(responses, {",", "\n", true, true, plain}, row_numbers, "ID"), true},
+      {"tabs and a tab at each line's end", saved(responses, {"\t", "\t\n", false, false, plain}),
+       false},
       {"R row names without a header",
        saved(responses, {",", "\n", false, true, quoted_texts}, row_numbers), true},
       {"every field quoted", saved(responses, {",", "\r\n", true, false, quoted}), false},
