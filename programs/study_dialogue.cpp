@@ -142,18 +142,19 @@ std::optional<std::string> report_file_read(const EditionProfile& edition, FileS
   return std::nullopt;
 }
 
-// Opens the data file, or says why it will not be read.
+// Opens the data file, or says why it will not be read and, when the name may be wrong,
+// `check_name` for what to do.
 std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, FileSystem& files,
-                                             const std::string& file_name, std::string* error) {
+                                             const std::string& file_name, const char* check_name,
+                                             std::string* error) {
   const std::string shown = readable(file_name);
   std::string reason;
   FileSystem::FileIdentity identity;
   std::unique_ptr<std::istream> data = files.open_for_reading(file_name, &identity, &reason);
   if (data == nullptr) {
     *error = shown + ": cannot open the data file: " + reason +
-             (reason == FileSystem::kNotPlainFile
-                  ? "; save the study as a file and type its name"
-                  : "; check the name and run the program again from the folder that holds it");
+             (reason == FileSystem::kNotPlainFile ? "; save the study as a file and type its name"
+                                                  : check_name);
     return nullptr;
   }
   // Its responses would be read, then this run's report text appended to it.
@@ -207,7 +208,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
 
   if (data_file) {
     const std::string shown = readable(*data_file);
-    std::unique_ptr<std::istream> stream = open_data_file(edition, files, *data_file, &error);
+    std::unique_ptr<std::istream> stream =
+        open_data_file(edition, files, *data_file, "; check the name given", &error);
     if (stream == nullptr || !read_study(*stream, std::nullopt, &data, &error)) {
       dialogue.error(stream == nullptr ? error : shown + ": " + error);
       return std::nullopt;
@@ -253,7 +255,9 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   }
   dialogue.put_back(rest);
   const std::string shown = readable(file_name);
-  std::unique_ptr<std::istream> stream = open_data_file(edition, files, file_name, &error);
+  std::unique_ptr<std::istream> stream = open_data_file(
+      edition, files, file_name,
+      "; check the name and run the program again from the folder that holds it", &error);
   if (stream == nullptr) {
     dialogue.say("The data file was not opened\n");
     dialogue.error(error);
