@@ -18,20 +18,14 @@ using testing::kTriads;
 using testing::ProgramResult;
 using testing::TempFolder;
 
-constexpr int kParticipants = 12;
-constexpr int kItems = 6;
-const char* const kAnswers = "study.txt\n12\n6\n";
-
-std::vector<int> study_responses() { return testing::made_up_responses(kParticipants, kItems, 21); }
-
 // A folder holding the study, and the triads program run there with `arguments` and the
 // answers that would make a whole run.
 struct RunWith {
   explicit RunWith(std::vector<std::string> arguments) {
-    folder.write("study.txt", testing::data_file_text(study_responses(), kItems));
+    folder.write("study.txt", testing::small_study_text());
     testing::ProgramProcess::Options options;
     options.arguments = std::move(arguments);
-    result = testing::run_in(kTriads.path, folder.path(), kAnswers, options);
+    result = testing::run_in(kTriads.path, folder.path(), testing::kSmallStudyAnswers, options);
   }
   TempFolder folder;
   ProgramResult result;
@@ -80,8 +74,12 @@ TEST(CommandLineRuns, SameSeedGivesTheSameReportsAndAnotherSeedOthers) {
   for (const RunWith* run : {&first, &second, &other}) {
     ASSERT_EQ(run->result.exit_status, 0) << run->result.err;
   }
-  const testing::ObservedRun seeded{kTriads.edition, study_responses(), kParticipants,
-                                    kItems,          4000000000u,       4000000000u};
+  const testing::ObservedRun seeded{kTriads.edition,
+                                    testing::small_study_responses(),
+                                    testing::kSmallStudyParticipants,
+                                    testing::kSmallStudyItems,
+                                    4000000000u,
+                                    4000000000u};
   EXPECT_EQ(testing::check_report_history(first.folder, {seeded}), "");
   EXPECT_TRUE(first.folder.snapshot() == second.folder.snapshot());
   EXPECT_FALSE(first.folder.snapshot() == other.folder.snapshot());
@@ -95,7 +93,7 @@ TEST(CommandLineRuns, ADataFileNamedRunsInItsFolderAsTheDialogueThere) {
   ASSERT_EQ(asked.result.exit_status, 0) << asked.result.err;
   TempFolder study_folder;
   TempFolder elsewhere;
-  study_folder.write("study.txt", testing::data_file_text(study_responses(), kItems));
+  study_folder.write("study.txt", testing::small_study_text());
   testing::ProgramProcess::Options options;
   options.arguments = {"--seed", "7", study_folder.file("study.txt"), "--export", "pilot"};
   const ProgramResult named = testing::run_in(kTriads.path, elsewhere.path(), "", options);
@@ -138,7 +136,7 @@ TEST(CommandLineRuns, NamesInAnyScriptAndWindowsPathsArriveAsTyped) {
   const std::string separator = "/";
 #endif
   std::filesystem::create_directory(folder.file("my studies"));
-  folder.write("my studies/study.txt", testing::data_file_text(study_responses(), kItems));
+  folder.write("my studies/study.txt", testing::small_study_text());
   const ProgramResult quoted = testing::run_in(kTriads.path, folder.path(),
                                                "\"my studies" + separator + "study.txt\"\n12\n6\n");
   EXPECT_EQ(quoted.exit_status, 0) << quoted.err;

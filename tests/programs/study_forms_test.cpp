@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "programs/data_file_reader.h"
 #include "programs/run_driver.h"
 #include "tests/support/editions.h"
+#include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/studies.h"
 
@@ -18,11 +18,10 @@ namespace {
 
 using testing::MemoryFileSystem;
 
-constexpr int kParticipants = 12;
-constexpr int kItems = 6;
-constexpr std::uint32_t kSeed = 7;
+constexpr int kParticipants = testing::kSmallStudyParticipants;
+constexpr int kItems = testing::kSmallStudyItems;
 
-std::vector<int> study() { return testing::made_up_responses(kParticipants, kItems, 5); }
+std::vector<int> study() { return testing::small_study_responses(); }
 
 // How one program saves a table: what goes between fields and at line ends, and how a field is
 // written.
@@ -144,9 +143,7 @@ std::vector<Form> forms_of_study() {
 }
 
 struct DriverRun {
-  int status = -1;
-  std::string out;
-  std::string err;
+  testing::ProgramResult result;
   MemoryFileSystem files;
 };
 
@@ -154,13 +151,9 @@ DriverRun drive(const std::string& data, const std::string& answers,
                 std::optional<std::string> data_file = std::nullopt) {
   DriverRun run;
   run.files.files["study.csv"] = data;
-  std::istringstream in(answers);
-  std::ostringstream out;
-  std::ostringstream err;
-  run.status = run_program(kTriadsEdition, Console{in, out, err}, run.files,
-                           RunOptions{[] { return kSeed; }, {}, std::move(data_file), {}});
-  run.out = out.str();
-  run.err = err.str();
+  RunOptions options;
+  options.data_file = std::move(data_file);
+  run.result = testing::run_in_process(run.files, answers, options);
   return run;
 }
 
@@ -176,15 +169,15 @@ std::map<std::string, std::string> reports_of(const DriverRun& run) {
 // with the data file named on the command line.
 TEST(StudyForms, EveryFormGivesTheReportsOfTheBareNumbers) {
   const DriverRun bare = drive(testing::data_file_text(study(), kItems), "study.csv\n12\n6\n");
-  ASSERT_EQ(bare.status, kRunSucceeded) << bare.err;
+  ASSERT_EQ(bare.result.exit_status, kRunSucceeded) << bare.result.err;
   for (const Form& form : forms_of_study()) {
     SCOPED_TRACE(form.name);
     const DriverRun asked = drive(form.bytes, "study.csv\n12\n6\n");
-    EXPECT_EQ(asked.status, kRunSucceeded) << asked.err;
+    EXPECT_EQ(asked.result.exit_status, kRunSucceeded) << asked.result.err;
     EXPECT_TRUE(reports_of(asked) == reports_of(bare));
     const DriverRun named = drive(form.bytes, "", std::string("study.csv"));
-    EXPECT_EQ(named.status, kRunSucceeded) << named.err;
-    EXPECT_EQ(named.out, "study.csv: 12 participants, 6 items\nPerforming calculations...");
+    EXPECT_EQ(named.result.exit_status, kRunSucceeded) << named.result.err;
+    EXPECT_EQ(named.result.out, "study.csv: 12 participants, 6 items\nPerforming calculations...");
     EXPECT_TRUE(reports_of(named) == reports_of(bare));
     StudyData data;
     std::string error;
@@ -217,7 +210,7 @@ TEST(StudyForms, LabelsAreKeptAsWritten) {
 TEST(StudyForms, HeaderAndLabelsAreNoted) {
   const DriverRun run =
       drive(saved(study(), {",", "\n", true, true, plain}), "", std::string("study.csv"));
-  EXPECT_EQ(run.err,
+  EXPECT_EQ(run.result.err,
             "Quorvane-Triads: note: study.csv: the first line was taken as the names of the "
             "columns ('item 1', 'item 2', 'item 3', ...), not as responses\n"
             "Quorvane-Triads: note: study.csv: the first column was taken as the participants' "
@@ -283,9 +276,9 @@ TEST(StudyForms, WhatCannotBeAStudyIsRefusedWithWhereAndHow) {
 // Catches a file of too few participants run, or one refused without its count.
 TEST(StudyForms, ADataFileOnTheCommandLineNeedsTwoFullGroups) {
   const DriverRun run = drive("1 0\n0 1\n1 1\n1 0\n0 0\n", "", std::string("study.csv"));
-  EXPECT_EQ(run.status, kRunFailed);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err,
+  EXPECT_EQ(run.result.exit_status, kRunFailed);
+  EXPECT_EQ(run.result.out, "");
+  EXPECT_EQ(run.result.err,
             "Quorvane-Triads: error: study.csv: the file holds 5 participants (one per line); a "
             "run needs 6 or more (at least two full groups of 3)\n");
   EXPECT_EQ(reports_of(run).size(), 0u);

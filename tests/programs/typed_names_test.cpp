@@ -2,13 +2,14 @@
 // line that ends a run on an interactive console.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "programs/run_driver.h"
 #include "programs/word_reader.h"
 #include "tests/support/editions.h"
+#include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/prompts.h"
 #include "tests/support/studies.h"
 
 namespace quorvane {
@@ -18,19 +19,11 @@ using testing::MemoryFileSystem;
 
 const std::string kStudy = testing::data_file_text(testing::made_up_responses(6, 2, 3), 2);
 
-struct DriverRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using testing::ProgramResult;
 
-DriverRun drive(MemoryFileSystem& files, const std::string& answers, RunOptions options = {}) {
-  std::istringstream in(answers);
-  std::ostringstream out;
-  std::ostringstream err;
-  options.read_seed = [] { return 7u; };
-  const int status = run_program(kTriadsEdition, Console{in, out, err}, files, options);
-  return {status, out.str(), err.str()};
+ProgramResult drive(MemoryFileSystem& files, const std::string& answers,
+                    const RunOptions& options = {}) {
+  return testing::run_in_process(files, answers, options);
 }
 
 // 研 (three bytes in UTF-8) `count` times, then ".txt".
@@ -59,8 +52,8 @@ TEST(TypedNames, QuotesAWholeLineOrTheFirstWordNameTheFile) {
     SCOPED_TRACE(c.answers);
     MemoryFileSystem files;
     files.files[c.file] = kStudy;
-    const DriverRun run = drive(files, c.answers);
-    EXPECT_EQ(run.status, kRunSucceeded) << run.err;
+    const ProgramResult run = drive(files, c.answers);
+    EXPECT_EQ(run.exit_status, kRunSucceeded) << run.err;
     EXPECT_NE(run.out.find("The data file was opened\n"), std::string::npos) << run.out;
   }
 }
@@ -85,8 +78,8 @@ TEST(TypedNames, MessagesShowTheNameAsTyped) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answers);
     MemoryFileSystem files;
-    const DriverRun run = drive(files, c.answers);
-    EXPECT_EQ(run.status, kRunFailed);
+    const ProgramResult run = drive(files, c.answers);
+    EXPECT_EQ(run.exit_status, kRunFailed);
     EXPECT_EQ(run.err.rfind("Quorvane-Triads: error: " + c.error, 0), 0u) << run.err;
   }
 }
@@ -97,17 +90,13 @@ TEST(TypedNames, SeventyNineCharactersAreAccepted) {
   EXPECT_EQ(character_count("a\xFF\xE7\xA0"), 4u);  // each byte that is not UTF-8 counts as one
   MemoryFileSystem files;
   files.files[chinese_name(75)] = kStudy;
-  EXPECT_EQ(drive(files, chinese_name(75) + "\n6\n2\n").status, kRunSucceeded);
+  EXPECT_EQ(drive(files, chinese_name(75) + "\n6\n2\n").exit_status, kRunSucceeded);
 }
 
 // Catches the closing line printed on a pipe (which must show what it showed before), lost on
 // an interactive console, or naming neither the folder nor the export.
 TEST(TypedNames, AnInteractiveRunEndsByNamingTheFolder) {
-  const std::string asked =
-      "\n\nEnter name of DATA file (e.g., data.txt): The data file was opened\n"
-      "\nEnter number of participants in the study (i.e., # of rows in file): "
-      "\nEnter number of items in the study (i.e., # of columns in file): "
-      "Performing calculations...";
+  const std::string asked = testing::kCompleteDialogue;
   const struct {
     std::string folder;
     std::optional<std::string> export_name;
@@ -127,8 +116,8 @@ TEST(TypedNames, AnInteractiveRunEndsByNamingTheFolder) {
     RunOptions options;
     options.report_folder = c.folder;
     options.export_name = c.export_name;
-    const DriverRun run = drive(files, "study.txt\n6\n2\n", options);
-    EXPECT_EQ(run.status, kRunSucceeded) << run.err;
+    const ProgramResult run = drive(files, "study.txt\n6\n2\n", options);
+    EXPECT_EQ(run.exit_status, kRunSucceeded) << run.err;
     EXPECT_EQ(run.out, asked + c.end);
   }
 }
