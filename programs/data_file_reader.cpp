@@ -414,6 +414,36 @@ class TextBuffer : public std::streambuf {
   }
 };
 
+std::string line_of(const Record& record) {
+  return "line " + std::to_string(record.line) + " of the file";
+}
+
+// What is wrong with a field that is not a response, and what responses are.
+std::string why_not(Response kind, const std::string& text) {
+  const std::string found = "found " + shown_name(text);
+  const char* const kWhole = "; responses are whole numbers (1 correct, 0 missed)";
+  const char* const kNeeded = "; every item needs a response (0 or 1) from every participant";
+  switch (kind) {
+    case Response::kEmpty:
+      return std::string("the response is empty") + kNeeded;
+    case Response::kNotAvailable:
+      return found + ", no response" + kNeeded;
+    case Response::kDecimal:
+      return found + ", a decimal number" + kWhole;
+    case Response::kDecimalComma:
+      return found +
+             ", a decimal number (in a file whose fields are separated by semicolons a comma is "
+             "a decimal mark)" +
+             kWhole;
+    case Response::kTooLarge:
+      return found + ", a number too large for a response" + kWhole;
+    case Response::kNumber:
+    case Response::kText:
+      break;
+  }
+  return found + " where a response was expected" + kWhole;
+}
+
 // One participant per record, each with the same number of responses.
 bool read_table(std::string_view text, char separator, const Layout& layout,
                 const std::optional<StudyShape>& typed, StudyData* study, std::string* error) {
@@ -435,24 +465,23 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
   std::string first_unusual;
   const std::size_t start = layout.labels ? 1 : 0;
   while (reader.next(&record, error)) {
-    const std::string line = "line " + std::to_string(record.line) + " of the file";
     if (rows == kLargestCount) {
-      *error = line + ": the file holds more than " + std::to_string(kLargestCount) +
+      *error = line_of(record) + ": the file holds more than " + std::to_string(kLargestCount) +
                " participants' lines, the most a study takes";
       return false;
     }
     const long count = static_cast<long>(record.count) - static_cast<long>(start);
     if (items < 0) {
       if (count > kLargestCount || count < 1) {
-        *error = line + ": it holds " + std::to_string(count) +
+        *error = line_of(record) + ": it holds " + std::to_string(count) +
                  " responses; a study has from 1 to " + std::to_string(kLargestCount) + " items";
         return false;
       }
       items = static_cast<int>(count);
       first_line = record.line;
     } else if (count != items) {
-      *error = line + " holds " + count_of(count, " response", " responses") + ", but line " +
-               std::to_string(first_line) + " (the first participant's) holds " +
+      *error = line_of(record) + " holds " + count_of(count, " response", " responses") +
+               ", but line " + std::to_string(first_line) + " (the first participant's) holds " +
                std::to_string(items) +
                ": every line holds one participant's responses, one per item" +
                (layout.table ? "" : " (as in a data file named on the command line)") +
@@ -467,33 +496,9 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
       const Field& field = record.fields[start + static_cast<std::size_t>(item) - 1];
       int value = 0;
       const Response kind = response_of(field.text, separator, &value);
-      const std::string where = place(rows, item) + " (" + line + ")";
-      const std::string found = "found " + shown_name(field.text);
-      switch (kind) {
-        case Response::kNumber:
-          break;
-        case Response::kEmpty:
-        case Response::kNotAvailable:
-          *error = where + ": " +
-                   (kind == Response::kEmpty ? "the response is empty" : found + ", no response") +
-                   "; every item needs a response (0 or 1) from every participant";
-          return false;
-        case Response::kDecimal:
-          *error = where + ": " + found +
-                   ", a decimal number; responses are whole numbers (1 correct, 0 missed)";
-          return false;
-        case Response::kDecimalComma:
-          *error = where + ": " + found +
-                   ", a decimal number (in a file whose fields are separated by semicolons a "
-                   "comma is a decimal mark); responses are whole numbers (1 correct, 0 missed)";
-          return false;
-        case Response::kTooLarge:
-        case Response::kText:
-          *error = where + ": " + found +
-                   (kind == Response::kTooLarge ? ", a number too large for a response"
-                                                : " where a response was expected") +
-                   "; responses are whole numbers (1 correct, 0 missed)";
-          return false;
+      if (kind != Response::kNumber) {
+        *error = place(rows, item) + " (" + line_of(record) + "): " + why_not(kind, field.text);
+        return false;
       }
       if (value != 0 && value != 1 && unusual++ == 0) {
         first_unusual = place(rows, item) + " holds " + std::to_string(value);
