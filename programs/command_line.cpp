@@ -68,6 +68,7 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
   std::optional<std::uint32_t> seed;
   std::string seed_text;
   std::optional<std::string> export_name;
+  std::optional<std::string> data_file;
   for (int i = 1; i < argc; ++i) {
     const std::string_view word = argv[i];
     if (word == "--help") {
@@ -118,15 +119,17 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
       seed_text = value;
     } else if (!word.empty() && word[0] == '-') {
       return refused("unknown option " + shown(word));
+    } else if (data_file) {
+      return refused("two data files are named (" + shown_name(*data_file) + " and " +
+                     shown_name(word) + "): name one");
     } else {
-      return refused("unexpected argument " + shown(word) +
-                     ": the data file and the numbers of participants and items are asked for "
-                     "once the program runs");
+      data_file = std::string(word);
     }
   }
   CommandLine command;
   command.seed = seed;
   command.export_name = export_name;
+  command.data_file = data_file;
   if (help) {
     command.action = CommandLine::Action::kShowHelp;
   } else if (version) {
@@ -139,7 +142,7 @@ std::string usage_text(const EditionProfile& edition) {
   const std::string name(edition.program_name);
   std::string groups(edition.groups_word);
   for (char& c : groups) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return "Usage: " + name + " [--seed S] [--export NAME]\n" + "       " + name +
+  return "Usage: " + name + " [--seed S] [--export NAME] [DATAFILE]\n" + "       " + name +
          " --help | --version\n"
          "\n"
          "Forms 10,000 random partitions of a study's participants into nominal " +
@@ -153,12 +156,17 @@ std::string usage_text(const EditionProfile& edition) {
          "  printf 'study.txt\\n30\\n20\\n' | " +
          name +
          "\n"
+         "With DATAFILE it asks nothing: the file's lines are the participants and its\n"
+         "responses per line the items, and the reports go to the file's folder.\n"
          "\n"
          "The data file holds one response per participant and item, 1 for correct and 0\n"
-         "for missed, separated by blanks, tabs or line breaks, participant 1's first.\n"
+         "for missed, separated by blanks, tabs or line breaks, participant 1's first; or\n"
+         "a table as spreadsheets save it (CSV with commas or semicolons, tab-separated\n"
+         "text, UTF-8 or UTF-16), one participant per line, with a line of column names\n"
+         "and a first column of participant labels if you like.\n"
          "\n"
          "Each run appends to eight reports, NG-1-...txt to NG-8-...txt, in the working\n"
-         "folder.\n"
+         "folder (with DATAFILE, the data file's folder).\n"
          "\n"
          "Options:\n"
          "  --seed S    seed the random partitions with S, a whole number from 0 to\n"

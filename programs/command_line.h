@@ -20,14 +20,18 @@ struct CommandLine {
   std::optional<std::uint32_t> seed;
   // The path prefix given with --export: the run also writes its results as tables and a picture.
   std::optional<std::string> export_name;
+  // The data file named after the options: the run asks nothing and reads the study's shape
+  // from the file.
+  std::optional<std::string> data_file;
   // When refused: what is wrong, for one error line.
   std::string error;
 };
 
 // Reads argv[1] to argv[argc - 1]. Accepted: "--seed S" or "--seed=S", S a whole number from 0 to
 // 4294967295 in decimal digits alone (leading zeros allowed), at most once; "--export NAME" or
-// "--export=NAME", at most once; "--help"; "--version". Any other word, a missing or bad value,
-// or an option given twice refuses the whole command line. Otherwise --help wins over
+// "--export=NAME", at most once; "--help"; "--version"; one word that does not start with '-',
+// the data file. Any other word, a missing or bad value, or an option or data file given twice
+// refuses the whole command line. Otherwise --help wins over
 // --version, and --version over a run.
 CommandLine read_command_line(int argc, const char* const argv[]);
 

@@ -2,37 +2,69 @@
 
 #include <ctime>
 #include <exception>
-#include <iostream>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "platform/console_window.h"
 #include "platform/process.h"
 #include "platform/system_file_system.h"
 #include "programs/command_line.h"
 #include "programs/run_driver.h"
+#include "programs/word_reader.h"
 
 namespace quorvane {
 namespace {
 
 // Written without building a string: memory may have run out.
-int stop(const EditionProfile& edition, const char* text, const char* detail) {
-  std::cerr << edition.program_name << ": error: " << text << detail << '\n' << std::flush;
+int stop(const EditionProfile& edition, Console console, const char* text, const char* detail) {
+  console.err << edition.program_name << ": error: " << text << detail << '\n' << std::flush;
   return kRunFailed;
 }
 
-}  // namespace
+int run(const EditionProfile& edition, Console console, bool interactive,
+        const CommandLine& command) {
+  prepare_process();
+  RunOptions options;
+  // Without --seed the generator is seeded with the low 32 bits of the calendar time in seconds.
+  const std::optional<std::uint32_t> given_seed = command.seed;
+  options.read_seed = [given_seed] {
+    if (given_seed) return *given_seed;
+    return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
+  };
+  options.export_name = command.export_name;
+  options.memory_limit = memory_limit();
+  if (command.data_file) {
+    // The reports, and a relative export name, belong beside the study's file.
+    std::string file_name;
+    std::string reason;
+    if (!enter_folder_of(*command.data_file, &file_name, &reason)) {
+      say_error(edition, console,
+                readable(*command.data_file) +
+                    ": cannot enter the folder of the data file: " + reason + "; check the name");
+      return kRunFailed;
+    }
+    options.data_file = file_name;
+  }
+  if (interactive) options.report_folder = working_folder();
+  const std::unique_ptr<FileSystem> files = make_system_file_system();
+  return run_program(edition, console, *files, options);
+}
 
-int program_main(const EditionProfile& edition, int argc, const char* const argv[]) {
-  const Console console{std::cin, std::cout, std::cerr};
-  const CommandLine command = read_command_line(argc, argv);
+int run_command_line(const EditionProfile& edition, const SystemConsole& system,
+                     const std::vector<std::string>& words) {
+  const Console console{system.in, system.out, system.err};
+  std::vector<const char*> argv;
+  for (const std::string& word : words) argv.push_back(word.c_str());
+  const CommandLine command = read_command_line(static_cast<int>(argv.size()), argv.data());
   switch (command.action) {
     case CommandLine::Action::kShowHelp:
-      std::cout << usage_text(edition) << std::flush;
-      return std::cout ? kRunSucceeded : kRunFailed;
+      console.out << usage_text(edition) << std::flush;
+      return console.out ? kRunSucceeded : kRunFailed;
     case CommandLine::Action::kShowVersion:
-      std::cout << version_line(edition) << '\n' << std::flush;
-      return std::cout ? kRunSucceeded : kRunFailed;
+      console.out << version_line(edition) << '\n' << std::flush;
+      return console.out ? kRunSucceeded : kRunFailed;
     case CommandLine::Action::kRefuse:
       say_error(edition, console,
                 command.error + "; see '" + std::string(edition.program_name) + " --help'");
@@ -40,32 +72,31 @@ int program_main(const EditionProfile& edition, int argc, const char* const argv
     case CommandLine::Action::kRun:
       break;
   }
-  prepare_process();
   // Whatever goes wrong, the run ends with one line and its exit status, not with an abort.
   try {
-    const std::unique_ptr<FileSystem> files = make_system_file_system();
-    // Without --seed the generator is seeded with the low 32 bits of the calendar time in seconds.
-    const std::optional<std::uint32_t> given_seed = command.seed;
-    const auto seed = [given_seed] {
-      if (given_seed) return *given_seed;
-      return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
-    };
-    const int status = run_program(edition, console, *files,
-                                   RunOptions{seed, command.export_name, memory_limit()});
-    // A window opened by a double click stays until its last lines have been read.
-    wait_before_console_closes(std::cout);
-    return status;
+    return run(edition, console, system.interactive, command);
   } catch (const std::bad_alloc&) {
-    return stop(edition,
+    return stop(edition, console,
                 "not enough memory for this study (the system refused the memory the run needs, "
                 "perhaps under a limit such as ulimit -v); close other programs or raise the "
                 "limit and run again",
                 "");
   } catch (const std::exception& failure) {
-    return stop(edition, "the run stopped on an unexpected failure: ", failure.what());
+    return stop(edition, console, "the run stopped on an unexpected failure: ", failure.what());
   } catch (...) {
-    return stop(edition, "the run stopped on an unexpected failure", "");
+    return stop(edition, console, "the run stopped on an unexpected failure", "");
   }
+}
+
+}  // namespace
+
+int program_main(const EditionProfile& edition, int argc, const char* const argv[]) {
+  const SystemConsole system = system_console();
+  const int status = run_command_line(edition, system, program_arguments(argc, argv));
+  // A window opened by a double click or a file dropped on the program stays until its last
+  // lines have been read, whatever ended the program.
+  wait_before_console_closes(system.out);
+  return status;
 }
 
 }  // namespace quorvane

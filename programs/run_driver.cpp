@@ -11,6 +11,7 @@
 #include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
+#include "programs/word_reader.h"
 #include "reports/export_files.h"
 #include "reports/export_of_run.h"
 #include "reports/report_names.h"
@@ -151,6 +152,12 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
          "; its reports show the best set as 0-0";
 }
 
+std::string finished_line(const std::string& report_folder,
+                          const std::optional<std::string>& export_name) {
+  return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
+         " were written in the folder " + readable(report_folder) + "\n";
+}
+
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const RunOptions& options) {
   // An export never overwrites, and its folder must take it: checked before anything is asked.
@@ -162,7 +169,7 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
     }
   }
 
-  const std::optional<Study> study = ask_for_study(edition, console, files);
+  const std::optional<Study> study = ask_for_study(edition, console, files, options.data_file);
   if (!study) return kRunFailed;
 
   const std::uint64_t needed =
@@ -206,7 +213,8 @@ int compute_and_append(const EditionProfile& edition, Console console, FileSyste
   }
   std::vector<AppendedText> export_files;
   if (options.export_name) {
-    const ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
+    ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
+    data.labels = study.labels;
     const std::string left_out = exact_values_left_out(data);
     if (!left_out.empty()) say_note(edition, console, left_out);
     for (ExportFile& file : render_export_files(data, *options.export_name)) {
@@ -218,6 +226,9 @@ int compute_and_append(const EditionProfile& edition, Console console, FileSyste
   if (!append_reports(files, append_scope(), sections, export_files, note, &error)) {
     say_error(edition, console, error);
     return kRunFailed;
+  }
+  if (!options.report_folder.empty()) {
+    console.out << finished_line(options.report_folder, options.export_name) << std::flush;
   }
   return kRunSucceeded;
 }

@@ -31,6 +31,11 @@ struct RunOptions {
   std::optional<std::string> export_name;
   // The most memory the system lets the program have, in bytes, where it says (ulimit -v).
   std::optional<std::uint64_t> memory_limit = std::nullopt;
+  // The data file named on the command line, in the working folder: nothing is asked.
+  std::optional<std::string> data_file;
+  // The working folder as the user knows it, on an interactive console: once the reports are
+  // written, one line says so and names it. Empty for a console that is a pipe or a file.
+  std::string report_folder;
 };
 
 // About how much memory a run of a study of this size needs, in bytes, for the study, its
@@ -40,6 +45,10 @@ std::uint64_t memory_needed(int participants, int items, int group_size);
 // The names a run of any edition writes in a working folder, which alone the repair of a run
 // that stopped while writing them may touch.
 AppendScope append_scope();
+
+// The line that ends a run on an interactive console, after "Performing calculations...".
+std::string finished_line(const std::string& report_folder,
+                          const std::optional<std::string>& export_name);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

@@ -1,6 +1,9 @@
 #include "programs/study_dialogue.h"
 
+#include <cctype>
 #include <memory>
+#include <streambuf>
+#include <utility>
 #include <vector>
 
 #include "programs/data_file_reader.h"
@@ -12,27 +15,79 @@ namespace quorvane {
 namespace {
 
 constexpr std::size_t kLongestFileName = 79;
-// The largest study a run takes: 10,000 participants by 10,000 items.
-constexpr int kLargestCount = 10000;
+
+// The console input with a part of a line put back before it: the rest of the line that held
+// the data file's name, which may hold the next answers.
+class TypedAhead : public std::streambuf {
+ public:
+  explicit TypedAhead(std::streambuf& console) : console_(console) {}
+
+  void put_back(std::string text) {
+    pending_ = std::move(text);
+    setg(pending_.data(), pending_.data(), pending_.data() + pending_.size());
+  }
+
+ protected:
+  int_type underflow() override {
+    const int_type c = console_.sbumpc();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return c;
+    one_ = traits_type::to_char_type(c);
+    setg(&one_, &one_, &one_ + 1);
+    return c;
+  }
+
+ private:
+  std::streambuf& console_;
+  std::string pending_;
+  char one_ = 0;
+};
 
 class Dialogue {
  public:
   Dialogue(const EditionProfile& edition, Console console)
-      : edition_(edition), console_(console), answers_(console.in) {}
+      : edition_(edition),
+        console_(console),
+        typed_(*console.in.rdbuf()),
+        input_(&typed_),
+        answers_(input_) {}
 
   // Prompts and messages leave the cursor where they end; each is shown before the next read.
-  void say(const char* text) { console_.out << text << std::flush; }
+  void say(const std::string& text) { console_.out << text << std::flush; }
   void error(const std::string& text) { say_error(edition_, console_, text); }
   void note(const std::string& text) { say_note(edition_, console_, text); }
 
-  // Reads the next word typed.
-  WordReader::Next answer() { return answers_.next(); }
-  const WordReader& answers() const { return answers_; }
+  // Reads the line typed at the data file's prompt, up to its end, leaving the end unread. False
+  // when the input ends first or is not text (too many blanks or characters without a line end),
+  // with what was found.
+  bool typed_line(std::string* line, WordReader::Next* refusal) {
+    int c = typed_.sgetc();
+    std::size_t blanks = 0;
+    while (c != kEnd && std::isspace(c) != 0) {
+      if (++blanks > WordReader::kLongestBlanks)
+        return refuse(WordReader::Next::kTooManyBlanks, refusal);
+      c = typed_.snextc();
+    }
+    if (c == kEnd) return refuse(WordReader::Next::kEnd, refusal);
+    while (c != kEnd && c != '\n' && c != '\r') {
+      line->push_back(static_cast<char>(c));
+      if (line->size() > WordReader::kLongestWord) {
+        return refuse(WordReader::Next::kWordTooLong, refusal);
+      }
+      c = typed_.snextc();
+    }
+    while (!line->empty() && std::isspace(static_cast<unsigned char>(line->back())) != 0) {
+      line->pop_back();
+    }
+    return true;
+  }
+  // Gives the rest of the name's line, and the line end read after it, to the answers that
+  // follow.
+  void put_back(const std::string& rest) { typed_.put_back(rest + "\n"); }
 
   // A whole number from `lowest` to kLargestCount typed at the last prompt.
   std::optional<int> count(const std::string& what, int lowest, const std::string& why) {
     int value = 0;
-    if (answer() == WordReader::Next::kWord &&
+    if (answers_.next() == WordReader::Next::kWord &&
         parse_whole_number(answers_, &value) == WholeNumber::kNumber && value >= lowest &&
         value <= kLargestCount) {
       return value;
@@ -44,10 +99,40 @@ class Dialogue {
   }
 
  private:
+  static constexpr int kEnd = std::char_traits<char>::eof();
+
+  static bool refuse(WordReader::Next why, WordReader::Next* refusal) {
+    *refusal = why;
+    return false;
+  }
+
   const EditionProfile& edition_;
   Console console_;
+  TypedAhead typed_;
+  std::istream input_;
   WordReader answers_;
 };
+
+// The data file's name in the line typed: the text between double quotes (as Explorer's "Copy as
+// path" gives it), the whole line when it names a file, or else its first word, as formatted
+// input reads it. *rest is what follows the name on the line.
+std::string name_in(const std::string& line, FileSystem& files, std::string* rest) {
+  if (line[0] == '"') {
+    const std::size_t closing = line.find('"', 1);
+    if (closing == std::string::npos) return line.substr(1);
+    *rest = line.substr(closing + 1);
+    return line.substr(1, closing - 1);
+  }
+  std::size_t end = 0;
+  while (end < line.size() && std::isspace(static_cast<unsigned char>(line[end])) == 0) ++end;
+  if (end < line.size()) {
+    FileSystem::FileState state;
+    FileFailure failure;
+    if (files.inspect(line, &state, &failure) && state.exists) return line;
+  }
+  *rest = line.substr(end);
+  return line.substr(0, end);
+}
 
 // The report file, if any, that is the same file as the data file.
 std::optional<std::string> report_file_read(const EditionProfile& edition, FileSystem& files,
@@ -58,23 +143,25 @@ std::optional<std::string> report_file_read(const EditionProfile& edition, FileS
   return std::nullopt;
 }
 
-// Opens the data file, or says why it will not be read.
+// Opens the data file, or says why it will not be read and, when the name may be wrong,
+// `check_name` for what to do.
 std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, FileSystem& files,
-                                             const std::string& file_name, std::string* error) {
-  const std::string shown_name = escaped(file_name);
+                                             const std::string& file_name, const char* check_name,
+                                             std::string* error) {
+  const std::string shown = readable(file_name);
   FileFailure failure;
   FileSystem::FileIdentity identity;
   std::unique_ptr<std::istream> data = files.open_for_reading(file_name, &identity, &failure);
   if (data == nullptr) {
-    *error = shown_name + ": cannot open the data file: " + failure_words(failure) +
+    *error = shown + ": cannot open the data file: " + failure_words(failure) +
              (failure.code == FileFailure::Code::kNotPlainFile
                   ? "; save the study as a file and type its name"
-                  : "; check the name and run the program again from the folder that holds it");
+                  : check_name);
     return nullptr;
   }
   // Its responses would be read, then this run's report text appended to it.
   if (const std::optional<std::string> report = report_file_read(edition, files, identity)) {
-    *error = shown_name + ": the data file is the report file " + *report +
+    *error = shown + ": the data file is the report file " + *report +
              " (the same file, or a link to it), to which the run appends; type the name of the "
              "file that holds the study's responses";
     return nullptr;
@@ -82,71 +169,121 @@ std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, File
   return data;
 }
 
+// Reads the data file's responses, of the shape typed or else of the file's own.
+bool read_study(std::istream& data, const std::optional<StudyShape>& typed, StudyData* study,
+                std::string* error) {
+  std::string bytes;
+  try {
+    std::streambuf& file = *data.rdbuf();
+    char chunk[1 << 16];
+    for (std::streamsize got = 0; (got = file.sgetn(chunk, sizeof chunk)) > 0;) {
+      if (bytes.size() + static_cast<std::size_t>(got) > kLargestDataFile) {
+        *error = "the data file is larger than " + std::to_string(kLargestDataFile >> 20) +
+                 " MB, more than a study of " + std::to_string(kLargestCount) + " by " +
+                 std::to_string(kLargestCount) + " takes; check that it is the study's file";
+        return false;
+      }
+      bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+  } catch (const FileSystem::ReadError& failure) {
+    *error = std::string("cannot read the data file: ") + failure.what() +
+             "; the disk or share that holds it may be failing: copy the study to another disk and "
+             "run again";
+    return false;
+  }
+  return read_data_file(bytes, typed, study, error);
+}
+
+std::string count_of(int count, const char* what) {
+  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 std::optional<Study> ask_for_study(const EditionProfile& edition, Console console,
-                                   FileSystem& files) {
+                                   FileSystem& files, const std::optional<std::string>& data_file) {
   Dialogue dialogue(edition, console);
+  const int group_size = edition.group_size;
+  const std::string groups = " (at least two full groups of " + std::to_string(group_size) + ")";
+  std::string error;
+  StudyData data;
+
+  if (data_file) {
+    const std::string shown = readable(*data_file);
+    std::unique_ptr<std::istream> stream =
+        open_data_file(edition, files, *data_file, "; check the name given", &error);
+    if (stream == nullptr || !read_study(*stream, std::nullopt, &data, &error)) {
+      dialogue.error(stream == nullptr ? error : shown + ": " + error);
+      return std::nullopt;
+    }
+    const int participants = data.matrix.participants();
+    if (participants < 2 * group_size) {
+      dialogue.error(shown + ": the file holds " + count_of(participants, "participant") +
+                     " (one per line); a run needs " + std::to_string(2 * group_size) + " or more" +
+                     groups);
+      return std::nullopt;
+    }
+    dialogue.say(shown + ": " + count_of(participants, "participant") + ", " +
+                 count_of(data.matrix.items(), "item") + "\n");
+    for (const std::string& note : data.notes) dialogue.note(shown + ": " + note);
+    dialogue.say("Performing calculations...");
+    return Study{*data_file, std::move(data.matrix), std::move(data.labels)};
+  }
 
   dialogue.say("\n\nEnter name of DATA file (e.g., data.txt): ");
-  const WordReader::Next typed = dialogue.answer();
-  const WordReader& typed_name = dialogue.answers();
-  if (typed == WordReader::Next::kEnd || typed == WordReader::Next::kTooManyBlanks) {
-    dialogue.error(
-        "no data file name was given" +
-        (typed == WordReader::Next::kEnd ? std::string() : " (found " + typed_name.found() + ")") +
-        "; run the program again and type the name at the prompt");
+  std::string line;
+  WordReader::Next refusal = WordReader::Next::kWord;
+  if (!dialogue.typed_line(&line, &refusal) && refusal != WordReader::Next::kWordTooLong) {
+    dialogue.error("no data file name was given" +
+                   (refusal == WordReader::Next::kEnd
+                        ? std::string()
+                        : " (found more than " + std::to_string(WordReader::kLongestBlanks) +
+                              " blank characters in a row)") +
+                   "; run the program again and type the name at the prompt");
     return std::nullopt;
   }
-  if (typed_name.length() > kLongestFileName) {
-    dialogue.error("the data file name " + typed_name.shown() + " is " +
-                   (typed == WordReader::Next::kWordTooLong
+  std::string rest;
+  const std::string file_name =
+      refusal == WordReader::Next::kWordTooLong ? line : name_in(line, files, &rest);
+  const std::size_t length = character_count(file_name);
+  if (refusal == WordReader::Next::kWordTooLong || length > kLongestFileName) {
+    dialogue.error("the data file name " + shown_name(file_name) + " is " +
+                   (refusal == WordReader::Next::kWordTooLong
                         ? "more than " + std::to_string(WordReader::kLongestWord)
-                        : std::to_string(typed_name.length())) +
+                        : std::to_string(length)) +
                    " characters long; names of at most " + std::to_string(kLongestFileName) +
                    " characters are accepted, so rename the file or run the program from its "
                    "folder");
     return std::nullopt;
   }
-  const std::string file_name = typed_name.word();
-  const std::string shown_name = escaped(file_name);
-  std::string error;
-  std::unique_ptr<std::istream> data = open_data_file(edition, files, file_name, &error);
-  if (data == nullptr) {
+  dialogue.put_back(rest);
+  const std::string shown = readable(file_name);
+  std::unique_ptr<std::istream> stream = open_data_file(
+      edition, files, file_name,
+      "; check the name and run the program again from the folder that holds it", &error);
+  if (stream == nullptr) {
     dialogue.say("The data file was not opened\n");
     dialogue.error(error);
     return std::nullopt;
   }
   dialogue.say("The data file was opened\n");
 
-  const int group_size = edition.group_size;
   dialogue.say("\nEnter number of participants in the study (i.e., # of rows in file): ");
-  const std::optional<int> participants =
-      dialogue.count("participants", 2 * group_size,
-                     " (at least two full groups of " + std::to_string(group_size) + ")");
+  const std::optional<int> participants = dialogue.count("participants", 2 * group_size, groups);
   if (!participants) return std::nullopt;
   dialogue.say("\nEnter number of items in the study (i.e., # of columns in file): ");
   const std::optional<int> items = dialogue.count("items", 1, "");
   if (!items) return std::nullopt;
 
-  Study study{file_name, ResponseMatrix(*participants, *items)};
-  std::vector<std::string> notes;
-  bool loaded = false;
-  try {
-    loaded = load(*data, study.matrix, &notes, &error);
-  } catch (const FileSystem::ReadError& failure) {
-    error = std::string("cannot read the data file: ") + failure.what() +
-            "; the disk or share that holds it may be failing: copy the study to another disk and "
-            "run again";
-  }
-  data.reset();
+  const bool loaded = read_study(*stream, StudyShape{*participants, *items}, &data, &error);
+  stream.reset();
   if (!loaded) {
-    dialogue.error(shown_name + ": " + error);
+    dialogue.error(shown + ": " + error);
     return std::nullopt;
   }
-  for (const std::string& note : notes) dialogue.note(shown_name + ": " + note);
+  for (const std::string& note : data.notes) dialogue.note(shown + ": " + note);
   dialogue.say("Performing calculations...");
-  return study;
+  return Study{file_name, std::move(data.matrix), std::move(data.labels)};
 }
 
 }  // namespace quorvane

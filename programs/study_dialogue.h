@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "programs/console.h"
@@ -10,16 +11,21 @@
 
 namespace quorvane {
 
-// The study a run computes: the data file's name and its responses.
+// The study a run computes: the data file's name, its responses and, when the file's first
+// column named the participants, their labels (participant 1's first).
 struct Study {
   std::string file_name;
   ResponseMatrix matrix;
+  std::vector<std::string> labels;
 };
 
 // The console dialogue up to the computation: asks for the data file and the numbers of
-// participants and items, loads the responses and says "Performing calculations...". A mistake
-// of the user's gets one error line on the console and no study.
+// participants and items, loads the responses and says "Performing calculations...". With
+// `data_file` (named on the command line) it asks nothing: the file's rows and responses per row
+// are the participants and items, and one line says so. A mistake of the user's gets one error
+// line on the console and no study.
 std::optional<Study> ask_for_study(const EditionProfile& edition, Console console,
-                                   FileSystem& files);
+                                   FileSystem& files,
+                                   const std::optional<std::string>& data_file = std::nullopt);
 
 }  // namespace quorvane

@@ -53,6 +53,84 @@ std::string escaped(std::string_view bytes) {
   return text;
 }
 
+std::size_t utf8_length_at(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  char32_t code = 0;
+  char32_t smallest = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code = lead & 0x1F;
+    smallest = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code = lead & 0x0F;
+    smallest = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code = lead & 0x07;
+    smallest = 0x10000;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(at + i) & 0x3F);
+  }
+  if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+namespace {
+
+// Whether the character is one of C1's controls, U+0080 to U+009F (written C2 80 to C2 9F).
+bool is_c1_control(std::string_view text, std::size_t at, std::size_t length) {
+  return length == 2 && static_cast<unsigned char>(text[at]) == 0xC2 &&
+         static_cast<unsigned char>(text[at + 1]) < 0xA0;
+}
+
+}  // namespace
+
+std::string readable(std::string_view text) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8_length_at(text, at);
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (length == 0 || is_c1_control(text, at, length) || byte < 0x20 || byte == 0x7F) {
+      const std::size_t bad = length == 0 ? 1 : length;
+      shown += escaped(text.substr(at, bad));
+      at += bad;
+    } else {
+      shown.append(text.substr(at, length));
+      at += length;
+    }
+  }
+  return shown;
+}
+
+std::size_t character_count(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < text.size(); ++count) {
+    const std::size_t length = utf8_length_at(text, at);
+    at += length == 0 ? 1 : length;
+  }
+  return count;
+}
+
+std::string shown_name(std::string_view text) {
+  static constexpr std::size_t kShown = 24;
+  std::size_t end = 0;
+  std::size_t count = 0;
+  for (; end < text.size() && count < kShown; ++count) {
+    const std::size_t length = utf8_length_at(text, end);
+    end += length == 0 ? 1 : length;
+  }
+  return "'" + readable(text.substr(0, end)) + (end < text.size() ? "...'" : "'");
+}
+
 std::string shown_word(std::string_view word, std::size_t whole_length) {
   static constexpr std::size_t kShown = 24;
   return "'" + escaped(word.substr(0, kShown)) + (whole_length > kShown ? "...'" : "'");

@@ -58,6 +58,20 @@ std::string escaped(std::string_view bytes);
 // length is longer.
 std::string shown_word(std::string_view word, std::size_t whole_length);
 
+// The length of the UTF-8 character that starts at text[at], 1 to 4, or 0 when the bytes there
+// are not one (a stray continuation byte, an overlong form, a surrogate, a cut sequence).
+std::size_t utf8_length_at(std::string_view text, std::size_t at);
+
+// The text as messages show a name or a label: letters of every script, the quote and the
+// backslash as themselves; control characters and bytes that are not UTF-8 as \xHH.
+std::string readable(std::string_view text);
+
+// How many characters the text holds: UTF-8 characters, and each byte that is not UTF-8.
+std::size_t character_count(std::string_view text);
+
+// A name quoted for a message: readable, and "..." after its first 24 characters.
+std::string shown_name(std::string_view text);
+
 enum class WholeNumber { kNumber, kNotNumber, kTooLarge };
 
 // Reads the current word as a signed decimal whole number that fits in 32 bits, written as

@@ -49,6 +49,7 @@ struct ExportData {
   ExportedSets sets;
   ExportedFit mv;
   ExportedFit dist;
+  std::vector<std::string> labels;  // participant 1..N's, when the data file had them
 
   // G, the full groups of every set.
   int full_groups() const { return group_size > 0 ? participants / group_size : 0; }

@@ -83,7 +83,7 @@ void fit_percentage(CsvTable& table, const ExportedFit& fit, int v) {
 }
 
 void append_fit_groups(CsvTable& table, const ExportedFit& fit, std::string_view word,
-                       int group_size) {
+                       int group_size, const std::vector<std::string>& labels) {
   if (!fit.found) return;
   for (std::size_t g = 0; g < fit.groups.size(); ++g) {
     table.text(word);
@@ -92,6 +92,14 @@ void append_fit_groups(CsvTable& table, const ExportedFit& fit, std::string_view
     for (std::size_t i = 0; i < static_cast<std::size_t>(group_size); ++i) {
       if (i < members.size()) {
         table.whole(members[i]);
+      } else {
+        table.empty();
+      }
+    }
+    for (std::size_t i = 0; !labels.empty() && i < static_cast<std::size_t>(group_size); ++i) {
+      const std::size_t member = i < members.size() ? static_cast<std::size_t>(members[i]) : 0;
+      if (member >= 1 && member <= labels.size()) {
+        table.text(labels[member - 1]);
       } else {
         table.empty();
       }
@@ -160,10 +168,15 @@ std::string groups_csv(const ExportData& data) {
     append_whole(heading, i);
     table.text(heading);
   }
+  for (int i = 1; !data.labels.empty() && i <= data.group_size; ++i) {
+    std::string heading = "label_";
+    append_whole(heading, i);
+    table.text(heading);
+  }
   table.text("number_correct");
   table.end_row();
-  append_fit_groups(table, data.mv, "MV", data.group_size);
-  append_fit_groups(table, data.dist, "DIST", data.group_size);
+  append_fit_groups(table, data.mv, "MV", data.group_size, data.labels);
+  append_fit_groups(table, data.dist, "DIST", data.group_size, data.labels);
   return table.take();
 }
 

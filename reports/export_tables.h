@@ -18,8 +18,9 @@ std::string distribution_csv(const ExportData& data);
 // row, column, mean, variance, mv_chi_square, dist_chi_square: one row per set, in grid order.
 std::string sets_csv(const ExportData& data);
 
-// fit, group, member_1 .. member_k, number_correct: the groups of the MV best set, then those of
-// the DIST best set; a search that chose no set has no rows.
+// fit, group, member_1 .. member_k, (when the data file had labels) label_1 .. label_k,
+// number_correct: the groups of the MV best set, then those of the DIST best set; a search that
+// chose no set has no rows.
 std::string groups_csv(const ExportData& data);
 
 // One row for the run, to collect across runs and studies: data_file, group_size, participants,

@@ -1,6 +1,7 @@
 // The real programs given words on their command line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,9 @@ TEST(CommandLineRuns, VersionIsTheProgramNameAndTheProjectVersion) {
 
 // Catches a refused command line that still runs, writes, prompts or says more than one line.
 TEST(CommandLineRuns, BadCommandLineIsRefusedBeforeAnything) {
-  for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"--bogus"}, {"--seed"}, {"--seed", "5", "study.txt"}}) {
+  for (const std::vector<std::string>& words : {std::vector<std::string>{"--bogus"},
+                                                {"--seed"},
+                                                {"--seed", "5", "study.txt", "study.txt"}}) {
     const RunWith run(words);
     EXPECT_EQ(run.result.exit_status, 2) << words[0];
     EXPECT_EQ(run.result.out, "");
@@ -81,6 +83,71 @@ TEST(CommandLineRuns, SameSeedGivesTheSameReportsAndAnotherSeedOthers) {
   EXPECT_EQ(testing::check_report_history(first.folder, {seeded}), "");
   EXPECT_TRUE(first.folder.snapshot() == second.folder.snapshot());
   EXPECT_FALSE(first.folder.snapshot() == other.folder.snapshot());
+}
+
+// Catches reports or an export written in the folder the program runs from, a data file named
+// on the command line read other than the dialogue reads it, a question asked, or a refused data
+// file that does not end the run with one line.
+TEST(CommandLineRuns, ADataFileNamedRunsInItsFolderAsTheDialogueThere) {
+  const RunWith asked({"--seed", "7", "--export", "pilot"});
+  ASSERT_EQ(asked.result.exit_status, 0) << asked.result.err;
+  TempFolder study_folder;
+  TempFolder elsewhere;
+  study_folder.write("study.txt", testing::small_study_text());
+  testing::ProgramProcess::Options options;
+  options.arguments = {"--seed", "7", study_folder.file("study.txt"), "--export", "pilot"};
+  const ProgramResult named = testing::run_in(kTriads.path, elsewhere.path(), "", options);
+  EXPECT_EQ(named.exit_status, 0) << named.err;
+  EXPECT_EQ(named.out, "study.txt: 12 participants, 6 items\nPerforming calculations...");
+  EXPECT_EQ(named.err, "");
+  EXPECT_TRUE(study_folder.snapshot() == asked.folder.snapshot());
+  EXPECT_TRUE(elsewhere.snapshot().empty());
+
+  options.arguments = {study_folder.file("missing.txt")};
+  const ProgramResult missing = testing::run_in(kTriads.path, elsewhere.path(), "", options);
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err,
+            "Quorvane-Triads: error: missing.txt: cannot open the data file: No such file or "
+            "directory; check the name given\n");
+  options.arguments = {elsewhere.file("no-folder/study.txt")};
+  const ProgramResult no_folder = testing::run_in(kTriads.path, elsewhere.path(), "", options);
+  EXPECT_EQ(no_folder.exit_status, 1);
+  EXPECT_NE(no_folder.err.find("no-folder/study.txt: cannot enter the folder of the data file: "),
+            std::string::npos)
+      << no_folder.err;
+}
+
+// Catches names in other scripts lost on the way in (Windows' command line and console read in
+// the code page turn them into '?'), a quoted path taken with its quotes, and backslashes shown
+// as escapes.
+TEST(CommandLineRuns, NamesInAnyScriptAndWindowsPathsArriveAsTyped) {
+  const std::string export_name = "\xE7\xA0\x94\xE7\xA9\xB6-\xE7\xB5\x90\xE6\x9E\x9C";  // 研究-結果
+  const RunWith exported({"--seed", "7", "--export", export_name});
+  ASSERT_EQ(exported.result.exit_status, 0) << exported.result.err;
+  for (const char* ending : {"-distribution.csv", "-sets.csv", "-groups.csv", ".svg"}) {
+    EXPECT_EQ(exported.folder.snapshot().count(export_name + ending), 1u) << ending;
+  }
+
+  TempFolder folder;
+#if defined(_WIN32)
+  const std::string separator = "\\";
+#else
+  const std::string separator = "/";
+#endif
+  std::filesystem::create_directory(folder.file("my studies"));
+  folder.write("my studies/study.txt", testing::small_study_text());
+  const ProgramResult quoted = testing::run_in(kTriads.path, folder.path(),
+                                               "\"my studies" + separator + "study.txt\"\n12\n6\n");
+  EXPECT_EQ(quoted.exit_status, 0) << quoted.err;
+
+  const ProgramResult missing = testing::run_in(kTriads.path, folder.path(), "C:\\x\\y.txt\n");
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_EQ(missing.err.rfind("Quorvane-Triads: error: C:\\x\\y.txt: cannot open the data file: "
+                              "No such file or directory",
+                              0),
+            0u)
+      << missing.err;
 }
 
 }  // namespace

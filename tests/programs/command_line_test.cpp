@@ -76,8 +76,29 @@ TEST(CommandLine, SeedGivenTwiceIsRefused) {
 TEST(CommandLine, UnknownOptionsAndExtraWordsAreRefused) {
   expect_refused({"--sed", "3"}, "'--sed'");
   expect_refused({"-h"}, "'-h'");
-  expect_refused({"--seed", "3", "study.txt"}, "'study.txt'");
+  expect_refused({"--seed", "3", "a.txt", "b.txt"}, "('a.txt' and 'b.txt')");
   expect_refused({"--help", "--seedling"}, "'--seedling'");
+}
+
+// Catches a data file lost, taken for an option's value, or kept from the options before it.
+TEST(CommandLine, OneWordThatIsNoOptionIsTheDataFile) {
+  const struct {
+    std::initializer_list<const char*> words;
+    const char* data_file;
+    std::optional<std::uint32_t> seed;
+  } cases[] = {
+      {{"study.csv"}, "study.csv", std::nullopt},
+      {{"--seed", "7", "C:\\Studies\\my study.csv"}, "C:\\Studies\\my study.csv", 7u},
+      {{"/some/folder/study.csv", "--seed=3"}, "/some/folder/study.csv", 3u},
+      {{"--export", "x", "\xE7\xA0\x94.txt"}, "\xE7\xA0\x94.txt", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const CommandLine command = read(c.words);
+    EXPECT_EQ(command.action, Action::kRun) << c.data_file;
+    EXPECT_EQ(command.data_file, std::optional<std::string>(c.data_file));
+    EXPECT_EQ(command.seed, c.seed);
+  }
+  EXPECT_FALSE(read({"--seed", "7"}).data_file.has_value());
 }
 
 // Catches --version or a run taken when help was asked for too.

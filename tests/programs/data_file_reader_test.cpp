@@ -95,7 +95,7 @@ TEST(DataFile, WordsThatAreNotWholeNumbersAreRefusedWhereTheyStand) {
       {"\xEF\xBB\xBF"
        "1 0 1\n0 0 1\n",
        "row 1, item 1 (line 1 of the file): found '\\xEF\\xBB\\xBF1' where"},
-      {"1 0 1\n\n\n0 0 1.0\n", "row 2, item 3 (line 4 of the file): found '1.0' where"},
+      {"1 0 1\n\n\n0 0 1.5\n", "row 2, item 3 (line 4 of the file): found '1.5' where"},
       {"1 0 1 0 - 1", "row 2, item 2 (line 1 of the file): found '-' where"},
       {"1 0 1 0 0 99999999999",
        "row 2, item 3 (line 1 of the file): found '99999999999', a number too large"},

@@ -224,11 +224,11 @@ TEST_F(EndToEnd, DataFilesThatAreShortOrHoldOtherWordsAreRefused) {
     const char* explanation;
   } cases[] = {
       {"1 0 1 1 0 1\n0 0 1\n", "bad.txt: row 2, item 4: the file ends after 9 of the 72 responses"},
-      {"1,0,1,1,0,1\n", "bad.txt: row 1, item 1 (line 1 of the file): found '1,0,1,1,0,1'"},
+      {"1,0,1,1,0,1\n", "bad.txt: the file holds 1 row of 6 responses (one participant per line)"},
       {"1 0 1 1 0 1\n0 0 y 1 1 1\n", "bad.txt: row 2, item 3 (line 2 of the file): found 'y'"},
       {"\xEF\xBB\xBF"
        "1 0 1 1 0 1\n",
-       "bad.txt: row 1, item 1 (line 1 of the file): found '\\xEF\\xBB\\xBF1'"},
+       "bad.txt: row 2, item 1: the file ends after 6 of the 72 responses"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

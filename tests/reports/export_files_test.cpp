@@ -227,6 +227,26 @@ TEST(ExportCsv, GroupsFileHasOneRowPerGroupOfEachChosenSet) {
   }
 }
 
+// Catches labels of the wrong member (off by one), columns added for a file without labels, or a
+// label with a comma or quote that breaks its row.
+TEST(ExportCsv, GroupsFileNamesEachMemberByTheDataFilesLabel) {
+  ExportData data = made_up_export(12, false);
+  for (int p = 1; p <= data.participants; ++p) data.labels.push_back("P" + std::to_string(p));
+  data.labels[1] = "Anna B., \"2\"";
+  const Rows rows = csv_rows(groups_csv(data));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"fit", "group", "member_1", "member_2", "member_3",
+                                               "label_1", "label_2", "label_3", "number_correct"}));
+  ASSERT_EQ(rows.size(), 1 + data.mv.groups.size());
+  for (std::size_t g = 0; g < data.mv.groups.size(); ++g) {
+    ASSERT_EQ(rows[g + 1].size(), 9u);
+    for (std::size_t i = 0; i < 3; ++i) {
+      const auto member = static_cast<std::size_t>(data.mv.groups[g][i]);
+      EXPECT_EQ(rows[g + 1][5 + i], data.labels[member - 1]);
+    }
+  }
+  EXPECT_EQ(rows[1][6], "Anna B., \"2\"");
+}
+
 // Catches the five files swapped, or named other than after the export name.
 TEST(ExportFiles, NamedAfterTheExportNameInAFixedOrder) {
   const ExportData data = made_up_export(6, true);

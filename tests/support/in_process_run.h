@@ -16,11 +16,14 @@ namespace quorvane::testing {
 inline constexpr std::uint32_t kInProcessSeed = 7;
 
 // One whole run of the edition's driver in this process over `files`, with `answers` as its
-// console input and the command line's `options`: its exit status and console text, as the real
-// program would end.
+// console input, seeded with `seed` and exporting under `export_name` when one is given: its
+// exit status and console text, as the real program would end.
+// With `options` whole (its seed kInProcessSeed when it has none), for the options a command line
+// gives.
 inline ProgramResult run_in_process(FileSystem& files, const std::string& answers,
-                                    const RunOptions& options,
+                                    RunOptions options,
                                     const EditionProfile& edition = kTriadsEdition) {
+  if (!options.read_seed) options.read_seed = [] { return kInProcessSeed; };
   std::istringstream in(answers);
   std::ostringstream out;
   std::ostringstream err;
@@ -36,7 +39,10 @@ inline ProgramResult run_in_process(FileSystem& files, const std::string& answer
                                     const EditionProfile& edition = kTriadsEdition,
                                     std::uint32_t seed = kInProcessSeed,
                                     const std::optional<std::string>& export_name = {}) {
-  return run_in_process(files, answers, RunOptions{[seed] { return seed; }, export_name}, edition);
+  RunOptions options;
+  options.read_seed = [seed] { return seed; };
+  options.export_name = export_name;
+  return run_in_process(files, answers, options, edition);
 }
 
 }  // namespace quorvane::testing
