@@ -13,9 +13,14 @@ const editions = [
   { edition: "quads", program: "Quorvane-Quads" },
 ];
 
+// A new empty folder, removed with everything in it when the test ends.
+const folders = [];
+process.on("exit", () => {
+  for (const folder of folders) fs.rmSync(folder, { recursive: true, force: true });
+});
 function temporaryFolder() {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), "quorvane-web-"));
-  process.on("exit", () => fs.rmSync(folder, { recursive: true, force: true }));
+  folders.push(folder);
   return folder;
 }
 
@@ -27,7 +32,7 @@ function runNative(programsFolder, program, { data, fileName, seed, exportName, 
   const args = ["--seed", String(seed)];
   if (exportName !== undefined) args.push("--export", exportName);
   const started = process.hrtime.bigint();
-  const run = childProcess.spawnSync(path.join(programsFolder, program), args, {
+  const run = childProcess.spawnSync(path.resolve(programsFolder, program), args, {
     cwd: folder,
     input: fileName + "\n" + participants + "\n" + items + "\n",
   });
