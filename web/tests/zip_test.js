@@ -45,6 +45,11 @@ for (const files of cases) {
       const expected = Buffer.from(typeof file.bytes === "string" ? Buffer.from(file.bytes, "utf8") : file.bytes);
       expectEqual(fs.readFileSync(path.join(out, file.name)).equals(expected), true, file.name + " bytes");
     }
+    // Python's zipfile takes a name as UTF-8 only when the archive flags it so, as Windows does.
+    const python = childProcess.spawnSync("python3", ["-c",
+      "import sys, zipfile; print('\\n'.join(i.filename for i in zipfile.ZipFile(sys.argv[1]).infolist()))", archive],
+      { encoding: "utf8", env });
+    expectEqual(python.stdout.trim().split("\n"), files.map((f) => f.name), "names read by Python (" + python.stderr + ")");
     const listing = childProcess.spawnSync("unzip", ["-l", archive], { encoding: "utf8", env }).stdout;
     expectEqual(/2026-12-08 09:30/.test(listing), true, "date and time in " + listing);
   });
