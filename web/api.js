@@ -108,8 +108,13 @@
         module._quorvane_release_outcome();
         if (outcome.error !== null) throw new Error(outcome.error);
         return { reports: outcome.reports, exports: outcome.exports, notes: outcome.notes };
+      } catch (failure) {
+        if (!(failure instanceof WebAssembly.RuntimeError)) throw failure;
+        // The module stopped (its memory ran out, or a fault): the next run starts a new one.
+        instance = null;
+        throw new Error("the run stopped on an unexpected failure: " + failure.message);
       } finally {
-        for (const pointer of allocated) module._free(pointer);
+        if (instance !== null) for (const pointer of allocated) module._free(pointer);
       }
     });
   }
