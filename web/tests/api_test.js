@@ -4,7 +4,8 @@
 
 const fs = require("fs");
 const path = require("path");
-const { check, runChecks, expect, expectEqual } = require("./check");
+const assert = require("node:assert");
+const { test } = require("node:test");
 const { editions, runNative, linesOf, madeUpStudy, differences } = require("./native_program");
 
 const [modulePath, programsFolder, samplePath] = process.argv.slice(2);
@@ -19,48 +20,48 @@ function filesOf(result) {
 // Catches any report or export byte that the module renders differently from the programs (a
 // double written in another form, a heading of the wrong edition, a file left out).
 for (const { edition, program } of editions) {
-  check(edition + ": the sample study gives the program's reports and export files", async () => {
+  test(edition + ": the sample study gives the program's reports and export files", async () => {
     const study = { data: sample, fileName: "sample-study.txt", seed: 7, exportName: "sample", participants: 30, items: 20 };
     const native = runNative(programsFolder, program, study);
-    expectEqual(native.status, 0, "the program's exit status");
+    assert.deepStrictEqual(native.status, 0, "the program's exit status");
     const result = await quorvane.run(Object.assign({ edition }, study));
-    expectEqual(Object.keys(result.reports).length, 8, "reports");
-    expectEqual(Object.keys(result.exports).length, 4, "export files");
-    expectEqual(differences(native.files, filesOf(result)), [], "differences");
-    expectEqual(result.notes, linesOf(native.stderr, program, "note"), "notes");
+    assert.deepStrictEqual(Object.keys(result.reports).length, 8, "reports");
+    assert.deepStrictEqual(Object.keys(result.exports).length, 4, "export files");
+    assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
+    assert.deepStrictEqual(result.notes, linesOf(native.stderr, program, "note"), "notes");
   });
 }
 
 // Catches a seed passed wrongly past 2^31 (as a signed number) or cut to fewer bits.
 for (const seed of [0, 1, 2147483648, 4294967295]) {
-  check("seed " + seed + " gives the program's reports", async () => {
+  test("seed " + seed + " gives the program's reports", async () => {
     const study = { data: sample, fileName: "sample-study.txt", seed, participants: 30, items: 20 };
     const native = runNative(programsFolder, "Quorvane-Pairs", study);
     const result = await quorvane.run(Object.assign({ edition: "pairs" }, study));
-    expectEqual(Object.keys(result.exports), [], "export files without an export name");
-    expectEqual(differences(native.files, filesOf(result)), [], "differences");
+    assert.deepStrictEqual(Object.keys(result.exports), [], "export files without an export name");
+    assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
   });
 }
 
 // Catches a table shape counted wrongly (a CR LF taken as two line ends, a blank line counted).
-check("without the numbers, the table's shape is the study", async () => {
+test("without the numbers, the table's shape is the study", async () => {
   const text = "\r\n" + sample.toString("latin1").split("\n").join("\r\n") + "\n\n";
   const withShape = await quorvane.run({ edition: "triads", data: text, fileName: "s.txt", seed: 11 });
   const typed = await quorvane.run({ edition: "triads", data: sample, fileName: "s.txt", seed: 11, participants: 30, items: 20 });
-  expectEqual(withShape.reports, typed.reports, "reports");
+  assert.deepStrictEqual(withShape.reports, typed.reports, "reports");
 });
 
 // A made-up study of 100 by 100 (99 for triads, so that every group is full): the same files, and
 // a run (the reports alone, as a run without --export) in at most 3 times the program's wall time.
 const median = (values) => values.slice().sort((a, b) => a - b)[Math.floor(values.length / 2)];
 for (const { edition, program } of editions) {
-  check(edition + ": a 100 x 100 study gives the program's files, in at most 3 times its time", async () => {
+  test(edition + ": a 100 x 100 study gives the program's files, in at most 3 times its time", async () => {
     const participants = edition === "triads" ? 99 : 100;
     const study = { data: madeUpStudy(participants, 100, 19), fileName: "study.txt", seed: 20261208, participants, items: 100 };
     const exported = Object.assign({ exportName: "study" }, study);
     const native = runNative(programsFolder, program, exported);
     const result = await quorvane.run(Object.assign({ edition }, exported));
-    expectEqual(differences(native.files, filesOf(result)), [], "differences");
+    assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
     const times = { program: [], module: [], programExport: [], moduleExport: [] };
     for (let repetition = 0; repetition < 5; ++repetition) {
       for (const [options, programTimes, moduleTimes] of [[study, times.program, times.module], [exported, times.programExport, times.moduleExport]]) {
@@ -76,7 +77,7 @@ for (const { edition, program } of editions) {
                 " ms, module in Node " + median(times.module).toFixed(1) + " ms, ratio " + ratio.toFixed(2) +
                 "; with the export " + median(times.programExport).toFixed(1) + " ms and " +
                 median(times.moduleExport).toFixed(1) + " ms, ratio " + exportRatio.toFixed(2));
-    expect(ratio <= 3, "the module took " + ratio.toFixed(2) + " times the program's time");
+    assert.ok(ratio <= 3, "the module took " + ratio.toFixed(2) + " times the program's time");
   });
 }
 
@@ -92,43 +93,43 @@ const refusals = [
   { what: "too many items", data: sample, participants: 30, items: 10001 },
 ];
 for (const { what, data, participants, items } of refusals) {
-  check("refused as the program refuses it: " + what, async () => {
+  test("refused as the program refuses it: " + what, async () => {
     const study = { data, fileName: "bad.txt", seed: 3, participants, items };
     const native = runNative(programsFolder, "Quorvane-Triads", study);
-    expectEqual(native.status, 1, "the program's exit status");
+    assert.deepStrictEqual(native.status, 1, "the program's exit status");
     const expected = linesOf(native.stderr, "Quorvane-Triads", "error");
-    expectEqual(expected.length, 1, "the program's error lines");
+    assert.deepStrictEqual(expected.length, 1, "the program's error lines");
     let message = null;
     try {
       await quorvane.run(Object.assign({ edition: "triads" }, study));
     } catch (error) {
-      expect(error instanceof Error, "rejected with an Error");
+      assert.ok(error instanceof Error, "rejected with an Error");
       message = error.message;
     }
-    expectEqual(message, expected[0], "the message");
+    assert.deepStrictEqual(message, expected[0], "the message");
   });
 }
 
 // Catches notes lost or reworded: responses other than 0 and 1, and values after the responses.
-check("notes as the program gives them", async () => {
+test("notes as the program gives them", async () => {
   const data = "1 0 2\n0 1 1\n1 1 1\n0 7 1\n1 0 0\n0 1 0\n1 1\n";
   const study = { data, fileName: "notes.txt", seed: 5, participants: 6, items: 3 };
   const native = runNative(programsFolder, "Quorvane-Pairs", study);
   const result = await quorvane.run(Object.assign({ edition: "pairs" }, study));
   const notes = linesOf(native.stderr, "Quorvane-Pairs", "note");
-  expectEqual(notes.length, 2, "the program's notes");
-  expectEqual(result.notes, notes, "notes");
-  expectEqual(differences(native.files, filesOf(result)), [], "differences");
+  assert.deepStrictEqual(notes.length, 2, "the program's notes");
+  assert.deepStrictEqual(result.notes, notes, "notes");
+  assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
 });
 
 // Catches a search without a best set that is not said as the program says it.
-check("a study without variance: the notes of both searches", async () => {
+test("a study without variance: the notes of both searches", async () => {
   const data = "1 1\n1 1\n1 1\n1 1\n";
   const study = { data, fileName: "alike.txt", seed: 9, participants: 4, items: 2 };
   const native = runNative(programsFolder, "Quorvane-Pairs", study);
   const result = await quorvane.run(Object.assign({ edition: "pairs" }, study));
-  expectEqual(result.notes, linesOf(native.stderr, "Quorvane-Pairs", "note"), "notes");
-  expectEqual(differences(native.files, filesOf(result)), [], "differences");
+  assert.deepStrictEqual(result.notes, linesOf(native.stderr, "Quorvane-Pairs", "note"), "notes");
+  assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
 });
 
 // Catches options taken without checking (an edition that is not one, a seed out of range or not
@@ -145,7 +146,7 @@ const badOptions = [
   [{ participants: {} }, /^participants must be a number/],
 ];
 for (const [change, pattern] of badOptions) {
-  check("refuses " + JSON.stringify(change), async () => {
+  test("refuses " + JSON.stringify(change), async () => {
     const options = Object.assign({ edition: "triads", data: sample, seed: 1, fileName: "s.txt" }, change);
     let message = null;
     try {
@@ -153,8 +154,7 @@ for (const [change, pattern] of badOptions) {
     } catch (error) {
       message = error.message;
     }
-    expect(message !== null && pattern.test(message), "message " + JSON.stringify(message));
+    assert.ok(message !== null && pattern.test(message), "message " + JSON.stringify(message));
   });
 }
 
-runChecks();

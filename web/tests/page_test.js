@@ -8,7 +8,8 @@ const childProcess = require("child_process");
 const fs = require("fs");
 const path = require("path");
 const puppeteer = require("puppeteer-core");
-const { check, runChecks, expect, expectEqual } = require("./check");
+const assert = require("node:assert");
+const { test, before, after } = require("node:test");
 const { editions, temporaryFolder, runNative, linesOf, madeUpStudy, differences } = require("./native_program");
 
 const [pagePath, programsArgument, samplePath, chromium = "/usr/bin/chromium"] = process.argv.slice(2);
@@ -44,6 +45,9 @@ async function open() {
   await page.goto(pageUrl, { waitUntil: "load" });
 }
 
+before(open);
+after(() => browser && browser.close());
+
 // Fills the form and runs; gives the page's time for the run, from the click to the results.
 async function runInPage({ edition, file, seed, participants = "", items = "", exportName }) {
   await page.click("input[name=edition][value=" + edition + "]");
@@ -71,13 +75,13 @@ function downloads(list) {
 // Catches a page that gives other bytes than the program (another seed, the table's shape taken
 // wrongly, a file left out of the downloads or of the zip).
 for (const { edition, program } of editions) {
-  check(edition + ": the sample picked in the page gives the program's reports, export files and zip", async () => {
+  test(edition + ": the sample picked in the page gives the program's reports, export files and zip", async () => {
     const exportName = "sample";
     const native = runNative(programsFolder, program, { data: sample, fileName: path.basename(samplePath), seed: 7, exportName, participants: 30, items: 20 });
     await runInPage({ edition, file: samplePath, seed: 7, exportName });
-    expectEqual(await page.$eval("#messages", (e) => e.textContent), "", "messages");
+    assert.deepStrictEqual(await page.$eval("#messages", (e) => e.textContent), "", "messages");
     const files = Object.assign(await downloads("#report-links"), await downloads("#export-links"));
-    expectEqual(differences(native.files, files), [], "differences of the downloads");
+    assert.deepStrictEqual(differences(native.files, files), [], "differences of the downloads");
 
     const folder = temporaryFolder();
     const session = await page.target().createCDPSession();
@@ -88,43 +92,43 @@ for (const { edition, program } of editions) {
     for (let wait = 0; wait < 100 && !fs.existsSync(zipPath); ++wait) await new Promise((r) => setTimeout(r, 100));
     const unpacked = path.join(folder, "unpacked");
     const unzip = childProcess.spawnSync("unzip", ["-q", zipPath, "-d", unpacked]);
-    expectEqual(unzip.status, 0, "unzip of the downloaded " + zipName);
+    assert.deepStrictEqual(unzip.status, 0, "unzip of the downloaded " + zipName);
     const zipped = {};
     for (const name of fs.readdirSync(unpacked)) zipped[name] = fs.readFileSync(path.join(unpacked, name), "utf8");
-    expectEqual(differences(native.files, zipped), [], "differences of the zip");
+    assert.deepStrictEqual(differences(native.files, zipped), [], "differences of the zip");
 
     const shown = await page.$eval("#results", (e) => e.innerText);
     const overall = /Overall Mean: (\S+)\s+Overall Variance (\S+)/.exec(native.files["NG-1-Representative-MV-DIST.txt"].toString());
-    expect(shown.includes("Overall mean " + overall[1] + ", overall variance " + overall[2]), "the overall figures in " + shown);
-    expect(/MV best set \d+-\d+/.test(shown) && /DIST best set \d+-\d+/.test(shown), "the chosen sets in " + shown);
+    assert.ok(shown.includes("Overall mean " + overall[1] + ", overall variance " + overall[2]), "the overall figures in " + shown);
+    assert.ok(/MV best set \d+-\d+/.test(shown) && /DIST best set \d+-\d+/.test(shown), "the chosen sets in " + shown);
     const groups = await page.$$eval("#sets tbody tr", (rows) => rows.length);
-    expectEqual(groups, 2 * Math.floor(30 / (editions.findIndex((e) => e.edition === edition) + 2)), "groups listed");
+    assert.deepStrictEqual(groups, 2 * Math.floor(30 / (editions.findIndex((e) => e.edition === edition) + 2)), "groups listed");
   });
 }
 
 // The example of the README: Quorvane-Triads --seed 7 on the sample, the numbers left to the table.
-check("the numbers left empty: the table's shape, as typed", async () => {
+test("the numbers left empty: the table's shape, as typed", async () => {
   const native = runNative(programsFolder, "Quorvane-Triads", { data: sample, fileName: "sample-study.txt", seed: 7, participants: 30, items: 20 });
   await runInPage({ edition: "triads", file: samplePath, seed: 7, exportName: "sample" });
   const reports = await downloads("#report-links");
-  expectEqual(Object.keys(reports).length, 8, "reports");
-  for (const name of Object.keys(reports)) expect(Buffer.from(reports[name]).equals(native.files[name]), name + " differs");
+  assert.deepStrictEqual(Object.keys(reports).length, 8, "reports");
+  for (const name of Object.keys(reports)) assert.ok(Buffer.from(reports[name]).equals(native.files[name]), name + " differs");
 });
 
 // Catches a refusal not shown, or shown in other words than the program's.
-check("a bad file: the program's error line on the page", async () => {
+test("a bad file: the program's error line on the page", async () => {
   const folder = temporaryFolder();
   const bad = path.join(folder, "bad.csv");
   fs.writeFileSync(bad, "1,0,1\n0,1,1\n");
   const native = runNative(programsFolder, "Quorvane-Pairs", { data: fs.readFileSync(bad), fileName: "bad.csv", seed: 1, participants: 4, items: 3 });
   await runInPage({ edition: "pairs", file: bad, seed: 1, participants: "4", items: "3", exportName: "bad" });
   const shown = await page.$eval("#messages .error", (e) => e.textContent);
-  expectEqual(shown, "Quorvane-Pairs: error: " + linesOf(native.stderr, "Quorvane-Pairs", "error")[0], "the error line");
-  expectEqual(await page.$eval("#results", (e) => e.hidden), true, "results hidden");
+  assert.deepStrictEqual(shown, "Quorvane-Pairs: error: " + linesOf(native.stderr, "Quorvane-Pairs", "error")[0], "the error line");
+  assert.deepStrictEqual(await page.$eval("#results", (e) => e.hidden), true, "results hidden");
 });
 
 // The page's time for a 100 x 100 study against the program's.
-check("a 100 x 100 study in the page", async () => {
+test("a 100 x 100 study in the page", async () => {
   const folder = temporaryFolder();
   const file = path.join(folder, "study.txt");
   fs.writeFileSync(file, madeUpStudy(100, 100, 19));
@@ -135,32 +139,25 @@ check("a 100 x 100 study in the page", async () => {
     times.push(await runInPage({ edition: "pairs", file, seed: 20261208, exportName: "study" }));
   }
   const files = Object.assign(await downloads("#report-links"), await downloads("#export-links"));
-  expectEqual(differences(native.files, files), [], "differences");
+  assert.deepStrictEqual(differences(native.files, files), [], "differences");
   times.sort((a, b) => a - b);
   console.log("        Quorvane-Pairs 100 x 100: program " + native.milliseconds.toFixed(0) + " ms, the page " + times[1] +
               " ms (median of 3, from the click to the results, export and zip included)");
 });
 
 // Catches a control without a label, which a screen reader could not name.
-check("every control has a label", async () => {
+test("every control has a label", async () => {
   const unlabelled = await page.$$eval("input, button", (controls) => controls
     .filter((c) => c.type !== "radio" && c.labels.length === 0 && c.tagName !== "BUTTON")
     .concat(controls.filter((c) => c.type === "radio" && c.closest("label") === null))
     .map((c) => c.id || c.name));
-  expectEqual(unlabelled, [], "controls without a label");
+  assert.deepStrictEqual(unlabelled, [], "controls without a label");
 });
 
 // Catches any request that would take data off the computer.
-check("no request but to file:, data: and blob:", async () => {
-  expect(requests.length > 0, "no request seen at all");
-  expectEqual(requests.filter((url) => !/^(file|data|blob):/.test(url)), [], "requests elsewhere");
-  expectEqual(pageErrors, [], "errors in the page");
+test("no request but to file:, data: and blob:", async () => {
+  assert.ok(requests.length > 0, "no request seen at all");
+  assert.deepStrictEqual(requests.filter((url) => !/^(file|data|blob):/.test(url)), [], "requests elsewhere");
+  assert.deepStrictEqual(pageErrors, [], "errors in the page");
 });
 
-open()
-  .then(() => runChecks())
-  .catch((error) => {
-    console.log("FAILED  opening the page: " + error.stack);
-    process.exitCode = 1;
-  })
-  .finally(() => browser && browser.close());
