@@ -96,6 +96,17 @@ std::string one_line(const std::string& answer) {
   return answer.substr(0, answer.find_first_of("\r\n"));
 }
 
+// The file name as typed at the prompt, which takes one word: each blank of a name such as
+// "pilot study.txt" becomes '_', so that messages name the file and the answers after it stay
+// the numbers.
+std::string typed_name(const std::string& file_name) {
+  std::string name = one_line(file_name);
+  for (char& c : name) {
+    if (is_blank(c)) c = '_';
+  }
+  return name;
+}
+
 // Splits what the run said on the error stream into its error and its notes.
 void take_console_lines(const EditionProfile& edition, const std::string& said,
                         BrowserOutcome* outcome) {
@@ -131,7 +142,7 @@ const EditionProfile* edition_of_group_size(int group_size) {
 BrowserOutcome run_in_browser(const BrowserRequest& request) {
   const EditionProfile& edition = *request.edition;
   const std::pair<int, int> shape = shape_of(request.data);
-  std::istringstream typed(one_line(request.file_name) + "\n" +
+  std::istringstream typed(typed_name(request.file_name) + "\n" +
                            one_line(request.participants.value_or(std::to_string(shape.first))) +
                            "\n" + one_line(request.items.value_or(std::to_string(shape.second))) +
                            "\n");
@@ -154,7 +165,8 @@ BrowserOutcome run_in_browser(const BrowserRequest& request) {
       outcome.reports.push_back({std::move(section.file_name), std::move(section.text)});
     }
     if (request.export_name) {
-      const ExportData data = export_of_run(edition, result, study->file_name,
+      // The dialogue reads a name up to its first blank; the picture's title shows all of it.
+      const ExportData data = export_of_run(edition, result, one_line(request.file_name),
                                             study->matrix.participants(), request.seed);
       for (ExportFile& file : render_export_files(data, *request.export_name)) {
         outcome.exports.push_back({std::move(file.file_name), std::move(file.text)});

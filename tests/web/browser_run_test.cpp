@@ -145,6 +145,23 @@ TEST(BrowserRun, AnAnswerIsOneLine) {
   EXPECT_EQ(outcome.reports.size(), 8u);
 }
 
+// Would catch the picture titled with the name cut at its first blank, as the dialogue reads it,
+// and the rest of the name taken as the number of participants.
+TEST(BrowserRun, ThePictureShowsTheWholeName) {
+  BrowserRequest request;
+  request.edition = edition_of_group_size(2);
+  request.data = "1 0\n0 1\n1 1\n0 0\n";
+  request.file_name = "pilot study.txt";
+  request.export_name = "x";
+  const BrowserOutcome outcome = run_in_browser(request);
+  ASSERT_EQ(outcome.exports.size(), 4u) << outcome.error;
+  EXPECT_NE(outcome.exports[3].text.find("pilot study.txt"), std::string::npos);
+  request.data = "1 0 1";
+  request.participants = "4";
+  request.items = "2";
+  EXPECT_EQ(run_in_browser(request).error.rfind("pilot_study.txt: row ", 0), 0u);
+}
+
 // Would catch lengths written in another byte order or width, or records in another order than
 // the error, the notes, the reports, the exports.
 TEST(BrowserRun, OutcomeBytes) {
