@@ -12,7 +12,9 @@ const assert = require("node:assert");
 const { test, before, after } = require("node:test");
 const { editions, temporaryFolder, runNative, linesOf, madeUpStudy, differences } = require("./native_program");
 
-const [pagePath, programsArgument, samplePath, chromium = "/usr/bin/chromium"] = process.argv.slice(2);
+const [pagePath, programsArgument, samplePath, browserPath = "/usr/bin/chromium"] = process.argv.slice(2);
+// Chromium is driven through its DevTools protocol, Firefox through WebDriver BiDi.
+const firefox = /firefox/.test(path.basename(browserPath));
 const programsFolder = path.resolve(programsArgument);
 const pageUrl = "file://" + path.resolve(pagePath);
 const sample = fs.readFileSync(samplePath);
@@ -23,25 +25,27 @@ const requests = [];
 const pageErrors = [];
 
 async function open() {
-  browser = await puppeteer.launch({
-    executablePath: chromium,
-    headless: true,
-    userDataDir: temporaryFolder(),
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync"],
-  });
+  browser = await puppeteer.launch(firefox
+    ? { browser: "firefox", executablePath: browserPath, headless: true, userDataDir: temporaryFolder() }
+    : {
+        executablePath: browserPath,
+        headless: true,
+        userDataDir: temporaryFolder(),
+        args: ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+               "--disable-component-update", "--disable-sync"],
+      });
   // Requests of the page and of its worker, as the browser sees them (the browser's own pages,
   // chrome:, are not the page's).
   const watch = (target) => /^(chrome|devtools):/.test(target.url()) ? null : target.createCDPSession().then(async (session) => {
     session.on("Network.requestWillBeSent", (event) => requests.push(event.request.url));
     await session.send("Network.enable").catch(() => {});
   }).catch(() => {});
-  browser.on("targetcreated", watch);
+  if (!firefox) browser.on("targetcreated", watch);
   page = await browser.newPage();
   page.on("request", (request) => requests.push(request.url()));
   page.on("pageerror", (error) => pageErrors.push(String(error)));
   page.on("console", (message) => { if (message.type() === "error") pageErrors.push(message.text()); });
-  for (const target of browser.targets()) await watch(target);
+  if (!firefox) for (const target of browser.targets()) await watch(target);
   await page.goto(pageUrl, { waitUntil: "load" });
 }
 
@@ -84,12 +88,17 @@ for (const { edition, program } of editions) {
     assert.deepStrictEqual(differences(native.files, files), [], "differences of the downloads");
 
     const folder = temporaryFolder();
-    const session = await page.target().createCDPSession();
-    await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: folder });
     const zipName = await page.$eval("#zip", (anchor) => anchor.download);
-    await page.click("#zip");
     const zipPath = path.join(folder, zipName);
-    for (let wait = 0; wait < 100 && !fs.existsSync(zipPath); ++wait) await new Promise((r) => setTimeout(r, 100));
+    if (firefox) {
+      const bytes = await page.$eval("#zip", async (anchor) => Array.from(new Uint8Array(await (await fetch(anchor.href)).arrayBuffer())));
+      fs.writeFileSync(zipPath, Buffer.from(bytes));
+    } else {
+      const session = await page.target().createCDPSession();
+      await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: folder });
+      await page.click("#zip");
+      for (let wait = 0; wait < 100 && !fs.existsSync(zipPath); ++wait) await new Promise((r) => setTimeout(r, 100));
+    }
     const unpacked = path.join(folder, "unpacked");
     const unzip = childProcess.spawnSync("unzip", ["-q", zipPath, "-d", unpacked]);
     assert.deepStrictEqual(unzip.status, 0, "unzip of the downloaded " + zipName);
