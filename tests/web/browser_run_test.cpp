@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "programs/run_driver.h"
 #include "tests/support/editions.h"
+#include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/studies.h"
 #include "web/outcome_bytes.h"
@@ -22,7 +22,8 @@ struct Case {
   std::string items;
 };
 
-// The console program's run of the study in an empty folder in memory.
+// The console program's run of the study in an empty folder in memory: the files it wrote, and
+// the texts of its error and note lines.
 struct ConsoleRun {
   testing::MemoryFileSystem folder;
   std::vector<std::string> errors;
@@ -32,14 +33,10 @@ struct ConsoleRun {
 ConsoleRun console_run(const EditionProfile& edition, const Case& study, std::uint32_t seed) {
   ConsoleRun run;
   run.folder.files["study.txt"] = study.data;
-  std::istringstream in("study.txt\n" + study.participants + "\n" + study.items + "\n");
-  std::ostringstream out;
-  std::ostringstream err;
-  RunOptions options;
-  options.read_seed = [seed] { return seed; };
-  options.export_name = "x";
-  run_program(edition, Console{in, out, err}, run.folder, options);
-  std::istringstream lines(err.str());
+  const testing::ProgramResult result = testing::run_in_process(
+      run.folder, "study.txt\n" + study.participants + "\n" + study.items + "\n", edition, seed,
+      std::string("x"));
+  std::istringstream lines(result.err);
   const std::string name(edition.program_name);
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind(name + ": error: ", 0) == 0) run.errors.push_back(line.substr(name.size() + 9));
