@@ -7,15 +7,21 @@
 #include <string>
 #include <system_error>
 
+#include "reports/double_text.h"
 #include "reports/number_text.h"
 
 namespace quorvane::export_text {
 
 void append_shortest(std::string& out, double value) {
   if (!std::isfinite(value)) return;
+#if QUORVANE_FLOAT_TO_CHARS
   char text[64];
   const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
   if (written.ec == std::errc()) out.append(text, written.ptr);
+#else
+  char text[kDoubleTextRoom];
+  out.append(text, write_shortest_double(text, value));
+#endif
 }
 
 void append_whole(std::string& out, long long value) {
@@ -24,10 +30,15 @@ void append_whole(std::string& out, long long value) {
 }
 
 void append_fixed(std::string& out, double value, int decimals) {
+#if QUORVANE_FLOAT_TO_CHARS
   char text[kNumberTextRoom];
   const std::to_chars_result written =
       std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
   if (written.ec == std::errc()) out.append(text, written.ptr);
+#else
+  char text[kDoubleTextRoom];
+  out.append(text, write_fixed_double(text, value, decimals));
+#endif
 }
 
 std::string coordinate(double value) {

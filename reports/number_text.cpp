@@ -64,9 +64,11 @@ char* write_four_decimals(char* out, double value) {
     }
     return out + 4;
   }
+#if QUORVANE_FLOAT_TO_CHARS
   const std::to_chars_result written =
       std::to_chars(out, out + kNumberTextRoom, value, std::chars_format::fixed, 4);
   if (written.ec == std::errc()) return written.ptr;
+#endif
   // Not reached, since the room holds the widest double; should to_chars ever refuse, the C
   // library writes the number instead.
   const int length = std::snprintf(out, kNumberTextRoom, "%.4f", value);

@@ -3,6 +3,16 @@
 namespace quorvane {
 namespace {
 
+// x86's instruction for counting bits is chosen at run time, where the processor has it; other
+// processors (WebAssembly included) count bits with their own instructions in every build.
+#if defined(__x86_64__) || defined(__i386__)
+#define QUORVANE_POPCNT_TARGET [[gnu::target("popcnt")]]
+bool has_popcount_instruction() { return __builtin_cpu_supports("popcnt"); }
+#else
+#define QUORVANE_POPCNT_TARGET
+bool has_popcount_instruction() { return false; }
+#endif
+
 // A participant's missed items when there are at most 128.
 struct TwoWordMasks {
   const std::uint64_t* words;  // two per participant
@@ -70,8 +80,8 @@ struct GroupScoring {
     score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_), scorer.group_size_,
                              scorer.full_groups_, order, out);
   }
-  [[gnu::target("popcnt")]] static void with_popcnt(const GroupScorer& scorer,
-                                                    const Participant* order, int* out) {
+  QUORVANE_POPCNT_TARGET static void with_popcnt(const GroupScorer& scorer,
+                                                 const Participant* order, int* out) {
     score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_), scorer.group_size_,
                              scorer.full_groups_, order, out);
   }
@@ -94,7 +104,7 @@ GroupScorer::GroupScorer(const ResponseMatrix& matrix, int group_size, bool popc
       masks_[static_cast<std::size_t>(participant * mask_words_ + w)] = words[w];
     }
   }
-  popcount_instruction = popcount_instruction && __builtin_cpu_supports("popcnt");
+  popcount_instruction = popcount_instruction && has_popcount_instruction();
   if (mask_words_ == 2) {
     switch (group_size) {
       case 2:

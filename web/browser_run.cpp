@@ -1,0 +1,192 @@
+#include "web/browser_run.h"
+
+#include <memory>
+#include <sstream>
+#include <utility>
+
+#include "programs/console.h"
+#include "programs/pairs_edition.h"
+#include "programs/quads_edition.h"
+#include "programs/run_driver.h"
+#include "programs/study_dialogue.h"
+#include "programs/triads_edition.h"
+#include "reports/export_of_run.h"
+#include "reports/run_reports.h"
+#include "simulation/nominal_group_run.h"
+
+namespace quorvane {
+namespace {
+
+constexpr const char* kNoFolder = "the page has no folder of files";
+
+// The file system of a run in the page: one file, the study's bytes under its name, and no
+// report file can be the data file since reports are only rendered, never appended.
+class StudyBytes final : public FileSystem {
+ public:
+  StudyBytes(const std::string& name, const std::string& data) : name_(name), data_(data) {}
+
+  std::unique_ptr<std::istream> open_for_reading(const std::string&, FileIdentity* identity,
+                                                 FileFailure*) override {
+    *identity = FileIdentity{};
+    return std::make_unique<std::istringstream>(data_);
+  }
+  std::optional<FileIdentity> identity_of(const std::string&) override { return std::nullopt; }
+  bool read_at(const std::string&, std::uint64_t, std::size_t, std::string*,
+               FileFailure* failure) override {
+    return refuse(failure);
+  }
+  bool begin_append(const std::function<void()>&, FileFailure* failure) override {
+    return refuse(failure);
+  }
+  void end_append() override {}
+  // Only the study's own name is a file: a whole typed line names it, blanks and all.
+  bool inspect(const std::string& name, FileState* state, FileFailure*) override {
+    *state = FileState{};
+    state->exists = state->regular = name == name_;
+    return true;
+  }
+  bool open_for_append(const std::string&, bool, int*, std::uint64_t*,
+                       FileFailure* failure) override {
+    return refuse(failure);
+  }
+  bool write_some(int, const char*, std::size_t, std::size_t*, FileFailure* failure) override {
+    return refuse(failure);
+  }
+  bool close(int, FileFailure* failure) override { return refuse(failure); }
+  bool truncate(const std::string&, std::uint64_t, FileFailure* failure) override {
+    return refuse(failure);
+  }
+  bool remove(const std::string&, FileFailure* failure) override { return refuse(failure); }
+  bool rename_to_new(const std::string&, const std::string&, FileFailure* failure) override {
+    return refuse(failure);
+  }
+
+ private:
+  static bool refuse(FileFailure* failure) {
+    failure->code = FileFailure::Code::kOther;
+    failure->reason = kNoFolder;
+    return false;
+  }
+
+  const std::string& name_;
+  const std::string& data_;
+};
+
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The table's shape: the lines that hold a response, and the words on the first of them. A line
+// ends at LF, CR LF or CR alone.
+std::pair<int, int> shape_of(const std::string& data) {
+  int rows = 0;
+  int first_row_words = 0;
+  int words = 0;
+  bool in_word = false;
+  const auto end_line = [&] {
+    if (words > 0 && rows++ == 0) first_row_words = words;
+    words = 0;
+    in_word = false;
+  };
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    const char c = data[i];
+    if (c == '\n' || c == '\r') {
+      if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+      end_line();
+    } else if (is_blank(c)) {
+      in_word = false;
+    } else if (!in_word) {
+      in_word = true;
+      ++words;
+    }
+  }
+  end_line();
+  return {rows, first_row_words};
+}
+
+// An answer as one line typed: up to its first line break.
+std::string one_line(const std::string& answer) {
+  return answer.substr(0, answer.find_first_of("\r\n"));
+}
+
+// Splits what the run said on the error stream into its error and its notes.
+void take_console_lines(const EditionProfile& edition, const std::string& said,
+                        BrowserOutcome* outcome) {
+  const std::string error_prefix = std::string(edition.program_name) + ": error: ";
+  const std::string note_prefix = std::string(edition.program_name) + ": note: ";
+  std::istringstream lines(said);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.compare(0, error_prefix.size(), error_prefix) == 0) {
+      outcome->refused = true;
+      outcome->error = line.substr(error_prefix.size());
+    } else if (line.compare(0, note_prefix.size(), note_prefix) == 0) {
+      outcome->notes.push_back(line.substr(note_prefix.size()));
+    }
+  }
+}
+
+}  // namespace
+
+const EditionProfile* edition_of_group_size(int group_size) {
+  switch (group_size) {
+    case 2:
+      return &kPairsEdition;
+    case 3:
+      return &kTriadsEdition;
+    case 4:
+      return &kQuadsEdition;
+    default:
+      return nullptr;
+  }
+}
+
+BrowserOutcome run_in_browser(const BrowserRequest& request) {
+  const EditionProfile& edition = *request.edition;
+  const std::string name = one_line(request.file_name);
+  // Without the numbers the run is the program's with the data file on its command line: the
+  // table's shape gives them. With one or both, they are typed at the prompts, as in a console.
+  const bool asks = request.participants || request.items;
+  const std::pair<int, int> shape = shape_of(request.data);
+  std::istringstream typed(
+      asks ? name + "\n" + one_line(request.participants.value_or(std::to_string(shape.first))) +
+                 "\n" + one_line(request.items.value_or(std::to_string(shape.second))) + "\n"
+           : std::string());
+  std::ostringstream shown;
+  std::ostringstream said;
+  const Console console{typed, shown, said};
+  StudyBytes files(name, request.data);
+
+  BrowserOutcome outcome;
+  const std::optional<Study> study =
+      asks ? ask_for_study(edition, console, files) : ask_for_study(edition, console, files, name);
+  if (study) {
+    const RunResult result = run_simulation(study->matrix, edition.group_size, request.seed);
+    if (!result.mv.found()) {
+      say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
+    }
+    if (!result.dist.found()) {
+      say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
+    }
+    for (ReportSection& section : render_reports(edition, result)) {
+      outcome.reports.push_back({std::move(section.file_name), std::move(section.text)});
+    }
+    if (request.export_name) {
+      ExportData data = export_of_run(study->matrix, result, study->file_name, request.seed);
+      data.labels = study->labels;
+      const std::string left_out = exact_values_left_out(data);
+      if (!left_out.empty()) say_note(edition, console, left_out);
+      for (ExportFile& file : render_export_files(data, *request.export_name)) {
+        outcome.exports.push_back({std::move(file.file_name), std::move(file.text)});
+      }
+    }
+  }
+  take_console_lines(edition, said.str(), &outcome);
+  if (outcome.refused) {
+    outcome.reports.clear();
+    outcome.exports.clear();
+  }
+  return outcome;
+}
+
+}  // namespace quorvane

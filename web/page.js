@@ -1,0 +1,230 @@
+// The page: reads the form, runs the study in a worker through window.quorvane.run (the module's
+// API), and shows the results with their downloads.
+(function () {
+  "use strict";
+
+  const programNames = { pairs: "Quorvane-Pairs", triads: "Quorvane-Triads", quads: "Quorvane-Quads" };
+  const $ = (id) => document.getElementById(id);
+
+  // window.quorvane: the module's API, computed in a worker made from the script in the page.
+  const workerSource = $("quorvane-worker").textContent;
+  let worker = null;
+  let nextId = 1;
+  const pending = new Map();
+  function theWorker() {
+    if (worker === null) {
+      const url = URL.createObjectURL(new Blob([workerSource], { type: "text/javascript" }));
+      worker = new Worker(url);
+      worker.onmessage = (event) => {
+        const { id, phase, result, error } = event.data;
+        const call = pending.get(id);
+        if (call === undefined) return;
+        if (phase !== undefined) {
+          if (call.onPhase) call.onPhase(phase);
+          return;
+        }
+        pending.delete(id);
+        if (error !== undefined) call.reject(new Error(error));
+        else call.resolve(result);
+      };
+      worker.onerror = (event) => {
+        event.preventDefault();
+        for (const call of pending.values()) call.reject(new Error("the run stopped on an unexpected failure: " + event.message));
+        pending.clear();
+        worker.terminate();
+        worker = null;
+      };
+    }
+    return worker;
+  }
+  function run(options, onPhase) {
+    return new Promise((resolve, reject) => {
+      const id = nextId++;
+      pending.set(id, { resolve, reject, onPhase });
+      theWorker().postMessage({ id, options });
+    });
+  }
+  window.quorvane = { run: (options) => run(options) };
+
+  // The form.
+  let chosenFile = null;
+  $("seed").value = String(Math.floor(Date.now() / 1000) % 4294967296);
+
+  function choose(file) {
+    chosenFile = file || null;
+    $("file-chosen").textContent = chosenFile ? "Chosen: " + chosenFile.name + " (" + chosenFile.size.toLocaleString("en") + " bytes)" : "";
+    if (chosenFile && $("export-name").value === "") {
+      $("export-name").value = chosenFile.name.replace(/\.[^.]*$/, "") || "quorvane";
+    }
+  }
+  $("file").addEventListener("change", () => choose($("file").files[0]));
+  const drop = $("drop");
+  drop.addEventListener("dragover", (event) => { event.preventDefault(); drop.classList.add("over"); });
+  drop.addEventListener("dragleave", () => drop.classList.remove("over"));
+  drop.addEventListener("drop", (event) => {
+    event.preventDefault();
+    drop.classList.remove("over");
+    if (event.dataTransfer.files.length > 0) choose(event.dataTransfer.files[0]);
+  });
+  // A file dropped anywhere else is not opened in place of the page.
+  window.addEventListener("dragover", (event) => event.preventDefault());
+  window.addEventListener("drop", (event) => event.preventDefault());
+
+  function say(kind, text) {
+    const line = document.createElement("p");
+    line.className = kind;
+    line.textContent = text;
+    $("messages").appendChild(line);
+  }
+
+  const urls = [];
+  function link(list, name, text, type) {
+    const url = URL.createObjectURL(new Blob([text], { type }));
+    urls.push(url);
+    const item = document.createElement("li");
+    const anchor = document.createElement("a");
+    anchor.href = url;
+    anchor.download = name.replace(/^.*[\\/]/, "");
+    anchor.textContent = anchor.download;
+    item.appendChild(anchor);
+    list.appendChild(item);
+    return url;
+  }
+
+  function lastMatch(text, pattern) {
+    let found = null;
+    for (const match of text.matchAll(pattern)) found = match;
+    return found;
+  }
+
+  function csvRows(text) {
+    return text.split("\r\n").filter((line) => line !== "").map((line) => line.split(","));
+  }
+
+  // The groups of one chosen set as a table, with the participants' labels where the file had them.
+  function setTable(fit, label, chiSquare, rows, header) {
+    const box = document.createElement("div");
+    const table = document.createElement("table");
+    const caption = document.createElement("caption");
+    caption.textContent = label === null
+      ? fit + " best set: none could be chosen"
+      : fit + " best set " + label + " (chi-square " + chiSquare + ")";
+    table.appendChild(caption);
+    const memberColumns = header.filter((name) => name.startsWith("member_"));
+    const labelColumns = header.filter((name) => name.startsWith("label_"));
+    const head = table.createTHead().insertRow();
+    for (const name of ["Group", "Members", "Number correct"]) {
+      const cell = document.createElement("th");
+      cell.scope = "col";
+      cell.textContent = name;
+      head.appendChild(cell);
+    }
+    const body = table.createTBody();
+    for (const row of rows.filter((r) => r[0] === fit)) {
+      const field = (name) => row[header.indexOf(name)];
+      const members = memberColumns.map((name, i) => {
+        const shown = labelColumns.length > i ? field(labelColumns[i]) : "";
+        return shown ? field(name) + " (" + shown.replace(/^"|"$/g, "").replace(/""/g, "\"") + ")" : field(name);
+      });
+      const line = body.insertRow();
+      line.insertCell().textContent = field("group");
+      line.insertCell().textContent = members.join(", ");
+      line.insertCell().textContent = field("number_correct");
+    }
+    box.appendChild(table);
+    return box;
+  }
+
+  function show(edition, seed, fileName, result) {
+    for (const url of urls.splice(0)) URL.revokeObjectURL(url);
+    const reports = result.reports;
+    const names = Object.keys(reports);
+    const text = (n) => reports[names[n - 1]];
+    $("run-line").textContent = programNames[edition] + " on " + fileName + ", seed " + seed + ".";
+    const overall = lastMatch(text(1), /Overall Mean: (\S+)\s+Overall Variance (\S+)/g);
+    $("overall").textContent = overall ? "Overall mean " + overall[1] + ", overall variance " + overall[2] + "." : "";
+
+    const exportNames = Object.keys(result.exports);
+    const svgName = exportNames.find((n) => n.endsWith(".svg"));
+    const groupsName = exportNames.find((n) => n.endsWith("-groups.csv"));
+    $("report-links").replaceChildren();
+    $("export-links").replaceChildren();
+    for (const name of names) link($("report-links"), name, reports[name], "text/plain");
+    for (const name of exportNames) {
+      const url = link($("export-links"), name, result.exports[name], name.endsWith(".svg") ? "image/svg+xml" : "text/csv");
+      if (name === svgName) {
+        $("picture").src = url;
+        const title = /<title>([^<]*)<\/title>/.exec(result.exports[name]);
+        $("picture").alt = title ? title[1].replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&quot;/g, "\"").replace(/&amp;/g, "&") : "The distribution of number correct";
+      }
+    }
+    $("picture-caption").textContent = "The distribution of number correct per group: bars for all groups of the 10,000 sets, a line for each best set.";
+
+    const sets = $("sets");
+    sets.replaceChildren();
+    const rows = groupsName ? csvRows(result.exports[groupsName]) : [];
+    const header = rows.length > 0 ? rows[0] : [];
+    const fits = [["MV", 3, 7, /Best-MV-ChiSq: (\S+)/g], ["DIST", 5, 8, /Best-DIST-ChiSq: (\S+)/g]];
+    for (const [fit, log, line, chi] of fits) {
+      const best = lastMatch(text(log), /BestSet:? (\S+)/g);
+      const label = best && best[1] !== "0-0" ? best[1] : null;
+      const chiSquare = lastMatch(text(line), chi);
+      sets.appendChild(setTable(fit, label, chiSquare ? chiSquare[1] : "", rows.slice(1), header));
+    }
+
+    const files = names.map((name) => ({ name, bytes: reports[name] }))
+      .concat(exportNames.map((name) => ({ name: name.replace(/^.*[\\/]/, ""), bytes: result.exports[name] })));
+    const zipUrl = URL.createObjectURL(new Blob([quorvaneZip.makeZip(files)], { type: "application/zip" }));
+    urls.push(zipUrl);
+    $("zip").href = zipUrl;
+    $("zip").download = ($("export-name").value || "quorvane") + "-" + seed + ".zip";
+    $("results").hidden = false;
+  }
+
+  $("study").addEventListener("submit", async (event) => {
+    event.preventDefault();
+    const edition = document.querySelector("input[name=edition]:checked").value;
+    const program = programNames[edition];
+    $("messages").replaceChildren();
+    if (chosenFile === null) {
+      say("error", program + ": error: no data file was chosen; choose the study's file or drop it on the page");
+      $("file").focus();
+      return;
+    }
+    const seedText = $("seed").value.trim();
+    if (!/^[0-9]+$/.test(seedText) || Number(seedText) > 4294967295) {
+      say("error", program + ": error: the seed must be a whole number from 0 to 4294967295 (decimal digits alone); found '" + seedText + "'");
+      $("seed").focus();
+      return;
+    }
+    const seed = Number(seedText);
+    const optional = (id) => ($(id).value.trim() === "" ? undefined : $(id).value.trim());
+    const started = performance.now();
+    const timer = setInterval(() => {
+      $("status-text").textContent = "Computing the 10,000 sets... " + ((performance.now() - started) / 1000).toFixed(0) + " s";
+    }, 500);
+    $("run").disabled = true;
+    $("progress").hidden = false;
+    $("status-text").textContent = "Reading " + chosenFile.name + "...";
+    try {
+      const data = new Uint8Array(await chosenFile.arrayBuffer());
+      const result = await run({
+        edition, data, seed, fileName: chosenFile.name,
+        exportName: $("export-name").value || "quorvane",
+        participants: optional("participants"), items: optional("items"),
+      }, () => { $("status-text").textContent = "Computing the 10,000 sets..."; });
+      for (const note of result.notes) say("note", program + ": note: " + note);
+      show(edition, seed, chosenFile.name, result);
+      $("status-text").textContent = "Done in " + ((performance.now() - started) / 1000).toFixed(1) + " s.";
+      $("results-heading").focus();
+    } catch (error) {
+      $("results").hidden = true;
+      say("error", program + ": error: " + error.message);
+      $("status-text").textContent = "";
+    } finally {
+      clearInterval(timer);
+      $("run").disabled = false;
+      $("progress").hidden = true;
+    }
+  });
+})();

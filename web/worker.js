@@ -1,0 +1,9 @@
+// The page's worker: runs one study at a time with the module's API (quorvane.js, loaded before
+// this script in the same worker) and posts its outcome back.
+self.onmessage = (event) => {
+  const { id, options } = event.data;
+  self.postMessage({ id, phase: "computing" });
+  self.quorvane.run(options).then(
+    (result) => self.postMessage({ id, result }),
+    (error) => self.postMessage({ id, error: error instanceof Error ? error.message : String(error) }));
+};
