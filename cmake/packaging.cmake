@@ -39,11 +39,17 @@ install(TARGETS Quorvane-Pairs Quorvane-Triads Quorvane-Quads
 install(FILES README.md CHANGELOG.md DESTINATION ${QUORVANE_DOC_DIR})
 install(FILES samples/sample-study.txt samples/sample-distribution.svg
         DESTINATION ${QUORVANE_DOC_DIR}/samples)
-# One more file for the packages, built elsewhere: the browser page, installed beside the README
-# when it has been built (cmake --workflow --preset web) and left out otherwise.
+# One more file for the packages, built elsewhere: the browser page, installed when it has been
+# built (cmake --workflow --preset web) and left out otherwise; beside the programs on Windows,
+# in /usr/share/quorvane on Linux.
 set(QUORVANE_WEB_PAGE ${PROJECT_SOURCE_DIR}/build/web/quorvane.html
     CACHE FILEPATH "The browser page the packages install when it exists")
-install(FILES ${QUORVANE_WEB_PAGE} DESTINATION ${QUORVANE_DOC_DIR} OPTIONAL)
+if(WIN32)
+  set(QUORVANE_PAGE_DIR .)
+else()
+  set(QUORVANE_PAGE_DIR ${CMAKE_INSTALL_DATAROOTDIR}/quorvane)
+endif()
+install(FILES ${QUORVANE_WEB_PAGE} DESTINATION ${QUORVANE_PAGE_DIR} OPTIONAL)
 
 if(WIN32)
   # Each program's resources: its version, the icon and the manifest (long-path aware).
