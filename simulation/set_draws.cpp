@@ -7,6 +7,7 @@ namespace quorvane {
 SetDraws::SetDraws(int participants, std::uint32_t seed)
     : participants_(participants),
       seed_(seed),
+      bounds_(participants),
       generator_(seed),
       keep_(participants <= kMostKeptParticipants) {
   restart();
@@ -31,7 +32,7 @@ const Participant* SetDraws::next() {
     next_kept_ += static_cast<std::size_t>(participants_);
     return set;
   }
-  draw_next_set(order_, generator_);
+  draw_next_set(order_, generator_, bounds_);
   if (keep_) kept_.insert(kept_.end(), order_.begin(), order_.end());
   return order_.data();
 }

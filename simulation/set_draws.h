@@ -28,6 +28,7 @@ class SetDraws {
  private:
   int participants_;
   std::uint32_t seed_;
+  ShuffleBounds bounds_;
   RandomGenerator generator_;
   ParticipantOrder order_;
   bool keep_;

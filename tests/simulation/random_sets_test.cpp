@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "simulation/group_scoring.h"
+#include "simulation/random_sets_internal.h"
 #include "simulation/set_draws.h"
 #include "simulation/set_label.h"
 #include "simulation/set_scores.h"
@@ -42,9 +43,9 @@ TEST(RandomSets, EachShuffleDrawsOncePerPositionAfterTheFirst) {
       RandomGenerator generator(99);
       ParticipantOrder order = make_participant_order(participants);
       if (wide) {
-        shuffle_wide(order, generator);
+        internal::shuffle_wide(order, generator);
       } else {
-        shuffle_with_generator(order, generator);
+        internal::shuffle_with_generator(order, generator);
       }
       RandomGenerator counted(99);
       for (int draw = 0; draw < participants - 1; ++draw) counted.next();
@@ -63,8 +64,8 @@ TEST(RandomSets, TheOrderIsNeverResetAndARestartReplaysTheSameSets) {
   for (int set = 0; set < kSetCount; ++set) {
     const Participant* order = draws.next();
     first_pass.emplace_back(order, order + 9);
-    shuffle_wide(replay, generator);
-    shuffle_with_generator(replay, generator);
+    internal::shuffle_wide(replay, generator);
+    internal::shuffle_with_generator(replay, generator);
     ASSERT_EQ(replay, first_pass.back()) << "set " << set;
   }
   draws.restart();
@@ -82,7 +83,7 @@ TEST(RandomSets, SecondShuffleSwapsEachPositionWithTheNextDrawBelowItsBound) {
     RandomGenerator generator(seed);
     RandomGenerator draws(seed);
     ParticipantOrder order = make_participant_order(6);
-    shuffle_with_generator(order, generator);
+    internal::shuffle_with_generator(order, generator);
     ParticipantOrder expected = make_participant_order(6);
     for (std::size_t p = 1; p < expected.size(); ++p) {
       const int j = draws.next() % static_cast<int>(p + 1);
@@ -143,11 +144,12 @@ TEST(RandomSets, GroupsScoreLikeUniformlyDrawnSubsets) {
 // Each shuffle on its own, from the same starting order every time, reaches each of the 120
 // orderings of five participants equally often.
 TEST(RandomSets, EachShuffleReachesEveryOrderingEquallyOften) {
-  const auto shuffles = {
-      +[](ParticipantOrder& order, RandomGenerator& generator) { shuffle_wide(order, generator); },
-      +[](ParticipantOrder& order, RandomGenerator& generator) {
-        shuffle_with_generator(order, generator);
-      }};
+  const auto shuffles = {+[](ParticipantOrder& order, RandomGenerator& generator) {
+                           internal::shuffle_wide(order, generator);
+                         },
+                         +[](ParticipantOrder& order, RandomGenerator& generator) {
+                           internal::shuffle_with_generator(order, generator);
+                         }};
   for (const auto shuffle : shuffles) {
     RandomGenerator generator(77);
     std::map<ParticipantOrder, double> seen;
@@ -165,6 +167,53 @@ TEST(RandomSets, EachShuffleReachesEveryOrderingEquallyOften) {
     }
     // 119 degrees of freedom: above 190 has a chance below 1 in 10,000 for a fair shuffle.
     EXPECT_LT(chi_square, 190.0);
+  }
+}
+
+// Catches a reciprocal rounded the wrong way or too narrow, which gives a wrong remainder first
+// near multiples of the bound and at the largest dividends: every bound of a study of up to
+// 10,000 participants, against the processor's division.
+TEST(RandomSets, RemaindersByReciprocalsAreExactForEveryBound) {
+  const int most = 10000;
+  const ShuffleBounds bounds(most);
+  std::uint32_t spread = 12345;
+  for (std::uint32_t bound = 2; bound <= static_cast<std::uint32_t>(most); ++bound) {
+    std::vector<std::uint32_t> values = {
+        0u,          1u,          bound - 1u,
+        bound,       bound + 1u,  0x7FFFu,
+        0x7FFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu - 0xFFFFFFFFu % bound - 1u};
+    for (const std::uint32_t top : {0x7FFFu, 0x7FFFFFFFu}) {
+      values.push_back(top - top % bound);
+      values.push_back(top - top % bound - 1u);
+    }
+    for (int i = 0; i < 20; ++i) values.push_back(spread = spread * 1664525u + 1013904223u);
+    for (const std::uint32_t value : values) {
+      ASSERT_EQ(bounds.remainder(value, bound), value % bound) << value << " % " << bound;
+    }
+  }
+}
+
+// Catches draws taken in runs that skip, repeat or reorder a draw at the end of the generator's
+// block, or a shuffle that uses a wrong bound or the wrong bits of a draw: the sets of several
+// sizes, against the two shuffles done one draw at a time with the processor's division.
+TEST(RandomSets, EachSetIsBothShufflesDoneOneDrawAtATime) {
+  for (const int participants : {2, 3, 4, 17, 31, 32, 33, 100, 109, 497, 498, 1000, 10000}) {
+    for (const std::uint32_t seed : {1u, 7u, 4294967295u}) {
+      RandomGenerator generator(seed);
+      RandomGenerator literal(seed);
+      const ShuffleBounds bounds(participants);
+      ParticipantOrder order = make_participant_order(participants);
+      ParticipantOrder expected = order;
+      const int sets = participants >= 1000 ? 20 : 200;
+      for (int set = 0; set < sets; ++set) {
+        draw_next_set(order, generator, bounds);
+        internal::shuffle_wide(expected, literal);
+        internal::shuffle_with_generator(expected, literal);
+        ASSERT_EQ(order, expected)
+            << participants << " participants, seed " << seed << ", set " << set;
+      }
+      EXPECT_EQ(generator.next(), literal.next()) << participants << " participants";
+    }
   }
 }
 
