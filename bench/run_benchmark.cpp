@@ -57,7 +57,7 @@ void draws(benchmark::State& state, const BenchStudy* study) {
   }
 }
 
-// One pass over the 10,000 sets, drawing each (and keeping it, for a small study).
+// The 10,000 sets drawn one after another.
 void drawing(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) {
     SetDraws draws(participants(*study), kSeed);
@@ -65,13 +65,11 @@ void drawing(benchmark::State& state, const BenchStudy* study) {
   }
 }
 
-// Scoring every group of every set, the sets already drawn (kept, or drawn again for a large
-// study).
+// The pass over the sets: drawing each and scoring every group of it, keeping its distribution.
 void scoring(benchmark::State& state, const BenchStudy* study) {
-  SetDraws draws(participants(*study), kSeed);
   const GroupScorer scorer(study->matrix, study->edition->group_size);
-  score_sets(draws, scorer);
   for (auto _ : state) {
+    SetDraws draws(participants(*study), kSeed);
     SetScores scores = score_sets(draws, scorer);
     benchmark::DoNotOptimize(scores);
   }
@@ -100,7 +98,7 @@ void writing(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) append_and_clear(state, sections);
 }
 
-// The computation alone: both passes and both searches.
+// The computation alone: the pass over the sets, the statistics and both searches.
 void computing(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) {
     RunResult result = run_of(*study);

@@ -54,8 +54,7 @@ SearchLog search_mv(const Statistics& statistics) {
 
 DistSearch::DistSearch(const Statistics& statistics, int items, int full_groups,
                        std::size_t most_tabulated_terms)
-    : items_(items),
-      full_groups_(full_groups),
+    : full_groups_(full_groups),
       counts_(std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items + 1)),
       log_(start_log()) {
   const std::vector<double>& overall = statistics.grand.overall_percentages;
@@ -84,11 +83,11 @@ double DistSearch::term(std::size_t value_index, unsigned count) const {
   return (q - overall) * (q - overall) / overall;
 }
 
-void DistSearch::consider(const int* const (&all_missed)[kSetsAtOnce]) {
+void DistSearch::consider(const SetDistribution* const (&distributions)[kSetsAtOnce]) {
   for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
-    for (int group = 0; group < full_groups_; ++group) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) +
-              i] += 1;
+    for (const ValueCount& entry : *distributions[i]) {
+      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(entry.value) + i] =
+          static_cast<unsigned>(entry.count);
     }
   }
   // Each set's sum runs over v in order; the sums of four sets run side by side so that each
@@ -114,9 +113,8 @@ void DistSearch::consider(const int* const (&all_missed)[kSetsAtOnce]) {
     }
   }
   for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
-    for (int group = 0; group < full_groups_; ++group) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) +
-              i] = 0;
+    for (const ValueCount& entry : *distributions[i]) {
+      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(entry.value) + i] = 0;
     }
   }
   const int first = static_cast<int>(log_.chi_square.size());

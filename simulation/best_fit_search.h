@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "simulation/set_distributions.h"
 #include "simulation/set_statistics.h"
 
 namespace quorvane {
@@ -38,9 +39,10 @@ struct SearchLog {
 // The MV search: (mean - OM)^2 / OM + (variance - OV)^2 / OV for every set.
 SearchLog search_mv(const Statistics& statistics);
 
-// The DIST search, fed the sets in grid order four at a time: for every set, the sum over the
-// values v from 0 to M with an overall percentage P[v] above 0 of (q - P[v])^2 / P[v], q the
-// percentage of its G groups scoring v.
+// The DIST search, fed the sets' distributions in grid order four at a time: for every set, the
+// sum over the
+// values v from 0 to M with an overall percentage P[v] above 0 of (q - P[v])^2 / P[v], q
+// the percentage of its G groups scoring v.
 class DistSearch {
  public:
   static constexpr int kSetsAtOnce = 4;
@@ -53,8 +55,8 @@ class DistSearch {
   DistSearch(const Statistics& statistics, int items, int full_groups,
              std::size_t most_tabulated_terms = kMostTabulatedTerms);
 
-  // Considers the next kSetsAtOnce sets, given each one's groups' allMissed counts.
-  void consider(const int* const (&all_missed)[kSetsAtOnce]);
+  // Considers the next kSetsAtOnce sets, given each one's distribution.
+  void consider(const SetDistribution* const (&distributions)[kSetsAtOnce]);
   // Whether the set became the best when it was considered.
   bool became_best(int set) const { return log_.best_after[static_cast<std::size_t>(set)] == set; }
   SearchLog finish();
@@ -62,7 +64,6 @@ class DistSearch {
  private:
   double term(std::size_t value_index, unsigned count) const;
 
-  int items_;
   int full_groups_;
   std::vector<double> overall_;      // the P[v] above 0, in the order of values_
   std::vector<std::size_t> values_;  // the values v with P[v] above 0, ascending

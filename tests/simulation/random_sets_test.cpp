@@ -54,24 +54,38 @@ TEST(RandomSets, EachShuffleDrawsOncePerPositionAfterTheFirst) {
   }
 }
 
-// Each set is a shuffle of the one before, and a second pass over the sets, which lists the
-// chosen sets' groups, must meet exactly the sets of the first.
-TEST(RandomSets, TheOrderIsNeverResetAndARestartReplaysTheSameSets) {
-  SetDraws draws(9, 5);
-  RandomGenerator generator(5);
-  ParticipantOrder replay = make_participant_order(9);
-  std::vector<ParticipantOrder> first_pass;
-  for (int set = 0; set < kSetCount; ++set) {
-    const Participant* order = draws.next();
-    first_pass.emplace_back(order, order + 9);
-    internal::shuffle_wide(replay, generator);
-    internal::shuffle_with_generator(replay, generator);
-    ASSERT_EQ(replay, first_pass.back()) << "set " << set;
-  }
-  draws.restart();
-  for (std::size_t set = 0; set < kSetCount; ++set) {
-    const Participant* order = draws.next();
-    ASSERT_EQ(ParticipantOrder(order, order + 9), first_pass[set]) << "set " << set;
+// Each set is a shuffle of the one before, and the chosen sets, drawn again for their listings
+// from the nearest snapshot, must be exactly the sets first drawn. Catches a snapshot taken
+// after the set it stands before, or of the generator and the order at different sets: every
+// set drawn again, for sizes with one grid row and with several between snapshots.
+TEST(RandomSets, TheOrderIsNeverResetAndASetDrawnAgainIsTheSame) {
+  for (const int participants : {9, 2001}) {
+    const auto size = static_cast<std::size_t>(participants);
+    SetDraws draws(participants, 5);
+    RandomGenerator generator(5);
+    ParticipantOrder replay = make_participant_order(participants);
+    std::vector<ParticipantOrder> first_pass;
+    for (int set = 0; set < kSetCount; ++set) {
+      const Participant* order = draws.next();
+      first_pass.emplace_back(order, order + size);
+      internal::shuffle_wide(replay, generator);
+      internal::shuffle_with_generator(replay, generator);
+      ASSERT_EQ(replay, first_pass.back()) << "set " << set;
+    }
+    EXPECT_EQ(draws.sets_per_snapshot(), participants > 2000 ? 2 * kGridColumns : kGridColumns);
+    const int step = participants > 2000 ? 37 : 1;
+    for (int set = kSetCount - 1; set >= 0; set -= step) {
+      draws.seek(set);
+      const Participant* order = draws.next();
+      ASSERT_EQ(ParticipantOrder(order, order + size), first_pass[static_cast<std::size_t>(set)])
+          << participants << " participants, set " << set;
+    }
+    // Drawing on after a set drawn again meets the sets after it.
+    draws.seek(250);
+    for (std::size_t set = 250; set < 260; ++set) {
+      const Participant* order = draws.next();
+      ASSERT_EQ(ParticipantOrder(order, order + size), first_pass[set]) << "set " << set;
+    }
   }
 }
 
