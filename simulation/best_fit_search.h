@@ -48,7 +48,7 @@ class DistSearch {
   static constexpr int kSetsAtOnce = 4;
   // Enough for every count of every value in any study of up to a few hundred participants;
   // larger counts are worked out when met.
-  static constexpr std::size_t kMostTabulatedTerms = std::size_t{1} << 19;
+  static constexpr std::size_t kMostTabulatedTerms = std::size_t{1} << 17;
 
   // Terms are tabulated up to most_tabulated_terms in all (a test sets a small table to check
   // that counts beyond it are worked out alike).
