@@ -70,9 +70,10 @@ class RandomGenerator {
   static constexpr int kDegree = 31;
   static constexpr int kSeparation = 3;
   static constexpr int kWarmUpEnd = 344;
-  // Words are made a block at a time, after the 31 they follow.
-  static constexpr int kBlock = 31 * 16;
+  // Words are made a block at a time, after the 31 they follow, three at a time.
+  static constexpr int kBlock = 3 * 160;
   static constexpr int kEnd = kDegree + kBlock;
+  static_assert(kSeparation == 3 && kBlock % 3 == 0 && kBlock >= kDegree);
 
   // 16807 * word modulo 2^31 - 1 without leaving 32 bits (Schrage: 2^31 - 1 = 16807 * 127773 +
   // 2836), in truncating signed division, as the sequence is defined for negative seeds too.
@@ -85,10 +86,21 @@ class RandomGenerator {
   }
 
   // Moves the last 31 words to the front and makes the next block after them. Each word depends
-  // on words 3 and 31 before it, so three words at a time go side by side.
+  // on words 3 and 31 before it: three running sums, one for each word of three, held in
+  // registers, so that no word is read back from memory just after it is written.
   void refill() {
     std::copy(&words_[kBlock], &words_[kEnd], &words_[0]);
-    for (int i = kDegree; i < kEnd; ++i) words_[i] = words_[i - kDegree] + words_[i - kSeparation];
+    std::uint32_t a = words_[kDegree - 3];
+    std::uint32_t b = words_[kDegree - 2];
+    std::uint32_t c = words_[kDegree - 1];
+    for (int i = kDegree; i < kEnd; i += 3) {
+      a += words_[i - kDegree];
+      b += words_[i + 1 - kDegree];
+      c += words_[i + 2 - kDegree];
+      words_[i] = a;
+      words_[i + 1] = b;
+      words_[i + 2] = c;
+    }
     next_ = kDegree;
   }
 
