@@ -83,13 +83,7 @@ double DistSearch::term(std::size_t value_index, unsigned count) const {
   return (q - overall) * (q - overall) / overall;
 }
 
-void DistSearch::consider(const SetDistribution* const (&distributions)[kSetsAtOnce]) {
-  for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
-    for (const ValueCount& entry : *distributions[i]) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(entry.value) + i] =
-          static_cast<unsigned>(entry.count);
-    }
-  }
+void DistSearch::consider() {
   // Each set's sum runs over v in order; the sums of four sets run side by side so that each
   // waits less on its own previous addition.
   double chi_square[kSetsAtOnce] = {0.0, 0.0, 0.0, 0.0};
@@ -112,10 +106,8 @@ void DistSearch::consider(const SetDistribution* const (&distributions)[kSetsAtO
       }
     }
   }
-  for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
-    for (const ValueCount& entry : *distributions[i]) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(entry.value) + i] = 0;
-    }
+  for (const std::size_t v : values_) {
+    for (std::size_t i = 0; i < kSetsAtOnce; ++i) counts_[std::size_t{kSetsAtOnce} * v + i] = 0;
   }
   const int first = static_cast<int>(log_.chi_square.size());
   for (int i = 0; i < kSetsAtOnce; ++i) {

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "simulation/set_distributions.h"
 #include "simulation/set_statistics.h"
 
 namespace quorvane {
@@ -55,8 +54,12 @@ class DistSearch {
   DistSearch(const Statistics& statistics, int items, int full_groups,
              std::size_t most_tabulated_terms = kMostTabulatedTerms);
 
-  // Considers the next kSetsAtOnce sets, given each one's distribution.
-  void consider(const SetDistribution* const (&distributions)[kSetsAtOnce]);
+  // Where the next kSetsAtOnce sets' distributions go before consider(): the i-th set's count of
+  // groups scoring v at counts()[kSetsAtOnce x v + i], for v from 0 to M. They are 0 to begin
+  // with, and consider() sets those it reads, of the values with P[v] above 0, to 0 again.
+  unsigned* counts() { return counts_.data(); }
+  // Considers the next kSetsAtOnce sets, whose distributions are in counts().
+  void consider();
   // Whether the set became the best when it was considered.
   bool became_best(int set) const { return log_.best_after[static_cast<std::size_t>(set)] == set; }
   SearchLog finish();

@@ -31,25 +31,25 @@ ChosenSet chosen(SetDraws& draws, const GroupScorer& scorer, int set, int group_
 SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
                       const SetDistributions& distributions, const Statistics& statistics) {
   constexpr int kAtOnce = DistSearch::kSetsAtOnce;
+  const int items = scorer.items();
   const int groups = scorer.full_groups();
-  DistSearch dist(statistics, scorer.items(), groups);
-  SetDistribution four[kAtOnce];
-  const SetDistribution* const four_at[kAtOnce] = {&four[0], &four[1], &four[2], &four[3]};
+  DistSearch dist(statistics, items, groups);
   std::vector<int> all_missed(static_cast<std::size_t>(groups));
-  DistributionCounter counter(scorer.items());
   if (distributions.kept() < kSetCount) draws.seek(distributions.kept());
   static_assert(kSetCount % kAtOnce == 0);
   for (int first = 0; first < kSetCount; first += kAtOnce) {
     for (int i = 0; i < kAtOnce; ++i) {
       const int set = first + i;
+      unsigned* const counts = dist.counts() + i;
       if (set < distributions.kept()) {
-        distributions.get(set, four[i]);
-      } else {
-        scorer.score(draws.next(), all_missed.data());
-        counter.count(all_missed.data(), groups, four[i]);
+        distributions.get(set, counts, kAtOnce);
+        continue;
       }
+      scorer.score(draws.next(), all_missed.data());
+      for (const int w : all_missed)
+        counts[std::size_t{kAtOnce} * static_cast<std::size_t>(items - w)] += 1;
     }
-    dist.consider(four_at);
+    dist.consider();
   }
   return dist.finish();
 }

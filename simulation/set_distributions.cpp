@@ -5,17 +5,20 @@
 namespace quorvane {
 namespace {
 
-// A value whose gap from the one before (less one) and count are both below 16 takes one byte,
-// gap x 16 + count; any other takes a 0 byte, then the gap and the count in 7-bit pieces, lowest
-// first, each piece but the last with the high bit set.
+// Each value a set's groups scored, NumCorrect ascending: when its gap from the one before (less
+// one) and its count are both below 16, one byte, gap x 16 + count; else a 0 byte, then the gap
+// and the count in 7-bit pieces, lowest first, each piece but the last with the high bit set.
 constexpr unsigned kSmall = 16;
+// The most bytes a value takes: the 0 byte and two numbers below 2^21 in three pieces each.
+constexpr std::size_t kMostBytesPerValue = 7;
 
-void put_piecewise(std::vector<std::uint8_t>& out, unsigned number) {
+std::uint8_t* put_piecewise(std::uint8_t* out, unsigned number) {
   while (number >= 0x80u) {
-    out.push_back(static_cast<std::uint8_t>(number | 0x80u));
+    *out++ = static_cast<std::uint8_t>(number | 0x80u);
     number >>= 7;
   }
-  out.push_back(static_cast<std::uint8_t>(number));
+  *out++ = static_cast<std::uint8_t>(number);
+  return out;
 }
 
 unsigned get_piecewise(const std::uint8_t*& in) {
@@ -29,14 +32,21 @@ unsigned get_piecewise(const std::uint8_t*& in) {
 
 }  // namespace
 
-DistributionCounter::DistributionCounter(int items)
-    : items_(items), groups_by_missed_(static_cast<std::size_t>(items) + 1) {}
+SetDistributions::SetDistributions(int items, std::size_t most_bytes)
+    : items_(items),
+      most_bytes_(most_bytes),
+      groups_by_missed_(static_cast<std::size_t>(items) + 1),
+      packed_(kMostBytesPerValue * (static_cast<std::size_t>(items) + 1)) {
+  // Room for all at once, so that growing never holds two copies; pages never written are not
+  // taken from the system.
+  bytes_.reserve(most_bytes_);
+  starts_.push_back(0);
+}
 
-void DistributionCounter::count(const int* all_missed, int groups, SetDistribution& distribution) {
-  distribution.clear();
-  if (groups == 0) return;
-  int fewest = all_missed[0];
-  int most = all_missed[0];
+bool SetDistributions::keep(const int* all_missed, int groups) {
+  if (full_) return false;
+  int fewest = groups > 0 ? all_missed[0] : 0;
+  int most = groups > 0 ? all_missed[0] : -1;
   for (int group = 0; group < groups; ++group) {
     const int w = all_missed[group];
     groups_by_missed_[static_cast<std::size_t>(w)] += 1;
@@ -44,51 +54,38 @@ void DistributionCounter::count(const int* all_missed, int groups, SetDistributi
     most = std::max(most, w);
   }
   // NumCorrect ascending is allMissed descending.
+  std::uint8_t* out = packed_.data();
+  int previous = -1;
   for (int w = most; w >= fewest; --w) {
     int& count = groups_by_missed_[static_cast<std::size_t>(w)];
     if (count == 0) continue;
-    distribution.push_back({items_ - w, count});
+    const int value = items_ - w;
+    const auto gap = static_cast<unsigned>(value - previous - 1);
+    const auto small_count = static_cast<unsigned>(count);
+    previous = value;
     count = 0;
-  }
-}
-
-SetDistributions::SetDistributions(std::size_t most_bytes) : most_bytes_(most_bytes) {
-  // Room for all at once, so that growing never holds two copies; pages never written are not
-  // taken from the system.
-  bytes_.reserve(most_bytes_);
-  starts_.push_back(0);
-}
-
-bool SetDistributions::keep(const SetDistribution& distribution) {
-  if (full_) return false;
-  packed_.clear();
-  int previous = -1;
-  for (const ValueCount& entry : distribution) {
-    const auto gap = static_cast<unsigned>(entry.value - previous - 1);
-    const auto count = static_cast<unsigned>(entry.count);
-    previous = entry.value;
-    if (gap < kSmall && count < kSmall) {
-      packed_.push_back(static_cast<std::uint8_t>(gap * kSmall + count));
+    if (gap < kSmall && small_count < kSmall) {
+      *out++ = static_cast<std::uint8_t>(gap * kSmall + small_count);
     } else {
-      packed_.push_back(0);
-      put_piecewise(packed_, gap);
-      put_piecewise(packed_, count);
+      *out++ = 0;
+      out = put_piecewise(out, gap);
+      out = put_piecewise(out, small_count);
     }
   }
-  if (bytes_.size() + packed_.size() > most_bytes_) {
+  const auto size = static_cast<std::size_t>(out - packed_.data());
+  if (bytes_.size() + size > most_bytes_) {
     full_ = true;
     return false;
   }
-  bytes_.insert(bytes_.end(), packed_.begin(), packed_.end());
+  bytes_.insert(bytes_.end(), packed_.data(), out);
   starts_.push_back(bytes_.size());
   return true;
 }
 
-void SetDistributions::get(int set, SetDistribution& distribution) const {
-  distribution.clear();
+void SetDistributions::get(int set, unsigned* counts, std::size_t stride) const {
   const std::uint8_t* in = bytes_.data() + starts_[static_cast<std::size_t>(set)];
   const std::uint8_t* const end = bytes_.data() + starts_[static_cast<std::size_t>(set) + 1];
-  int previous = -1;
+  std::size_t value = 0;  // one above the previous value
   while (in != end) {
     const unsigned byte = *in++;
     unsigned gap = byte / kSmall;
@@ -97,8 +94,9 @@ void SetDistributions::get(int set, SetDistribution& distribution) const {
       gap = get_piecewise(in);
       count = get_piecewise(in);
     }
-    previous += static_cast<int>(gap) + 1;
-    distribution.push_back({previous, static_cast<int>(count)});
+    value += gap;
+    counts[stride * value] = count;
+    ++value;
   }
 }
 

@@ -7,62 +7,79 @@
 namespace quorvane {
 namespace {
 
+constexpr int kItems = 20000;
+
+// A set's groups scoring each NumCorrect, counted directly.
+std::vector<unsigned> counted(const std::vector<int>& all_missed) {
+  std::vector<unsigned> counts(kItems + 1);
+  for (const int w : all_missed) counts[static_cast<std::size_t>(kItems - w)] += 1;
+  return counts;
+}
+
+// n groups with allMissed w.
+std::vector<int> groups_missing(int w, int n) { return std::vector<int>(std::size_t(n), w); }
+
+std::vector<int> joined(std::vector<std::vector<int>> parts) {
+  std::vector<int> all;
+  for (const std::vector<int>& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
 // Catches a packing that loses a value or a count where it leaves one byte for the longer form
-// (gaps and counts of 15 and 16, pieces of 7 bits and more), or that mistakes the first value's
-// gap: each distribution kept and read back, among others kept before and after it.
-TEST(SetDistributions, EveryDistributionReadsBackAsKept) {
-  const std::vector<SetDistribution> table = {
-      {},
-      {{0, 1}},
-      {{15, 15}},
-      {{16, 16}},
-      {{0, 15}, {16, 1}, {17, 16}, {33, 14}},
-      {{127, 127}, {128, 128}, {300, 5000}},
-      {{0, 5000}},
-      {{9999, 1}, {10000, 16383}},
-      {{3, 1}, {4, 2}, {5, 3}, {6, 4}, {7, 5}, {8, 6}},
+// (gaps and counts of 15 and 16, pieces of 7 bits and more, M and 0 themselves), or that mistakes
+// the first value's gap: each set kept, among others before and after it, and read back.
+TEST(SetDistributions, EverySetReadsBackAsCounted) {
+  const std::vector<std::vector<int>> table = {
+      groups_missing(kItems, 1),
+      groups_missing(0, 1),
+      groups_missing(kItems - 15, 15),
+      groups_missing(kItems - 16, 16),
+      joined({groups_missing(kItems, 15), groups_missing(kItems - 16, 1),
+              groups_missing(kItems - 17, 16), groups_missing(kItems - 33, 14)}),
+      joined({groups_missing(kItems - 127, 127), groups_missing(kItems - 128, 128),
+              groups_missing(kItems - 300, 5000)}),
+      groups_missing(0, 5000),
+      joined({groups_missing(1, 1), groups_missing(kItems - 1, 16383), groups_missing(0, 3)}),
+      {3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9},
   };
-  SetDistributions kept;
+  SetDistributions kept(kItems);
   for (int round = 0; round < 3; ++round) {
-    for (const SetDistribution& distribution : table) ASSERT_TRUE(kept.keep(distribution));
+    for (const std::vector<int>& set : table) {
+      ASSERT_TRUE(kept.keep(set.data(), static_cast<int>(set.size())));
+    }
   }
-  SetDistribution read;
   for (int set = 0; set < kept.kept(); ++set) {
-    kept.get(set, read);
-    EXPECT_EQ(read, table[static_cast<std::size_t>(set) % table.size()]) << "set " << set;
+    const std::vector<int>& all_missed = table[static_cast<std::size_t>(set) % table.size()];
+    // Read into every third count, over counts left from other sets, as the DIST search reads.
+    std::vector<unsigned> read(3 * (kItems + 1), 77u);
+    kept.get(set, read.data() + 1, 3);
+    const std::vector<unsigned> expected = counted(all_missed);
+    for (std::size_t v = 0; v <= kItems; ++v) {
+      const unsigned got = read[3 * v + 1];
+      ASSERT_EQ(expected[v] == 0 ? 77u : expected[v], got) << "set " << set << ", value " << v;
+      ASSERT_EQ(read[3 * v], 77u);
+    }
   }
 }
 
 // Catches a set kept past the bytes allowed, or a smaller set kept after one that did not fit,
 // which would leave the kept sets with a gap in grid order.
 TEST(SetDistributions, NoSetIsKeptAfterTheFirstThatDoesNotFit) {
-  const SetDistribution three_bytes = {{0, 1}, {1, 1}, {2, 1}};
-  const SetDistribution one_byte = {{0, 1}};
+  // NumCorrect 0, 1 and 2: a byte each.
+  const std::vector<int> three_bytes = {kItems, kItems - 1, kItems - 2};
+  const std::vector<int> one_byte = {kItems};
   for (const std::size_t most : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{7}}) {
-    SetDistributions kept(most);
+    SetDistributions kept(kItems, most);
     int expected = 0;
     while (kept.bytes() + 3 <= most) {
-      ASSERT_TRUE(kept.keep(three_bytes));
+      ASSERT_TRUE(kept.keep(three_bytes.data(), 3));
       ++expected;
     }
-    EXPECT_FALSE(kept.keep(three_bytes)) << most;
-    EXPECT_FALSE(kept.keep(one_byte)) << most;
+    EXPECT_FALSE(kept.keep(three_bytes.data(), 3)) << most;
+    EXPECT_FALSE(kept.keep(one_byte.data(), 1)) << most;
     EXPECT_EQ(kept.kept(), expected) << most;
     EXPECT_LE(kept.bytes(), most);
   }
-}
-
-// Catches a counter that leaves counts behind for the next set, loses the highest or lowest
-// allMissed, or orders the values other than NumCorrect ascending.
-TEST(DistributionCounter, CountsEachNumCorrectInAscendingOrder) {
-  DistributionCounter counter(10);
-  SetDistribution distribution;
-  const int first[] = {10, 0, 3, 3, 0, 7};
-  counter.count(first, 6, distribution);
-  EXPECT_EQ(distribution, (SetDistribution{{0, 1}, {3, 1}, {7, 2}, {10, 2}}));
-  const int second[] = {5, 5};
-  counter.count(second, 2, distribution);
-  EXPECT_EQ(distribution, (SetDistribution{{5, 2}}));
 }
 
 }  // namespace
