@@ -15,6 +15,7 @@
 #include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
+#include "simulation/response_matrix_internal.h"
 
 namespace quorvane::fuzzing {
 namespace {
@@ -231,15 +232,15 @@ bool check_edition(const EditionProfile& edition, const std::string& input,
       "the study's counts are not those typed");
   for (int participant = 0; participant <= matrix.participants(); ++participant) {
     for (int item = 0; item <= matrix.items(); ++item) {
-      const int missed = matrix.missed(participant, item);
+      const int missed_here = missed(matrix, participant, item);
       const std::string cell = std::to_string(participant) + "," + std::to_string(item);
       if (participant == 0 || item == 0) {
-        checker.require(missed == 0, "the null participant or item " + cell + " holds a miss");
+        checker.require(missed_here == 0, "the null participant or item " + cell + " holds a miss");
         continue;
       }
       const std::size_t at =
           static_cast<std::size_t>((participant - 1) * matrix.items() + item - 1);
-      checker.require(missed == (expected.responses[at] == 0 ? 1 : 0),
+      checker.require(missed_here == (expected.responses[at] == 0 ? 1 : 0),
                       "missed flag " + cell + " wrong");
     }
   }

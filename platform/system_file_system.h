@@ -7,8 +7,8 @@
 namespace quorvane {
 
 // The file system of the machine the programs run on, relative to the working folder. Each
-// platform implements it in one file of its own (reports/posix_file_system.cpp here), which a
-// port replaces.
+// system implements it in one file of its own in platform/ (posix_file_system.cpp,
+// windows_file_system.cpp), which a port replaces.
 std::unique_ptr<FileSystem> make_system_file_system();
 
 }  // namespace quorvane

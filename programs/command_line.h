@@ -15,7 +15,8 @@ inline constexpr int kCommandLineRefused = 2;
 struct CommandLine {
   enum class Action { kRun, kShowHelp, kShowVersion, kRefuse };
   Action action = Action::kRun;
-  // The seed given with --seed, for a run; the clock's seconds otherwise.
+  // The seed given with --seed, for a run; empty when none was given (the caller then seeds the
+  // run with the clock's seconds).
   std::optional<std::uint32_t> seed;
   // The path prefix given with --export: the run also writes its results as tables and a picture.
   std::optional<std::string> export_name;

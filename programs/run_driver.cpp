@@ -16,7 +16,7 @@ namespace quorvane {
 namespace {
 
 // Why a search chose no set, as the console says it.
-const char* why_none(SearchOutcome outcome) {
+std::string why_none(SearchOutcome outcome) {
   switch (outcome) {
     case SearchOutcome::kOverallMeanIsZero:
       return "the overall mean is 0 (no group answered any item correctly)";
@@ -26,7 +26,8 @@ const char* why_none(SearchOutcome outcome) {
     case SearchOutcome::kNoChiSquareBelowStart:
       break;
   }
-  return "no set's chi-square is a number below 1000000";
+  return "no set's chi-square is a number below " +
+         std::to_string(static_cast<long long>(kInitialBestChiSquare));
 }
 
 }  // namespace

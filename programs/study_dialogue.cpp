@@ -102,8 +102,9 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
                    (typed == WordReader::Next::kWordTooLong
                         ? "more than " + std::to_string(WordReader::kLongestWord)
                         : std::to_string(typed_name.length())) +
-                   " characters long; names of at most 79 characters are accepted, so rename "
-                   "the file or run the program from its folder");
+                   " characters long; names of at most " + std::to_string(kLongestFileName) +
+                   " characters are accepted, so rename the file or run the program from its "
+                   "folder");
     return std::nullopt;
   }
   const std::string file_name = typed_name.word();

@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "reports/report_line.h"
-#include "reports/report_names.h"
 #include "simulation/set_label.h"
 
 namespace quorvane {
@@ -39,6 +38,7 @@ void ReportFiles::banner(ReportFile file) {
 }
 
 void ReportFiles::set_statistics_heading() {
+  banner(ReportFile::kSetStatistics);
   std::string& out = text(ReportFile::kSetStatistics);
   out.append(concat({"\nStatistics for the 10,000 Sets of Random Nominal Group ",
                      edition_.groups_word, ":\n\n"}));
@@ -54,6 +54,7 @@ void ReportFiles::set_statistics_line(SetLabel set, double mean, double variance
 
 void ReportFiles::grand_statistics(double overall_mean, double overall_variance,
                                    const std::vector<double>& percentages) {
+  banner(ReportFile::kRepresentative);
   std::string& out = text(ReportFile::kRepresentative);
   out.append("\nThe following are the grand statistics for all 10,000 Sets\n\n");
   // "\nOverall Mean: %.4f\t Overall Variance %.4f\n"
@@ -69,6 +70,7 @@ void ReportFiles::grand_statistics(double overall_mean, double overall_variance,
 }
 
 void ReportFiles::mv_heading() {
+  banner(ReportFile::kMvChiSquares);
   std::string& out = text(ReportFile::kMvChiSquares);
   out.append("\nBest-Fit For Mean & Variance.  Chi Square Values, Means, and Variances.\n\n");
   make_room_for_set_lines(out, 128);
@@ -86,6 +88,7 @@ void ReportFiles::mv_line(SetLabel set, double chi_square, double best_mean, dou
 }
 
 void ReportFiles::dist_heading() {
+  banner(ReportFile::kDistChiSquares);
   std::string& out = text(ReportFile::kDistChiSquares);
   out.append("\nBest-Fitting Distribution.  Chi Square Values.\n\n");
   make_room_for_set_lines(out, 96);

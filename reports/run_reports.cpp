@@ -15,21 +15,18 @@ double value_or_zero(const std::vector<double>& per_set, int set) {
 }
 
 void write_statistics(const Statistics& statistics, ReportFiles& reports) {
-  reports.banner(ReportFile::kSetStatistics);
   reports.set_statistics_heading();
   for (int set = 0; set < kSetCount; ++set) {
     reports.set_statistics_line(label_of(set), statistics.sets.mean[static_cast<std::size_t>(set)],
                                 statistics.sets.variance[static_cast<std::size_t>(set)]);
   }
   const GrandStatistics& grand = statistics.grand;
-  reports.banner(ReportFile::kRepresentative);
   reports.grand_statistics(grand.overall_mean, grand.overall_variance, grand.overall_percentages);
 }
 
 void write_searches(const Statistics& statistics, const SearchLog& mv, const SearchLog& dist,
                     ReportFiles& reports) {
   const SetStatistics& sets = statistics.sets;
-  reports.banner(ReportFile::kMvChiSquares);
   reports.mv_heading();
   for (int set = 0; set < kSetCount; ++set) {
     const int best = mv.best_after[static_cast<std::size_t>(set)];
@@ -37,7 +34,6 @@ void write_searches(const Statistics& statistics, const SearchLog& mv, const Sea
                     value_or_zero(sets.mean, best), value_or_zero(sets.variance, best),
                     mv.best_chi_square_after(set), label_or_none(best));
   }
-  reports.banner(ReportFile::kDistChiSquares);
   reports.dist_heading();
   for (int set = 0; set < kSetCount; ++set) {
     reports.dist_line(label_of(set), dist.chi_square[static_cast<std::size_t>(set)],

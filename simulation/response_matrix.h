@@ -17,13 +17,6 @@ class ResponseMatrix {
 
   // Records a response: exactly 0 is a miss, every other value counts as correct.
   void set_response(int participant, int item, int value);
-  // 1 when the participant missed the item, else 0; 0 for item 0 and participant 0.
-  int missed(int participant, int item) const {
-    if (item == 0) return 0;
-    const auto bit = static_cast<unsigned>(item - 1);
-    return static_cast<int>((missed_items(participant)[bit / 64] >> (bit % 64)) & 1u);
-  }
-
   // The participant's missed items as mask_words() words of bits: item c is bit (c - 1) % 64 of
   // word (c - 1) / 64. Bits beyond item M are 0, up to the next participant's mask, which
   // starts mask_stride() words on: 2 for up to 128 items, else mask_words() rounded up to a

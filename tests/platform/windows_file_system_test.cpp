@@ -15,7 +15,6 @@
 #include "platform/system_file_system.h"
 #include "platform/windows_api.h"
 #include "platform/windows_text.h"
-#include "programs/triads_edition.h"
 #include "reports/report_append.h"
 #include "reports/report_files.h"
 #include "simulation/nominal_group_run.h"
@@ -23,6 +22,7 @@
 #include "tests/support/folder_lock.h"
 #include "tests/support/program_process.h"
 #include "tests/support/studies.h"
+#include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/working_folder.h"
 
@@ -98,7 +98,7 @@ TEST(WindowsAppend, TheLockOfOneFolderDoesNotHoldAnother) {
 // Latin, Greek and Chinese letters opens, through the file system and through a whole run.
 TEST(WindowsNames, ADataFileNamedInAnyLettersOpens) {
   testing::TempFolder folder;
-  const std::string study = testing::data_file_text(testing::made_up_responses(12, 6, 9), 6);
+  const std::string study = testing::small_study_text();
   std::ofstream(path_of(folder, kLettersName), std::ios::binary) << study;
   {
     testing::WorkingFolder here(folder.path());
@@ -158,9 +158,9 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
 TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
   testing::TempFolder folder;
   const ReportSections sections =
-      testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1);
+      testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1);
   for (std::size_t i = 0; i < sections.size(); i += 2) {
-    folder.write(sections[i].file_name, "\nan earlier run");
+    folder.write(sections[i].file_name, testing::earlier_runs_text(sections[i].file_name));
   }
   const std::string& held_name = sections[4].file_name;
   const auto before = folder.snapshot();

@@ -17,20 +17,14 @@ using testing::kTriads;
 using testing::ProgramResult;
 using testing::TempFolder;
 
-constexpr int kParticipants = 12;
-constexpr int kItems = 6;
-const char* const kAnswers = "study.txt\n12\n6\n";
-
-std::vector<int> study_responses() { return testing::made_up_responses(kParticipants, kItems, 21); }
-
 // A folder holding the study, and the triads program run there with `arguments` and the
 // answers that would make a whole run.
 struct RunWith {
   explicit RunWith(std::vector<std::string> arguments) {
-    folder.write("study.txt", testing::data_file_text(study_responses(), kItems));
+    folder.write("study.txt", testing::small_study_text());
     testing::ProgramProcess::Options options;
     options.arguments = std::move(arguments);
-    result = testing::run_in(kTriads.path, folder.path(), kAnswers, options);
+    result = testing::run_in(kTriads.path, folder.path(), testing::kSmallStudyAnswers, options);
   }
   TempFolder folder;
   ProgramResult result;
@@ -78,8 +72,12 @@ TEST(CommandLineRuns, SameSeedGivesTheSameReportsAndAnotherSeedOthers) {
   for (const RunWith* run : {&first, &second, &other}) {
     ASSERT_EQ(run->result.exit_status, 0) << run->result.err;
   }
-  const testing::ObservedRun seeded{kTriads.edition, study_responses(), kParticipants,
-                                    kItems,          4000000000u,       4000000000u};
+  const testing::ObservedRun seeded{kTriads.edition,
+                                    testing::small_study_responses(),
+                                    testing::kSmallStudyParticipants,
+                                    testing::kSmallStudyItems,
+                                    4000000000u,
+                                    4000000000u};
   EXPECT_EQ(testing::check_report_history(first.folder, {seeded}), "");
   EXPECT_TRUE(first.folder.snapshot() == second.folder.snapshot());
   EXPECT_FALSE(first.folder.snapshot() == other.folder.snapshot());

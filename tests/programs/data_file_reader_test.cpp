@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "simulation/response_matrix_internal.h"
+
 namespace quorvane {
 namespace {
 
@@ -25,7 +27,7 @@ Loaded load_text(const std::string& text, int participants, int items) {
 std::vector<int> missed_flags(const ResponseMatrix& matrix) {
   std::vector<int> flags;
   for (int p = 0; p <= matrix.participants(); ++p) {
-    for (int c = 0; c <= matrix.items(); ++c) flags.push_back(matrix.missed(p, c));
+    for (int c = 0; c <= matrix.items(); ++c) flags.push_back(missed(matrix, p, c));
   }
   return flags;
 }
@@ -52,11 +54,11 @@ TEST(DataFile, LineBreaksCarryNoMeaning) {
 TEST(DataFile, OtherValuesCountAsCorrectWithOneNote) {
   const Loaded loaded = load_text("1 2\n-1 0\n7 +0\n", 3, 2);
   ASSERT_TRUE(loaded.ok) << loaded.error;
-  EXPECT_EQ(loaded.matrix.missed(1, 2), 0);
-  EXPECT_EQ(loaded.matrix.missed(2, 1), 0);
-  EXPECT_EQ(loaded.matrix.missed(2, 2), 1);
-  EXPECT_EQ(loaded.matrix.missed(3, 1), 0);
-  EXPECT_EQ(loaded.matrix.missed(3, 2), 1);  // +0 is a zero
+  EXPECT_EQ(missed(loaded.matrix, 1, 2), 0);
+  EXPECT_EQ(missed(loaded.matrix, 2, 1), 0);
+  EXPECT_EQ(missed(loaded.matrix, 2, 2), 1);
+  EXPECT_EQ(missed(loaded.matrix, 3, 1), 0);
+  EXPECT_EQ(missed(loaded.matrix, 3, 2), 1);  // +0 is a zero
   ASSERT_EQ(loaded.notes.size(), 1u);
   EXPECT_EQ(loaded.notes[0],
             "3 responses are neither 0 nor 1 and counted as correct (the first: row 1, item 2 "
@@ -114,8 +116,8 @@ TEST(DataFile, WordsThatAreNotWholeNumbersAreRefusedWhereTheyStand) {
 TEST(DataFile, LargestAndSmallestWholeNumbersCountAsCorrect) {
   const Loaded loaded = load_text("2147483647 -2147483648", 2, 1);
   ASSERT_TRUE(loaded.ok) << loaded.error;
-  EXPECT_EQ(loaded.matrix.missed(1, 1), 0);
-  EXPECT_EQ(loaded.matrix.missed(2, 1), 0);
+  EXPECT_EQ(missed(loaded.matrix, 1, 1), 0);
+  EXPECT_EQ(missed(loaded.matrix, 2, 1), 0);
   EXPECT_FALSE(load_text("2147483648 0", 2, 1).ok);
 }
 

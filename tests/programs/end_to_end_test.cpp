@@ -16,7 +16,10 @@
 
 #include "programs/data_file_reader.h"
 #include "tests/programs/programs_under_test.h"
+#include "tests/support/edition_words.h"
 #include "tests/support/program_process.h"
+#include "tests/support/prompts.h"
+#include "tests/support/refusals.h"
 #include "tests/support/report_history.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
@@ -31,26 +34,17 @@ using testing::TempFolder;
 using testing::kTriads;
 using testing::report_names;
 
-const char* const kNamePrompt = "\n\nEnter name of DATA file (e.g., data.txt): ";
-const char* const kParticipantsPrompt =
-    "\nEnter number of participants in the study (i.e., # of rows in file): ";
-const char* const kItemsPrompt =
-    "\nEnter number of items in the study (i.e., # of columns in file): ";
-
-std::size_t count_of(const std::string& text, const std::string& piece) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(piece); at != std::string::npos;
-       at = text.find(piece, at + piece.size())) {
-    ++count;
-  }
-  return count;
-}
+using testing::count_of;
+using testing::kItemsPrompt;
+using testing::kNamePrompt;
+using testing::kNotOpenedLine;
+using testing::kOpenedLine;
+using testing::kParticipantsPrompt;
+using testing::kSmallStudyAnswers;
 
 class EndToEnd : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_.write("study.txt", testing::data_file_text(testing::made_up_responses(12, 6, 9), 6));
-  }
+  void SetUp() override { folder_.write("study.txt", testing::small_study_text()); }
 
   ProgramResult run(const testing::Program& program, const std::string& input) {
     return testing::run_in(program.path, folder_.path(), input);
@@ -69,7 +63,7 @@ class EndToEnd : public ::testing::Test {
 
   // One successful run of the triads program, so that refusals have report files to spare.
   void run_once_successfully() {
-    const ProgramResult result = run(kTriads, "study.txt\n12\n6\n");
+    const ProgramResult result = run(kTriads, kSmallStudyAnswers);
     ASSERT_EQ(result.exit_status, 0) << result.err;
     ASSERT_EQ(folder_.snapshot().size(), 9u);
   }
@@ -77,12 +71,7 @@ class EndToEnd : public ::testing::Test {
   // The run was refused with one error line that contains `explanation`, and changed no file.
   void expect_refused(const ProgramResult& result, const std::string& explanation,
                       const std::map<std::string, std::string>& before) {
-    EXPECT_EQ(result.exit_status, 1);
-    EXPECT_EQ(result.err.rfind("Quorvane-Triads: error: ", 0), 0u) << result.err;
-    EXPECT_EQ(count_of(result.err, "\n"), 1u) << result.err;
-    EXPECT_EQ(result.err.back(), '\n');
-    EXPECT_NE(result.err.find(explanation), std::string::npos) << result.err;
-    EXPECT_TRUE(folder_.snapshot() == before) << "a file was created or changed";
+    testing::expect_refused(result, explanation, before, folder_.snapshot());
   }
 
   TempFolder folder_;
@@ -95,10 +84,9 @@ TEST_F(EndToEnd, EachProgramHoldsTheDialogueAndWritesItsEightReports) {
     const ProgramResult result =
         testing::run_in(program->path, folder.path(), "study.txt\n13\n7\n");
     EXPECT_EQ(result.exit_status, 0);
-    EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was opened\n" +
-                              kParticipantsPrompt + kItemsPrompt + "Performing calculations...");
+    EXPECT_EQ(result.out, testing::kCompleteDialogue);
     EXPECT_EQ(result.err, "");
-    const std::string banner = "\n" + std::string(program->name) + " -- Ardevine.\n\n";
+    const std::string banner = testing::edition_words(program->group_size).banner;
     for (const std::string& name : report_names(*program)) {
       const std::string text = folder.read(name);
       const bool cumulative = name.rfind("NG-7", 0) == 0 || name.rfind("NG-8", 0) == 0;
@@ -112,11 +100,9 @@ TEST_F(EndToEnd, EachProgramHoldsTheDialogueAndWritesItsEightReports) {
 
 // Catches a program whose reports differ from the computation's for its seed, as a port's C
 // library (its rand(), its printf) or text-mode files would make them: every byte of each
-// program's eight files is the in-memory run's for the second that seeded it. Once the programs
-// take a seed on their command line, this can give one instead of recovering it from the clock.
-// Catches a program whose reports differ from the computation's for its seed: on another system
-// (Windows, libc++), whose in-memory runs the digests of whole runs hold to Linux's, this is the
-// proof that its programs write Linux's reports byte for byte.
+// program's eight files is the in-memory run's for the seed given on its command line. On another
+// system (Windows, libc++), whose in-memory runs the digests of whole runs hold to Linux's, this
+// is the proof that its programs write Linux's reports byte for byte.
 TEST_F(EndToEnd, EachProgramWritesTheReportsOfTheComputationForItsSeed) {
   for (const testing::Program* program : testing::kPrograms) {
     SCOPED_TRACE(program->name);
@@ -153,8 +139,7 @@ TEST_F(EndToEnd, SecondRunAppendsASectionOrALineToEveryFile) {
     const std::string text = folder_.read(name);
     EXPECT_EQ(text.rfind(first.at(name), 0), 0u) << name << " lost what it held";
     const bool cumulative = name.rfind("NG-7", 0) == 0 || name.rfind("NG-8", 0) == 0;
-    EXPECT_EQ(count_of(text, cumulative ? "\nBF-" : "\nQuorvane-Triads -- Ardevine.\n\n"), 2u)
-        << name;
+    EXPECT_EQ(count_of(text, cumulative ? "\nBF-" : testing::edition_words(3).banner), 2u) << name;
   }
 }
 
@@ -162,7 +147,7 @@ TEST_F(EndToEnd, DataFileThatCannotBeOpenedStopsTheRun) {
   run_once_successfully();
   const auto before = folder_.snapshot();
   const ProgramResult result = run(kTriads, "absent.txt\n12\n6\n");
-  EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was not opened\n");
+  EXPECT_EQ(result.out, kNamePrompt + kNotOpenedLine);
   expect_refused(result, "absent.txt: cannot open the data file: No such file or directory",
                  before);
   std::filesystem::create_directory(folder_.file("folder.txt"));
@@ -192,7 +177,7 @@ TEST_F(EndToEnd, DataFileNamesOver79CharactersAreRefusedNotCut) {
 TEST_F(EndToEnd, CountsOutsideTheirRangesAreRefused) {
   run_once_successfully();
   const auto before = folder_.snapshot();
-  const std::string opened = std::string(kNamePrompt) + "The data file was opened\n";
+  const std::string opened = kNamePrompt + kOpenedLine;
   const struct {
     const char* input;
     bool at_items;
@@ -250,8 +235,7 @@ TEST_F(EndToEnd, DataFilesThatAreShortOrHoldOtherWordsAreRefused) {
     folder_.write("bad.txt", c.text);
     const auto with_data = folder_.snapshot();
     const ProgramResult result = run(kTriads, "bad.txt\n12\n6\n");
-    EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was opened\n" +
-                              kParticipantsPrompt + kItemsPrompt);
+    EXPECT_EQ(result.out, kNamePrompt + kOpenedLine + kParticipantsPrompt + kItemsPrompt);
     expect_refused(result, c.explanation, with_data);
   }
   std::filesystem::remove(folder_.file("bad.txt"));
@@ -400,7 +384,7 @@ TEST_F(EndToEnd, AReportFileIsNotTakenForTheDataFile) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     const ProgramResult result = run(kTriads, name + "\n12\n6\n");
-    EXPECT_EQ(result.out, std::string(kNamePrompt) + "The data file was not opened\n");
+    EXPECT_EQ(result.out, kNamePrompt + kNotOpenedLine);
     expect_refused(result, name + ": the data file is the report file " + report, before);
   }
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,10 +11,13 @@
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/editions.h"
 #include "tests/support/faulty_file_system.h"
+#include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/program_process.h"
+#include "tests/support/refusals.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
+#include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorvane {
@@ -30,15 +32,10 @@ using testing::Rows;
 
 constexpr std::uint32_t kSeed = 20261207;
 
-int run_with_export(FileSystem& files, const EditionProfile& edition, const std::string& answers,
-                    std::string* err = nullptr) {
-  std::istringstream in(answers);
-  std::ostringstream out;
-  std::ostringstream errors;
-  const int status = run_program(edition, Console{in, out, errors}, files,
-                                 RunOptions{[] { return kSeed; }, std::string("pilot")});
-  if (err != nullptr) *err = errors.str();
-  return status;
+// A run of the edition's driver in-process that exports under "pilot".
+testing::ProgramResult run_with_export(FileSystem& files, const EditionProfile& edition,
+                                       const std::string& answers) {
+  return testing::run_in_process(files, answers, edition, kSeed, std::string("pilot"));
 }
 
 // A CSV number as the reports write it, "%.4f", or "-nan" for an empty field.
@@ -78,7 +75,7 @@ TEST(ExportRun, TablesAgreeWithTheReportsOfTheSameRun) {
     SCOPED_TRACE(edition.program_name);
     testing::MemoryFileSystem files;
     files.files["study.txt"] = testing::data_file_text(testing::made_up_responses(26, 9, 5), 9);
-    ASSERT_EQ(run_with_export(files, edition, "study.txt 26 9"), kRunSucceeded);
+    ASSERT_EQ(run_with_export(files, edition, "study.txt 26 9").exit_status, kRunSucceeded);
     const std::vector<std::string> reports = testing::report_names(edition);
     const auto report = [&](std::size_t number) { return files.files[reports[number - 1]]; };
 
@@ -116,20 +113,17 @@ TEST(ExportRun, TablesAgreeWithTheReportsOfTheSameRun) {
 // Catches an export written apart from the reports: a failure at any write of the run, the
 // export's included, must leave no export file and every report as it was.
 TEST(ExportRun, AFailureAtAnyWriteLeavesNoExportFileAndTheReportsAsTheyWere) {
-  testing::MemoryFileSystem folder;
-  folder.files["study.txt"] = testing::data_file_text(testing::made_up_responses(12, 6, 9), 6);
-  for (const std::string& name : testing::report_names(kTriadsEdition)) {
-    folder.files[name] = "\nan earlier run";
-  }
+  const testing::MemoryFileSystem folder = testing::folder_with_study();
   const auto before = folder.files;
   // The journal, the eight reports and the four export files: one write each.
   for (int k = 1; k <= 13; ++k) {
     testing::MemoryFileSystem files = folder;
     testing::FaultyFileSystem faulty(files, testing::FaultyFileSystem::Fault::kWrite, k);
-    std::string err;
-    EXPECT_EQ(run_with_export(faulty, kTriadsEdition, "study.txt 12 6", &err), kRunFailed) << k;
-    EXPECT_NE(err.find(faulty.injected_file() + ": cannot write the"), std::string::npos) << err;
-    EXPECT_TRUE(files.files == before) << "write " << k << " hit " << faulty.injected_file();
+    const testing::ProgramResult run =
+        run_with_export(faulty, kTriadsEdition, testing::kSmallStudyAnswers);
+    SCOPED_TRACE("write " + std::to_string(k) + " hit " + faulty.injected_file());
+    testing::expect_refused(run, faulty.injected_file() + ": cannot write the", before,
+                            files.files);
   }
 }
 
@@ -138,27 +132,22 @@ TEST(ExportRun, AnExportNameWhoseFilesExistIsRefusedBeforeAnythingIsAsked) {
   testing::MemoryFileSystem files;
   files.files["pilot-groups.csv"] = "an earlier export";
   const auto before = files.files;
-  std::istringstream in("study.txt 12 6");
-  std::ostringstream out;
-  std::ostringstream err;
-  EXPECT_EQ(run_program(kTriadsEdition, Console{in, out, err}, files,
-                        RunOptions{[] { return kSeed; }, std::string("pilot")}),
-            kRunFailed);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(err.str(),
-            "Quorvane-Triads: error: pilot-groups.csv: this export file exists already; choose "
-            "another export name and run again; no report file was changed\n");
-  EXPECT_TRUE(files.files == before);
+  const testing::ProgramResult run = run_with_export(files, kTriadsEdition, "study.txt 12 6");
+  EXPECT_EQ(run.out, "");
+  testing::expect_refused(run,
+                          "pilot-groups.csv: this export file exists already; choose another "
+                          "export name and run again; no report file was changed\n",
+                          before, files.files);
 }
 
 // Catches --export not reaching the run of the real program.
 TEST(ExportRun, TheRealProgramWritesTheExportBesideTheReports) {
   testing::TempFolder folder;
-  folder.write("study.txt", testing::data_file_text(testing::made_up_responses(12, 6, 9), 6));
+  folder.write("study.txt", testing::small_study_text());
   testing::ProgramProcess::Options options;
   options.arguments = {"--seed", "7", "--export", "pilot"};
   const testing::ProgramResult result =
-      testing::run_in(testing::kQuads.path, folder.path(), "study.txt\n12\n6\n", options);
+      testing::run_in(testing::kQuads.path, folder.path(), testing::kSmallStudyAnswers, options);
   EXPECT_EQ(result.exit_status, 0) << result.err;
   const auto files = folder.snapshot();
   for (const std::string& name : export_file_names("pilot"))

@@ -8,14 +8,16 @@
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/program_process.h"
 #include "tests/support/studies.h"
+#include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorvane {
 namespace {
 
-std::string filler(std::size_t size) {
+// What earlier runs left in the report, repeated to the size.
+std::string filler(const std::string& name, std::size_t size) {
   std::string text;
-  while (text.size() < size) text += "\nwhat earlier runs left";
+  while (text.size() < size) text += testing::earlier_runs_text(name);
   text.resize(size);
   return text;
 }
@@ -23,8 +25,8 @@ std::string filler(std::size_t size) {
 TEST(FileSizeLimit, ALimitCrossedInsideAnyReportFileLeavesEveryFileAsItWas) {
   const testing::Program& program = testing::kTriads;
   const std::vector<std::string> names = testing::report_names(program);
-  const std::string study = testing::data_file_text(testing::made_up_responses(12, 6, 9), 6);
-  const std::string input = "study.txt\n12\n6\n";
+  const std::string study = testing::small_study_text();
+  const std::string input = testing::kSmallStudyAnswers;
 
   // One run's sections, whose sizes vary from run to run by a few bytes at most.
   testing::TempFolder first;
@@ -43,7 +45,8 @@ TEST(FileSizeLimit, ALimitCrossedInsideAnyReportFileLeavesEveryFileAsItWas) {
     for (std::size_t i = 0; i < names.size(); ++i) {
       const std::size_t section = one_run.at(names[i]).size();
       if (i == crossed) {
-        folder.write(names[i], filler(limit - section / 2));  // the limit falls mid-section
+        folder.write(names[i],
+                     filler(names[i], limit - section / 2));  // the limit falls mid-section
       } else if (i > crossed || i % 2 == 1) {
         folder.write(names[i], one_run.at(names[i]));
       }  // else the run creates the file and must remove it again

@@ -5,9 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
 #include "reports/edition_profile.h"
 #include "tests/support/editions.h"
 
@@ -17,13 +14,12 @@ struct Program {
   const char* path;
   const char* name;
   int group_size;
-  const char* groups_word;
   const EditionProfile* edition;
 };
 
-inline const Program kPairs{QUORVANE_PAIRS, "Quorvane-Pairs", 2, "Pairings", &kPairsEdition};
-inline const Program kTriads{QUORVANE_TRIADS, "Quorvane-Triads", 3, "Triads", &kTriadsEdition};
-inline const Program kQuads{QUORVANE_QUADS, "Quorvane-Quads", 4, "Quads", &kQuadsEdition};
+inline const Program kPairs{QUORVANE_PAIRS, "Quorvane-Pairs", 2, &kPairsEdition};
+inline const Program kTriads{QUORVANE_TRIADS, "Quorvane-Triads", 3, &kTriadsEdition};
+inline const Program kQuads{QUORVANE_QUADS, "Quorvane-Quads", 4, &kQuadsEdition};
 inline const Program* const kPrograms[] = {&kPairs, &kTriads, &kQuads};
 
 // The program's eight report file names, file 1 first.

@@ -11,6 +11,7 @@
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/program_process.h"
 #include "tests/support/studies.h"
+#include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorvane {
@@ -25,9 +26,11 @@ enum class Taker { kFolder, kDevice, kDanglingLink };
 // at every name would leave them behind, and those after it hold an earlier run's text.
 void prepare(const testing::TempFolder& folder, const Program& program, std::size_t taken,
              Taker taker) {
-  folder.write("study.txt", testing::data_file_text(testing::made_up_responses(12, 6, 9), 6));
+  folder.write("study.txt", testing::small_study_text());
   const std::vector<std::string> names = testing::report_names(program);
-  for (std::size_t i = taken + 1; i < names.size(); ++i) folder.write(names[i], "\nearlier run");
+  for (std::size_t i = taken + 1; i < names.size(); ++i) {
+    folder.write(names[i], testing::earlier_runs_text(names[i]));
+  }
   if (taker == Taker::kFolder) {
     std::filesystem::create_directory(folder.file(names[taken]));
     folder.write(names[taken] + "/inside.txt", "kept");
@@ -55,7 +58,7 @@ TEST(ReportNameTaken, EveryNameOfEveryEditionIsRefusedBeforeAnythingIsWritten) {
         prepare(folder, *program, taken, taker);
         const auto before = folder.snapshot();
         const ProgramResult result =
-            testing::run_in(program->path, folder.path(), "study.txt\n12\n6\n");
+            testing::run_in(program->path, folder.path(), testing::kSmallStudyAnswers);
         ++refusals;
         EXPECT_EQ(result.exit_status, 1);
         const std::string why =

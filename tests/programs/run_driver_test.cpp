@@ -5,64 +5,44 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/editions.h"
+#include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/prompts.h"
+#include "tests/support/refusals.h"
 #include "tests/support/studies.h"
+#include "tests/support/study_folder.h"
 
 namespace quorvane {
 namespace {
 
+using testing::folder_with_study;
+using testing::kCompleteDialogue;
+using testing::kInProcessSeed;
+using testing::kItemsPrompt;
+using testing::kNamePrompt;
+using testing::kOpenedLine;
+using testing::kParticipantsPrompt;
+using testing::kSmallStudyAnswers;
 using testing::MemoryFileSystem;
-
-constexpr std::uint32_t kSeed = 7;
-const std::string kNamePrompt = "\n\nEnter name of DATA file (e.g., data.txt): ";
-const std::string kCountPrompts =
-    "\nEnter number of participants in the study (i.e., # of rows in file): "
-    "\nEnter number of items in the study (i.e., # of columns in file): ";
-const std::string kOpened = "The data file was opened\n";
-
-struct DriverRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-DriverRun drive(MemoryFileSystem& files, const std::string& answers,
-                const EditionProfile& edition = kTriadsEdition) {
-  std::istringstream in(answers);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status =
-      run_program(edition, Console{in, out, err}, files, RunOptions{[] { return kSeed; }, {}});
-  return {status, out.str(), err.str()};
-}
-
-// A folder holding a 12 x 6 study and what earlier runs left in the reports.
-MemoryFileSystem folder_with_study(
-    const std::string& study = testing::data_file_text(testing::made_up_responses(12, 6, 9), 6)) {
-  MemoryFileSystem files;
-  files.files["study.txt"] = study;
-  for (const std::string& name : testing::report_names(kTriadsEdition)) {
-    files.files[name] = "\nwhat earlier runs left in " + name;
-  }
-  return files;
-}
+using testing::ProgramResult;
+using testing::run_in_process;
 
 // Catches: a prompt or message changed, text left on the console, a section missing or not
 // appended after the earlier runs' text.
 TEST(RunDriver, ACompleteDialogueAppendsEverySectionAndSaysNothingElse) {
   MemoryFileSystem files = folder_with_study();
   const auto before = files.files;
-  const DriverRun run = drive(files, "study.txt\n12\n6\n");
-  EXPECT_EQ(run.status, kRunSucceeded);
-  EXPECT_EQ(run.out, kNamePrompt + kOpened + kCountPrompts + "Performing calculations...");
+  const ProgramResult run = run_in_process(files, kSmallStudyAnswers);
+  EXPECT_EQ(run.exit_status, kRunSucceeded);
+  EXPECT_EQ(run.out, kCompleteDialogue);
   EXPECT_EQ(run.err, "");
-  const ReportSections sections =
-      testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, kSeed);
+  const ReportSections sections = testing::sections_of_run(
+      kTriadsEdition, testing::small_study_responses(), testing::kSmallStudyParticipants,
+      testing::kSmallStudyItems, kInProcessSeed);
   for (const ReportSection& section : sections) {
     EXPECT_EQ(files.files[section.file_name], before.at(section.file_name) + section.text)
         << section.file_name;
@@ -85,22 +65,23 @@ TEST(RunDriver, EveryRefusalIsOneExactLineAndTouchesNoFile) {
       {long_name + "\n6\n1\n", six_by_one, kNamePrompt,
        "the data file name 'xxxxxxxxxxxxxxxxxxxxxxxx...' is 80 characters long; names of at most "
        "79 characters are accepted, so rename the file or run the program from its folder"},
-      {"other.txt\n6\n1\n", six_by_one, kNamePrompt + "The data file was not opened\n",
+      {"other.txt\n6\n1\n", six_by_one, kNamePrompt + testing::kNotOpenedLine,
        "other.txt: cannot open the data file: No such file or directory; check the name and run "
        "the program again from the folder that holds it"},
-      {"study.txt\nabc\n1\n", six_by_one,
-       kNamePrompt + kOpened + kCountPrompts.substr(0, kCountPrompts.find("\nEnter number of i")),
+      {"study.txt\nabc\n1\n", six_by_one, kNamePrompt + kOpenedLine + kParticipantsPrompt,
        "the number of participants must be a whole number from 6 to 10000 (at least two full "
        "groups "
        "of 3); found 'abc'; run the program again and type it at the prompt"},
-      {"study.txt\n6\n", six_by_one, kNamePrompt + kOpened + kCountPrompts,
+      {"study.txt\n6\n", six_by_one, kNamePrompt + kOpenedLine + kParticipantsPrompt + kItemsPrompt,
        "the number of items must be a whole number from 1 to 10000; found the end of the input; "
        "run "
        "the program again and type it at the prompt"},
-      {"study.txt\n6\n2\n", six_by_one, kNamePrompt + kOpened + kCountPrompts,
+      {"study.txt\n6\n2\n", six_by_one,
+       kNamePrompt + kOpenedLine + kParticipantsPrompt + kItemsPrompt,
        "study.txt: row 4, item 1: the file ends after 6 of the 12 responses of 6 participants by "
        "2 items; complete the file, or type the numbers of rows and columns it holds"},
-      {"study.txt\n6\n1\n", "1\n0\n1,1\n", kNamePrompt + kOpened + kCountPrompts,
+      {"study.txt\n6\n1\n", "1\n0\n1,1\n",
+       kNamePrompt + kOpenedLine + kParticipantsPrompt + kItemsPrompt,
        "study.txt: row 3, item 1 (line 3 of the file): found '1,1' where a response was "
        "expected; responses are whole numbers (1 correct, 0 missed) separated by blanks, tabs or "
        "line breaks"},
@@ -108,19 +89,18 @@ TEST(RunDriver, EveryRefusalIsOneExactLineAndTouchesNoFile) {
   for (const Refusal& refusal : refusals) {
     MemoryFileSystem files = folder_with_study(refusal.data);
     const auto before = files.files;
-    const DriverRun run = drive(files, refusal.answers);
-    EXPECT_EQ(run.status, kRunFailed) << refusal.error;
+    const ProgramResult run = run_in_process(files, refusal.answers);
+    testing::expect_refused(run, refusal.error, before, files.files);
     EXPECT_EQ(run.out, refusal.out);
     EXPECT_EQ(run.err, "Quorvane-Triads: error: " + refusal.error + "\n");
-    EXPECT_TRUE(files.files == before) << refusal.error;
   }
 }
 
 // Catches: a changed note about the data, or a note that stops the run.
 TEST(RunDriver, SlipsInTheDataGetOneNoteEachAndTheRunGoesOn) {
   MemoryFileSystem files = folder_with_study("1 2 0\n-1 1 0\n1 0 0\n1 1 1\n0 0 1\n1 0 1\n7 8\n9");
-  const DriverRun run = drive(files, "study.txt\n6\n3\n");
-  EXPECT_EQ(run.status, kRunSucceeded);
+  const ProgramResult run = run_in_process(files, "study.txt\n6\n3\n");
+  EXPECT_EQ(run.exit_status, kRunSucceeded);
   EXPECT_EQ(
       run.err,
       "Quorvane-Triads: note: study.txt: 2 responses are neither 0 nor 1 and counted as "
@@ -134,8 +114,8 @@ TEST(RunDriver, SlipsInTheDataGetOneNoteEachAndTheRunGoesOn) {
 // Catches: a changed reason for a search without a best set, or the note missing.
 TEST(RunDriver, ASearchWithoutABestSetIsNotedWithItsReason) {
   MemoryFileSystem files = folder_with_study("1 1 1 1 1 1 1 1 1 1 1 1");
-  const DriverRun run = drive(files, "study.txt\n6\n2\n");
-  EXPECT_EQ(run.status, kRunSucceeded);
+  const ProgramResult run = run_in_process(files, "study.txt\n6\n2\n");
+  EXPECT_EQ(run.exit_status, kRunSucceeded);
   EXPECT_EQ(run.err,
             "Quorvane-Triads: note: no set could be chosen by mean and variance: the overall "
             "variance is 0 (within every set all groups scored alike); its reports show the best "
@@ -156,27 +136,25 @@ TEST(RunDriver, AppendFailuresAreOneLineAndLeaveEveryReportAsItWas) {
   MemoryFileSystem refused = folder_with_study();
   refused.lock_refusal = "No locks available";
   auto before = refused.files;
-  DriverRun run = drive(refused, "study.txt\n12\n6\n");
-  EXPECT_EQ(run.status, kRunFailed);
-  EXPECT_EQ(run.err,
-            "Quorvane-Triads: error: cannot lock the working folder for writing the reports: No "
-            "locks available; no report file was changed\n");
-  EXPECT_TRUE(refused.files == before);
+  ProgramResult run = run_in_process(refused, kSmallStudyAnswers);
+  testing::expect_refused(run,
+                          ": error: cannot lock the working folder for writing the reports: No "
+                          "locks available; no report file was changed\n",
+                          before, refused.files);
 
   MemoryFileSystem stuck = folder_with_study();
   stuck.writes_accept_nothing = true;
   before = stuck.files;
-  run = drive(stuck, "study.txt\n12\n6\n");
-  EXPECT_EQ(run.status, kRunFailed);
-  EXPECT_EQ(run.err,
-            "Quorvane-Triads: error: NG-0-Append-Journal.txt: cannot write the append journal: the "
-            "system accepted no more bytes; no report file was changed\n");
-  EXPECT_TRUE(stuck.files == before);
+  run = run_in_process(stuck, kSmallStudyAnswers);
+  testing::expect_refused(run,
+                          ": error: NG-0-Append-Journal.txt: cannot write the append journal: the "
+                          "system accepted no more bytes; no report file was changed\n",
+                          before, stuck.files);
 
   MemoryFileSystem busy = folder_with_study();
   busy.lock_held = true;
-  run = drive(busy, "study.txt\n12\n6\n");
-  EXPECT_EQ(run.status, kRunSucceeded);
+  run = run_in_process(busy, kSmallStudyAnswers);
+  EXPECT_EQ(run.exit_status, kRunSucceeded);
   EXPECT_EQ(run.err,
             "Quorvane-Triads: note: another run is writing its reports in this folder; waiting for "
             "it to finish\n");

@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/edition_words.h"
+
 namespace quorvane::reference {
 namespace {
 
@@ -107,56 +109,6 @@ class Table3 {
   std::size_t extent_c_;
   std::vector<T> cells_;
 };
-
-// The report vocabulary of one edition.
-struct Edition {
-  const char* banner;
-  const char* file2_name;
-  const char* file4_name;
-  const char* file6_name;
-  const char* statistics_heading;
-  const char* mv_listing_heading;
-  const char* dist_listing_heading;
-  const char* column_heading;
-};
-
-Edition edition_for(int k) {
-  switch (k) {
-    case 2:
-      return Edition{
-          "\nQuorvane-Pairs -- Ardevine.\n\n",
-          "NG-2-10000-Sets-Of-NG-Pairings.txt",
-          "NG-4-Best-Fit-MV-Pairings-NumCorrect.txt",
-          "NG-6-Best-Fit-DIST-Pairings-NumCorrect.txt",
-          "\nStatistics for the 10,000 Sets of Random Nominal Group Pairings:\n\n",
-          "\nNominal Group Pairings & Number Correct for Best Fitting MV Set\n\n",
-          "\nNominal Group Pairings & Number Correct for Best Fitting DIST Set\n\n",
-          "\nPairs\t\tNumCorr\n",
-      };
-    case 3:
-      return Edition{
-          "\nQuorvane-Triads -- Ardevine.\n\n",
-          "NG-2-10000-Sets-Of-NG-Triads.txt",
-          "NG-4-Best-Fit-MV-Triads-NumCorrect.txt",
-          "NG-6-Best-Fit-DIST-Triads-NumCorrect.txt",
-          "\nStatistics for the 10,000 Sets of Random Nominal Group Triads:\n\n",
-          "\nNominal Group Triads & Number Correct for Best Fitting MV Set\n\n",
-          "\nNominal Group Triads & Number Correct for Best Fitting DIST Set\n\n",
-          "\nTriads\t\tNumCorr\n",
-      };
-    default:
-      return Edition{
-          "\nQuorvane-Quads -- Ardevine.\n\n",
-          "NG-2-10000-Sets-Of-NG-Quads.txt",
-          "NG-4-Best-Fit-MV-Quads-NumCorrect.txt",
-          "NG-6-Best-Fit-DIST-Quads-NumCorrect.txt",
-          "\nStatistics for the 10,000 Sets of Random Nominal Group Quads:\n\n",
-          "\nNominal Group Quads & Number Correct for Best Fitting MV Set\n\n",
-          "\nNominal Group Quads & Number Correct for Best Fitting DIST Set\n\n",
-          "\nQuads\t\tNumCorr\n",
-      };
-  }
-}
 
 // One listing line: the k members in slot order, then the number correct.
 void append_listing_line(std::string& out, int k, const int* members, int num_correct) {
@@ -262,7 +214,7 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
     throw std::invalid_argument("items must lie from 1 to 10000");
   }
 
-  const Edition edition = edition_for(k);
+  const testing::EditionWords& edition = testing::edition_words(k);
   ReferenceReports reports;
   reports.names = {
       "NG-1-Representative-MV-DIST.txt",

@@ -19,6 +19,7 @@
 namespace quorvane {
 namespace {
 
+using testing::count_of;
 using testing::csv_rows;
 using testing::read_double;
 using testing::Rows;
@@ -206,14 +207,6 @@ TEST(ExportSvg, WellFormedWithTheDataFileNameEscaped) {
   const std::string svg = distribution_svg(data);
   EXPECT_NE(checked_text(svg).find("a&b <c> \"d\" 'e'"), std::string::npos);
   EXPECT_EQ(svg.find("<script"), std::string::npos);
-}
-
-std::size_t count_of(const std::string& text, const std::string& piece) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
-    ++count;
-  }
-  return count;
 }
 
 // Catches bars thinner than a pixel at large M (no binning: bars must be at least 4 pixels, so at

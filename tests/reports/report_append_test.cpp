@@ -16,12 +16,13 @@
 #include <vector>
 
 #include "platform/system_file_system.h"
-#include "programs/triads_edition.h"
 #include "reports/append_journal.h"
 #include "simulation/nominal_group_run.h"
+#include "tests/support/editions.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/studies.h"
+#include "tests/support/study_folder.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/working_folder.h"
 
@@ -38,13 +39,9 @@ constexpr unsigned kStarts[] = {0x00, 0xFF, 0x55, 0xAA};
 
 const ReportSections& sections() {
   static const ReportSections run = [] {
-    return testing::sections_of_run(kTriadsEdition, testing::made_up_responses(12, 6, 9), 12, 6, 1);
+    return testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1);
   }();
   return run;
-}
-
-std::string text_of_earlier_runs(std::size_t file) {
-  return "\nwhat earlier runs left in file " + std::to_string(file + 1);
 }
 
 bool interrupts_held() {
@@ -63,7 +60,8 @@ class ReportAppend : public ::testing::Test {
   Files prepare(unsigned existing) {
     for (const auto& [name, text] : folder_.snapshot()) std::remove(folder_.file(name).c_str());
     for (std::size_t i = 0; i < sections().size(); ++i) {
-      if (existing & (1u << i)) folder_.write(sections()[i].file_name, text_of_earlier_runs(i));
+      if (existing & (1u << i))
+        folder_.write(sections()[i].file_name, testing::earlier_runs_text(sections()[i].file_name));
     }
     return folder_.snapshot();
   }
@@ -189,7 +187,7 @@ TEST_F(ReportAppend, TwoReportNamesLinkedToOneFileArePutBackWhole) {
     std::string error;
     EXPECT_FALSE(append(Fault::kWrite, k, &error));
     EXPECT_TRUE(folder_.snapshot() == before) << "a file was changed, created or lost";
-    EXPECT_EQ(folder_.read(mv_log), text_of_earlier_runs(2));
+    EXPECT_EQ(folder_.read(mv_log), testing::earlier_runs_text(mv_log));
     std::remove(folder_.file(dist_log).c_str());
   }
 }

@@ -6,63 +6,25 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
+#include "tests/support/edition_words.h"
+#include "tests/support/editions.h"
 #include "tests/support/studies.h"
 
 namespace quorvane {
 namespace {
 
-// The words each edition's reports use, written out in full.
+// Each edition with the words its reports use, and a listing line of its size.
 struct EditionTexts {
   const EditionProfile* edition;
-  const char* banner;
-  const char* file2;
-  const char* file4;
-  const char* file6;
-  const char* statistics_heading;
-  const char* mv_listing_heading;
-  const char* dist_listing_heading;
-  const char* column_heading;
   std::vector<int> members;
   const char* listing_line;  // the members above with 12 correct
+  const testing::EditionWords& words() const { return testing::edition_words(edition->group_size); }
 };
 
 const EditionTexts kEditions[] = {
-    {&kPairsEdition,
-     "\nQuorvane-Pairs -- Ardevine.\n\n",
-     "NG-2-10000-Sets-Of-NG-Pairings.txt",
-     "NG-4-Best-Fit-MV-Pairings-NumCorrect.txt",
-     "NG-6-Best-Fit-DIST-Pairings-NumCorrect.txt",
-     "\nStatistics for the 10,000 Sets of Random Nominal Group Pairings:\n\n",
-     "\nNominal Group Pairings & Number Correct for Best Fitting MV Set\n\n",
-     "\nNominal Group Pairings & Number Correct for Best Fitting DIST Set\n\n",
-     "\nPairs\t\tNumCorr\n",
-     {4, 9},
-     "\n4 & 9:  \t\t12"},
-    {&kTriadsEdition,
-     "\nQuorvane-Triads -- Ardevine.\n\n",
-     "NG-2-10000-Sets-Of-NG-Triads.txt",
-     "NG-4-Best-Fit-MV-Triads-NumCorrect.txt",
-     "NG-6-Best-Fit-DIST-Triads-NumCorrect.txt",
-     "\nStatistics for the 10,000 Sets of Random Nominal Group Triads:\n\n",
-     "\nNominal Group Triads & Number Correct for Best Fitting MV Set\n\n",
-     "\nNominal Group Triads & Number Correct for Best Fitting DIST Set\n\n",
-     "\nTriads\t\tNumCorr\n",
-     {4, 9, 17},
-     "\n4,9,17:  \t\t12"},
-    {&kQuadsEdition,
-     "\nQuorvane-Quads -- Ardevine.\n\n",
-     "NG-2-10000-Sets-Of-NG-Quads.txt",
-     "NG-4-Best-Fit-MV-Quads-NumCorrect.txt",
-     "NG-6-Best-Fit-DIST-Quads-NumCorrect.txt",
-     "\nStatistics for the 10,000 Sets of Random Nominal Group Quads:\n\n",
-     "\nNominal Group Quads & Number Correct for Best Fitting MV Set\n\n",
-     "\nNominal Group Quads & Number Correct for Best Fitting DIST Set\n\n",
-     "\nQuads\t\tNumCorr\n",
-     {4, 9, 17, 100},
-     "\n4,9,17,100:  \t\t12"},
+    {&kPairsEdition, {4, 9}, "\n4 & 9:  \t\t12"},
+    {&kTriadsEdition, {4, 9, 17}, "\n4,9,17:  \t\t12"},
+    {&kQuadsEdition, {4, 9, 17, 100}, "\n4,9,17,100:  \t\t12"},
 };
 
 void PrintTo(const EditionTexts& texts, std::ostream* out) { *out << texts.edition->program_name; }
@@ -77,14 +39,7 @@ class ReportTexts : public ::testing::TestWithParam<EditionTexts> {
 TEST_P(ReportTexts, FileNamesInTableOrder) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  const std::vector<std::string> names = {"NG-1-Representative-MV-DIST.txt",
-                                          expected.file2,
-                                          "NG-3-Best-Fit-MV-ChiSqValues.txt",
-                                          expected.file4,
-                                          "NG-5-Best-Fit-DIST-ChiSqValues.txt",
-                                          expected.file6,
-                                          "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt",
-                                          "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"};
+  const std::vector<std::string> names = testing::report_names(*expected.edition);
   for (std::size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(reports.sections()[i].file_name, names[i]);
     EXPECT_EQ(reports.sections()[i].text, "");
@@ -94,12 +49,11 @@ TEST_P(ReportTexts, FileNamesInTableOrder) {
 TEST_P(ReportTexts, SetStatistics) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kSetStatistics);
   reports.set_statistics_heading();
   reports.set_statistics_line({1, 1}, 8.0, 8.0 / 3.0);
   reports.set_statistics_line({100, 17}, 12.25, 0.03125);
   EXPECT_EQ(text(reports, ReportFile::kSetStatistics),
-            std::string(expected.banner) + expected.statistics_heading +
+            std::string(expected.words().banner) + expected.words().statistics_heading +
                 "\nSet#: 1-1\t Mean: 8.0000\t Variance 2.6667\t"
                 "\nSet#: 100-17\t Mean: 12.2500\t Variance 0.0312\t");
 }
@@ -107,10 +61,9 @@ TEST_P(ReportTexts, SetStatistics) {
 TEST_P(ReportTexts, GrandStatistics) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kRepresentative);
   reports.grand_statistics(8.5, 2.0, {25.0, 25.0, 50.0});
   EXPECT_EQ(text(reports, ReportFile::kRepresentative),
-            std::string(expected.banner) +
+            std::string(expected.words().banner) +
                 "\nThe following are the grand statistics for all 10,000 Sets\n\n"
                 "\nOverall Mean: 8.5000\t Overall Variance 2.0000\n"
                 "\n\nOverall Distribution of Number Correct Responses for 10,000 Simulations "
@@ -122,12 +75,11 @@ TEST_P(ReportTexts, GrandStatistics) {
 TEST_P(ReportTexts, MvSearch) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kMvChiSquares);
   reports.mv_heading();
   reports.mv_line({3, 7}, 0.25163, 8.0, 2.66667, 0.25163, {3, 7});
   reports.mv_line({3, 8}, 4.0, 8.0, 2.66667, 0.25163, {3, 7});
   EXPECT_EQ(text(reports, ReportFile::kMvChiSquares),
-            std::string(expected.banner) +
+            std::string(expected.words().banner) +
                 "\nBest-Fit For Mean & Variance.  Chi Square Values, Means, and Variances.\n\n"
                 "\nSet#: 3-7\t SetChiSq: 0.2516\t BestFitMean: 8.0000\t BestFitVar: 2.6667\t "
                 "BestChiSq 0.2516\tBestSet 3-7\t"
@@ -138,12 +90,11 @@ TEST_P(ReportTexts, MvSearch) {
 TEST_P(ReportTexts, DistSearch) {
   const EditionTexts& expected = GetParam();
   ReportFiles reports(*expected.edition);
-  reports.banner(ReportFile::kDistChiSquares);
   reports.dist_heading();
   reports.dist_line({1, 1}, 100.0, 100.0, {1, 1});
   reports.dist_line({1, 2}, 0.0, 0.0, {1, 2});
   EXPECT_EQ(text(reports, ReportFile::kDistChiSquares),
-            std::string(expected.banner) +
+            std::string(expected.words().banner) +
                 "\nBest-Fitting Distribution.  Chi Square Values.\n\n"
                 "Set#: 1-1:\t SetChiSq: 100.0000\t BestChiSq: 100.0000\tBestSet: 1-1\n"
                 "Set#: 1-2:\t SetChiSq: 0.0000\t BestChiSq: 0.0000\tBestSet: 1-2\n");
@@ -170,11 +121,11 @@ TEST_P(ReportTexts, Listings) {
   reports.listing_line(ReportFile::kDistListing, expected.members.data(), 12);
   reports.listing_line(ReportFile::kDistListing, expected.members.data(), 12);
   EXPECT_EQ(text(reports, ReportFile::kMvListing),
-            std::string(expected.banner) + expected.mv_listing_heading + expected.column_heading +
-                expected.listing_line);
+            std::string(expected.words().banner) + expected.words().mv_listing_heading +
+                expected.words().column_heading + expected.listing_line);
   EXPECT_EQ(text(reports, ReportFile::kDistListing),
-            std::string(expected.banner) + expected.dist_listing_heading + expected.column_heading +
-                expected.listing_line + expected.listing_line);
+            std::string(expected.words().banner) + expected.words().dist_listing_heading +
+                expected.words().column_heading + expected.listing_line + expected.listing_line);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllEditions, ReportTexts, ::testing::ValuesIn(kEditions),

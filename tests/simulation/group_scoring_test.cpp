@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "simulation/response_matrix_internal.h"
 #include "tests/support/studies.h"
 
 namespace quorvane {
@@ -19,7 +20,7 @@ int all_missed_item_by_item(const ResponseMatrix& matrix, const Participant* mem
   int count = 0;
   for (int item = 1; item <= matrix.items(); ++item) {
     int everyone = 1;
-    for (int m = 0; m < group_size; ++m) everyone &= matrix.missed(members[m], item);
+    for (int m = 0; m < group_size; ++m) everyone &= missed(matrix, members[m], item);
     count += everyone;
   }
   return count;

@@ -7,6 +7,7 @@
 #include "programs/quads_edition.h"
 #include "programs/triads_edition.h"
 #include "reports/edition_profile.h"
+#include "tests/support/edition_words.h"
 
 namespace quorvane::testing {
 
@@ -15,16 +16,16 @@ inline const EditionProfile& edition_of(int group_size) {
   return group_size == 2 ? kPairsEdition : group_size == 3 ? kTriadsEdition : kQuadsEdition;
 }
 
-// The edition's eight report file names, file 1 first, spelled out here rather than taken from
-// the code under test.
+// The edition's eight report file names, file 1 first, spelled out in the tests' own words rather
+// than taken from the code under test.
 inline std::vector<std::string> report_names(const EditionProfile& edition) {
-  const std::string word(edition.groups_word);
+  const EditionWords& words = edition_words(edition.group_size);
   return {"NG-1-Representative-MV-DIST.txt",
-          "NG-2-10000-Sets-Of-NG-" + word + ".txt",
+          words.file2_name,
           "NG-3-Best-Fit-MV-ChiSqValues.txt",
-          "NG-4-Best-Fit-MV-" + word + "-NumCorrect.txt",
+          words.file4_name,
           "NG-5-Best-Fit-DIST-ChiSqValues.txt",
-          "NG-6-Best-Fit-DIST-" + word + "-NumCorrect.txt",
+          words.file6_name,
           "NG-7-Cumulative-Best-Fit-MV-For-Multiple-Runs.txt",
           "NG-8-Cumulative-Best-Fit-DIST-For-Multiple-Runs.txt"};
 }

@@ -23,6 +23,15 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
+std::size_t count_of(const std::string& text, const std::string& piece) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos;
+       at = text.find(piece, at + piece.size())) {
+    ++count;
+  }
+  return count;
+}
+
 std::vector<std::string> lines_starting(const std::string& text, const std::string& prefix) {
   std::vector<std::string> found;
   for (const std::string& line : lines_of(text)) {

@@ -8,6 +8,9 @@ namespace quorvane::testing {
 // The text between line feeds, without the first piece when the text starts with one.
 std::vector<std::string> lines_of(const std::string& text);
 
+// How many times `piece` stands in the text, counted without overlaps.
+std::size_t count_of(const std::string& text, const std::string& piece);
+
 // The lines that start with `prefix`.
 std::vector<std::string> lines_starting(const std::string& text, const std::string& prefix);
 

@@ -27,6 +27,12 @@ std::string data_file_text(const std::vector<int>& responses, int items) {
   return text;
 }
 
+std::vector<int> small_study_responses() {
+  return made_up_responses(kSmallStudyParticipants, kSmallStudyItems, 9);
+}
+
+std::string small_study_text() { return data_file_text(small_study_responses(), kSmallStudyItems); }
+
 ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, int items) {
   ResponseMatrix matrix(participants, items);
   for (int participant = 1; participant <= participants; ++participant) {

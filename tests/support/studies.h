@@ -17,6 +17,14 @@ std::vector<int> made_up_responses(int participants, int items, unsigned seed);
 // The responses as a data file, one participant per line.
 std::string data_file_text(const std::vector<int>& responses, int items);
 
+// The small study most runs use, typed at the prompts as "study.txt", 12 and 6: 12 participants
+// by 6 items, four full triads.
+inline constexpr int kSmallStudyParticipants = 12;
+inline constexpr int kSmallStudyItems = 6;
+inline constexpr const char* kSmallStudyAnswers = "study.txt\n12\n6\n";
+std::vector<int> small_study_responses();
+std::string small_study_text();
+
 ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, int items);
 
 // The sections a whole run of the edition on the study appends, computed in memory.
