@@ -57,7 +57,11 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
 }  // namespace
 
 RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed) {
-  return internal::run_simulation_keeping(matrix, group_size, seed, SetDistributions::kMostBytes);
+  const std::size_t mask_bytes = sizeof(std::uint64_t) *
+                                 static_cast<std::size_t>(matrix.participants() + 1) *
+                                 static_cast<std::size_t>(matrix.mask_stride());
+  return internal::run_simulation_keeping(matrix, group_size, seed,
+                                          SetDistributions::most_bytes_beside(mask_bytes));
 }
 
 RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int group_size,

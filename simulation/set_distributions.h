@@ -14,6 +14,16 @@ class SetDistributions {
   // About 900 bytes a set for 10,000 sets: every set of studies up to a few thousand
   // participants, or of 10,000 by up to 1,000 items.
   static constexpr std::size_t kMostBytes = std::size_t{9} << 20;
+  // The distributions and the masks of the study together take at most this much, so that the
+  // largest studies run in 24 MiB, keeping fewer sets; but at least kLeastBytes.
+  static constexpr std::size_t kMostWithMasks = std::size_t{18} << 20;
+  static constexpr std::size_t kLeastBytes = std::size_t{1} << 20;
+
+  // The bytes to keep distributions in beside masks of mask_bytes.
+  static std::size_t most_bytes_beside(std::size_t mask_bytes) {
+    const std::size_t room = mask_bytes < kMostWithMasks ? kMostWithMasks - mask_bytes : 0;
+    return room < kLeastBytes ? kLeastBytes : room > kMostBytes ? kMostBytes : room;
+  }
 
   explicit SetDistributions(int items, std::size_t most_bytes = kMostBytes);
 

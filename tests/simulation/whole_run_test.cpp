@@ -227,8 +227,11 @@ TEST(WholeRunKeepingDistributions, EveryBudgetGivesTheSameReports) {
     for (const std::size_t bytes : {std::size_t{0}, std::size_t{1}, std::size_t{100000}}) {
       const RunResult result =
           internal::run_simulation_keeping(matrix, study.group_size, 11u, bytes);
-      EXPECT_TRUE(render_reports(edition, result) == one_pass)
-          << study.name << ", distributions kept in " << bytes << " bytes";
+      const ReportSections sections = render_reports(edition, result);
+      for (std::size_t file = 0; file < sections.size(); ++file) {
+        EXPECT_TRUE(sections[file].text == one_pass[file].text)
+            << study.name << ", distributions kept in " << bytes << " bytes: file " << file + 1;
+      }
     }
   }
 }
