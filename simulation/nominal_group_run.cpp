@@ -42,7 +42,7 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
       const int set = first + i;
       unsigned* const counts = dist.counts() + i;
       if (set < distributions.kept()) {
-        distributions.get(set, counts, kAtOnce);
+        distributions.add(set, counts, kAtOnce);
         continue;
       }
       scorer.score(draws.next(), all_missed.data());

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "simulation/set_label.h"
+
 namespace quorvane {
 namespace {
 
@@ -32,19 +34,37 @@ unsigned get_piecewise(const std::uint8_t*& in) {
 
 }  // namespace
 
-SetDistributions::SetDistributions(int items, std::size_t most_bytes)
+SetDistributions::SetDistributions(int items, int groups, std::size_t most_bytes)
     : items_(items),
+      groups_(groups),
+      unpacked_width_(items < 256 ? 1 : 2),
       most_bytes_(most_bytes),
       groups_by_missed_(static_cast<std::size_t>(items) + 1),
       packed_(kMostBytesPerValue * (static_cast<std::size_t>(items) + 1)) {
   // Room for all at once, so that growing never holds two copies; pages never written are not
   // taken from the system.
-  bytes_.reserve(most_bytes_);
+  const std::size_t unpacked = unpacked_width_ * static_cast<std::size_t>(groups) * kSetCount;
+  if (unpacked > kMostUnpacked || unpacked > most_bytes_) unpacked_width_ = 0;
+  bytes_.reserve(unpacked_width_ > 0 ? unpacked : most_bytes_);
   starts_.push_back(0);
 }
 
-bool SetDistributions::keep(const int* all_missed, int groups) {
+bool SetDistributions::keep(const int* all_missed) {
   if (full_) return false;
+  const int groups = groups_;
+  if (unpacked_width_ > 0) {
+    const std::size_t start = bytes_.size();
+    bytes_.resize(start + unpacked_width_ * static_cast<std::size_t>(groups));
+    std::uint8_t* out = &bytes_[start];
+    for (int group = 0; group < groups; ++group) {
+      const auto w = static_cast<unsigned>(all_missed[group]);
+      out[0] = static_cast<std::uint8_t>(w);
+      if (unpacked_width_ == 2) out[1] = static_cast<std::uint8_t>(w >> 8);
+      out += unpacked_width_;
+    }
+    starts_.push_back(bytes_.size());
+    return true;
+  }
   int fewest = groups > 0 ? all_missed[0] : 0;
   int most = groups > 0 ? all_missed[0] : -1;
   for (int group = 0; group < groups; ++group) {
@@ -82,9 +102,18 @@ bool SetDistributions::keep(const int* all_missed, int groups) {
   return true;
 }
 
-void SetDistributions::get(int set, unsigned* counts, std::size_t stride) const {
+void SetDistributions::add(int set, unsigned* counts, std::size_t stride) const {
   const std::uint8_t* in = bytes_.data() + starts_[static_cast<std::size_t>(set)];
   const std::uint8_t* const end = bytes_.data() + starts_[static_cast<std::size_t>(set) + 1];
+  const auto items = static_cast<std::size_t>(items_);
+  if (unpacked_width_ == 1) {
+    for (; in != end; ++in) counts[stride * (items - *in)] += 1;
+    return;
+  }
+  if (unpacked_width_ == 2) {
+    for (; in != end; in += 2) counts[stride * (items - (in[0] | std::size_t{in[1]} << 8))] += 1;
+    return;
+  }
   std::size_t value = 0;  // one above the previous value
   while (in != end) {
     const unsigned byte = *in++;
@@ -95,7 +124,7 @@ void SetDistributions::get(int set, unsigned* counts, std::size_t stride) const 
       count = get_piecewise(in);
     }
     value += gap;
-    counts[stride * value] = count;
+    counts[stride * value] += count;
     ++value;
   }
 }

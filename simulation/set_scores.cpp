@@ -16,7 +16,7 @@ SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
                    {},
                    {},
                    {},
-                   SetDistributions(items, most_distribution_bytes)};
+                   SetDistributions(items, groups, most_distribution_bytes)};
   scores.sum.resize(kSetCount);
   scores.sum_of_squares.resize(kSetCount);
   std::vector<std::int64_t> counts_by_missed(static_cast<std::size_t>(items + 1));
@@ -34,7 +34,7 @@ SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
     // Whole numbers below 2^53: the same doubles as adding each group's W in turn.
     scores.sum[set] = static_cast<double>(sum);
     scores.sum_of_squares[set] = static_cast<double>(sum_of_squares);
-    scores.distributions.keep(all_missed.data(), groups);
+    scores.distributions.keep(all_missed.data());
   }
 
   scores.overall_counts.resize(static_cast<std::size_t>(items + 1));

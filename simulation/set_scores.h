@@ -16,10 +16,10 @@ struct SetScores {
   int items = 0;        // M
   int full_groups = 0;  // G, the groups of every set
   int total_groups = 0;
-  std::vector<double> sum;               // per set: the sum of W over its groups
-  std::vector<double> sum_of_squares;    // per set: the sum of W times W
-  std::vector<double> overall_counts;    // M + 1 counts: all groups of all sets scoring 0 to M
-  SetDistributions distributions{0, 0};  // the first distributions.kept() sets.
+  std::vector<double> sum;                  // per set: the sum of W over its groups
+  std::vector<double> sum_of_squares;       // per set: the sum of W times W
+  std::vector<double> overall_counts;       // M + 1 counts: all groups of all sets scoring 0 to M
+  SetDistributions distributions{0, 0, 0};  // the first distributions.kept() sets.
 };
 
 // Draws the 10,000 sets, from the first, and scores every group of each; keeps the sets'

@@ -10,54 +10,67 @@ namespace {
 constexpr int kItems = 20000;
 
 // A set's groups scoring each NumCorrect, counted directly.
-std::vector<unsigned> counted(const std::vector<int>& all_missed) {
-  std::vector<unsigned> counts(kItems + 1);
-  for (const int w : all_missed) counts[static_cast<std::size_t>(kItems - w)] += 1;
+std::vector<unsigned> counted(const std::vector<int>& all_missed, int items) {
+  std::vector<unsigned> counts(static_cast<std::size_t>(items) + 1);
+  for (const int w : all_missed) counts[static_cast<std::size_t>(items - w)] += 1;
   return counts;
 }
 
-// n groups with allMissed w.
-std::vector<int> groups_missing(int w, int n) { return std::vector<int>(std::size_t(n), w); }
-
-std::vector<int> joined(std::vector<std::vector<int>> parts) {
-  std::vector<int> all;
-  for (const std::vector<int>& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
+// Runs of n groups with allMissed w, then groups with allMissed `rest` up to G groups.
+struct Run {
+  int w;
+  int n;
+};
+std::vector<int> set_of(std::vector<Run> runs, int groups, int rest) {
+  std::vector<int> all_missed;
+  for (const Run run : runs) all_missed.insert(all_missed.end(), std::size_t(run.n), run.w);
+  all_missed.resize(static_cast<std::size_t>(groups), rest);
+  return all_missed;
 }
 
 // Catches a packing that loses a value or a count where it leaves one byte for the longer form
 // (gaps and counts of 15 and 16, pieces of 7 bits and more, M and 0 themselves), or that mistakes
-// the first value's gap: each set kept, among others before and after it, and read back.
+// the first value's gap; and sets kept unpacked with a byte too few or the wrong one: each set
+// kept, among others before and after it, and read back, for sets packed, unpacked in bytes and
+// unpacked in pairs of bytes.
 TEST(SetDistributions, EverySetReadsBackAsCounted) {
-  const std::vector<std::vector<int>> table = {
-      groups_missing(kItems, 1),
-      groups_missing(0, 1),
-      groups_missing(kItems - 15, 15),
-      groups_missing(kItems - 16, 16),
-      joined({groups_missing(kItems, 15), groups_missing(kItems - 16, 1),
-              groups_missing(kItems - 17, 16), groups_missing(kItems - 33, 14)}),
-      joined({groups_missing(kItems - 127, 127), groups_missing(kItems - 128, 128),
-              groups_missing(kItems - 300, 5000)}),
-      groups_missing(0, 5000),
-      joined({groups_missing(1, 1), groups_missing(kItems - 1, 16383), groups_missing(0, 3)}),
-      {3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9},
+  struct Case {
+    int items;
+    int groups;
+    bool unpacked;
   };
-  SetDistributions kept(kItems);
-  for (int round = 0; round < 3; ++round) {
-    for (const std::vector<int>& set : table) {
-      ASSERT_TRUE(kept.keep(set.data(), static_cast<int>(set.size())));
+  for (const Case c : {Case{kItems, 5000, false}, Case{255, 50, true}, Case{kItems, 100, true}}) {
+    const int m = c.items;
+    const int g = c.groups;
+    const std::vector<std::vector<int>> table = {
+        set_of({{m, 1}}, g, m),
+        set_of({{0, 1}}, g, 0),
+        set_of({{m - 15, 15}}, g, m),
+        set_of({{m - 16, 16}}, g, 0),
+        set_of({{m, 15}, {m - 16, 1}, {m - 17, 16}, {m - 33, 14}}, g, m - 34),
+        set_of({{m - 127, 27}, {m - 128, 13}, {m - 250, 5}}, g, m - 240),
+        set_of({}, g, 1),
+        set_of({{1, 1}, {m - 1, g - 5}, {0, 3}}, g, m),
+        set_of({{3, 1}, {4, 1}, {5, 9}, {2, 6}, {5, 3}, {8, 9}, {7, 9}}, g, 9),
+    };
+    SetDistributions kept(m, g);
+    EXPECT_EQ(kept.unpacked(), c.unpacked) << m << " items, " << g << " groups";
+    for (int round = 0; round < 3; ++round) {
+      for (const std::vector<int>& set : table) ASSERT_TRUE(kept.keep(set.data()));
     }
-  }
-  for (int set = 0; set < kept.kept(); ++set) {
-    const std::vector<int>& all_missed = table[static_cast<std::size_t>(set) % table.size()];
-    // Read into every third count, over counts left from other sets, as the DIST search reads.
-    std::vector<unsigned> read(3 * (kItems + 1), 77u);
-    kept.get(set, read.data() + 1, 3);
-    const std::vector<unsigned> expected = counted(all_missed);
-    for (std::size_t v = 0; v <= kItems; ++v) {
-      const unsigned got = read[3 * v + 1];
-      ASSERT_EQ(expected[v] == 0 ? 77u : expected[v], got) << "set " << set << ", value " << v;
-      ASSERT_EQ(read[3 * v], 77u);
+    for (int set = 0; set < kept.kept(); ++set) {
+      const std::vector<int>& all_missed = table[static_cast<std::size_t>(set) % table.size()];
+      // Read into every third count, beside counts of other sets, as the DIST search reads.
+      const auto size = static_cast<std::size_t>(m) + 1;
+      std::vector<unsigned> read(3 * size, 77u);
+      for (std::size_t v = 0; v < size; ++v) read[3 * v + 1] = 0;
+      kept.add(set, read.data() + 1, 3);
+      const std::vector<unsigned> expected = counted(all_missed, m);
+      for (std::size_t v = 0; v < size; ++v) {
+        ASSERT_EQ(read[3 * v + 1], expected[v]) << m << " items, set " << set << ", value " << v;
+        ASSERT_EQ(read[3 * v], 77u);
+        ASSERT_EQ(read[3 * v + 2], 77u);
+      }
     }
   }
 }
@@ -65,18 +78,19 @@ TEST(SetDistributions, EverySetReadsBackAsCounted) {
 // Catches a set kept past the bytes allowed, or a smaller set kept after one that did not fit,
 // which would leave the kept sets with a gap in grid order.
 TEST(SetDistributions, NoSetIsKeptAfterTheFirstThatDoesNotFit) {
-  // NumCorrect 0, 1 and 2: a byte each.
+  // NumCorrect 0, 1 and 2: a byte each; or 0 three times: one byte.
   const std::vector<int> three_bytes = {kItems, kItems - 1, kItems - 2};
-  const std::vector<int> one_byte = {kItems};
+  const std::vector<int> one_byte = {kItems, kItems, kItems};
   for (const std::size_t most : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{7}}) {
-    SetDistributions kept(kItems, most);
+    SetDistributions kept(kItems, 3, most);
+    ASSERT_FALSE(kept.unpacked());
     int expected = 0;
     while (kept.bytes() + 3 <= most) {
-      ASSERT_TRUE(kept.keep(three_bytes.data(), 3));
+      ASSERT_TRUE(kept.keep(three_bytes.data()));
       ++expected;
     }
-    EXPECT_FALSE(kept.keep(three_bytes.data(), 3)) << most;
-    EXPECT_FALSE(kept.keep(one_byte.data(), 1)) << most;
+    EXPECT_FALSE(kept.keep(three_bytes.data())) << most;
+    EXPECT_FALSE(kept.keep(one_byte.data())) << most;
     EXPECT_EQ(kept.kept(), expected) << most;
     EXPECT_LE(kept.bytes(), most);
   }
