@@ -47,6 +47,7 @@ TEST(SetDistributions, EverySetReadsBackAsCounted) {
         set_of({{0, 1}}, g, 0),
         set_of({{m - 15, 15}}, g, m),
         set_of({{m - 16, 16}}, g, 0),
+        set_of({{m, 1}, {m - 17, 1}, {m - 33, 2}}, g, m - 40),
         set_of({{m, 15}, {m - 16, 1}, {m - 17, 16}, {m - 33, 14}}, g, m - 34),
         set_of({{m - 127, 27}, {m - 128, 13}, {m - 250, 5}}, g, m - 240),
         set_of({}, g, 1),
