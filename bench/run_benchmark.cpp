@@ -13,7 +13,7 @@
 #include "bench/draws_alone.h"
 #include "bench/summary_reporter.h"
 #include "platform/system_file_system.h"
-#include "reports/report_append.h"
+#include "programs/run_driver.h"
 #include "reports/report_files.h"
 #include "reports/run_reports.h"
 #include "simulation/group_scoring.h"
@@ -22,6 +22,7 @@
 #include "simulation/set_label.h"
 #include "simulation/set_scores.h"
 #include "simulation/set_statistics.h"
+#include "storage/report_append.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorvane::bench {
@@ -37,16 +38,25 @@ RunResult run_of(const BenchStudy& study) {
 
 // Appends the sections to the report files of the working folder, then removes the files with
 // the clock stopped, so that every iteration writes into an empty folder.
-void append_and_clear(benchmark::State& state, const ReportSections& sections) {
+void append_and_clear(benchmark::State& state, const std::vector<AppendedText>& sections) {
   const std::unique_ptr<FileSystem> files = make_system_file_system();
   std::string error;
   if (!append_reports(
-          *files, sections, {}, [](const std::string&) {}, &error)) {
+          *files, append_scope(), sections, {}, [](const std::string&) {}, &error)) {
     state.SkipWithError(error.c_str());
   }
   state.PauseTiming();
-  for (const ReportSection& section : sections) std::remove(section.file_name.c_str());
+  for (const AppendedText& section : sections) std::remove(section.file_name.c_str());
   state.ResumeTiming();
+}
+
+// The sections as the append takes them, moved as the run driver moves them.
+std::vector<AppendedText> texts_of(ReportSections sections) {
+  std::vector<AppendedText> texts;
+  for (ReportSection& section : sections) {
+    texts.push_back({std::move(section.file_name), std::move(section.text)});
+  }
+  return texts;
 }
 
 void draws(benchmark::State& state, const BenchStudy* study) {
@@ -94,7 +104,8 @@ void formatting(benchmark::State& state, const BenchStudy* study) {
 }
 
 void writing(benchmark::State& state, const BenchStudy* study) {
-  const ReportSections sections = render_reports(*study->edition, run_of(*study));
+  const std::vector<AppendedText> sections =
+      texts_of(render_reports(*study->edition, run_of(*study)));
   for (auto _ : state) append_and_clear(state, sections);
 }
 
@@ -107,7 +118,9 @@ void computing(benchmark::State& state, const BenchStudy* study) {
 }
 
 void whole_run(benchmark::State& state, const BenchStudy* study) {
-  for (auto _ : state) append_and_clear(state, render_reports(*study->edition, run_of(*study)));
+  for (auto _ : state) {
+    append_and_clear(state, texts_of(render_reports(*study->edition, run_of(*study))));
+  }
 }
 
 // Scoring alone with one kernel: the groups of 100 sets, drawn beforehand, 100 times over, as

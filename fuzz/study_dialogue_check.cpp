@@ -65,9 +65,9 @@ class OneDataFile final : public FileSystem {
       : content_(std::move(content)), checker_(checker) {}
 
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
-                                                 std::string* reason) override {
+                                                 FileFailure* failure) override {
     if (name != kDataFile) {
-      *reason = "No such file or directory";
+      *failure = {FileFailure::Code::kNotFound, "No such file or directory"};
       return nullptr;
     }
     *identity = FileIdentity{1, 1};
@@ -78,18 +78,25 @@ class OneDataFile final : public FileSystem {
     if (name == kDataFile) return FileIdentity{1, 1};
     return std::nullopt;
   }
-  bool begin_append(const Note&, std::string*) override { return touched(); }
+  bool read_at(const std::string&, std::uint64_t, std::size_t, std::string*,
+               FileFailure*) override {
+    return touched();
+  }
+  bool begin_append(const std::function<void()>&, FileFailure*) override { return touched(); }
   void end_append() override { touched(); }
-  bool inspect(const std::string&, FileState*, std::string*) override { return touched(); }
-  bool open_for_append(const std::string&, bool, int*, std::uint64_t*, std::string*) override {
+  bool inspect(const std::string&, FileState*, FileFailure*) override { return touched(); }
+  bool open_for_append(const std::string&, bool, int*, std::uint64_t*, FileFailure*) override {
     return touched();
   }
-  bool write_some(int, const char*, std::size_t, std::size_t*, std::string*) override {
+  bool write_some(int, const char*, std::size_t, std::size_t*, FileFailure*) override {
     return touched();
   }
-  bool close(int, std::string*) override { return touched(); }
-  bool truncate(const std::string&, std::uint64_t, std::string*) override { return touched(); }
-  bool remove(const std::string&, std::string*) override { return touched(); }
+  bool close(int, FileFailure*) override { return touched(); }
+  bool truncate(const std::string&, std::uint64_t, FileFailure*) override { return touched(); }
+  bool remove(const std::string&, FileFailure*) override { return touched(); }
+  bool rename_to_new(const std::string&, const std::string&, FileFailure*) override {
+    return touched();
+  }
 
  private:
   bool touched() {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,9 +23,35 @@ namespace {
 
 std::string system_reason(int error) { return std::strerror(error); }
 
-bool failed(std::string* reason) {
-  *reason = system_reason(errno);
+FileFailure::Code code_of(int error) {
+  switch (error) {
+    case ENOENT:
+      return FileFailure::Code::kNotFound;
+    case EEXIST:
+      return FileFailure::Code::kExists;
+    case EISDIR:
+      return FileFailure::Code::kIsFolder;
+    case ENOSPC:
+      return FileFailure::Code::kNoSpace;
+    case EACCES:
+      return FileFailure::Code::kDenied;
+    default:
+      return FileFailure::Code::kOther;
+  }
+}
+
+bool failed_with(int error, FileFailure* failure) {
+  *failure = {code_of(error), system_reason(error)};
   return false;
+}
+
+bool failed(FileFailure* failure) { return failed_with(errno, failure); }
+
+// The system would take a name only up to a NUL and act on another file than the one named.
+bool holds_nul(const std::string& name, FileFailure* failure) {
+  if (name.find('\0') == std::string::npos) return false;
+  *failure = {FileFailure::Code::kBadName, "a file name cannot hold a NUL byte"};
+  return true;
 }
 
 FileSystem::FileIdentity identity_of_file(const struct stat& info) {
@@ -56,7 +83,7 @@ class DescriptorReader final : public FileReader {
 // user (Ctrl-C, Ctrl-\, kill), a closing terminal, a timer or a CPU-time limit. The signals of
 // the program's own faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT) are not
 // held: holding them is undefined or void. SIGKILL cannot be held; the append journal of
-// reports/ covers it. SIGPIPE is ignored for the whole run (prepare_process) and SIGXFSZ during
+// storage/ covers it. SIGPIPE is ignored for the whole run (prepare_process) and SIGXFSZ during
 // the append.
 sigset_t ending_signals() {
   sigset_t set;
@@ -98,18 +125,21 @@ class PosixFileSystem final : public FileSystem {
   ~PosixFileSystem() override;
 
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
-                                                 std::string* reason) override;
+                                                 FileFailure* failure) override;
   std::optional<FileIdentity> identity_of(const std::string& name) override;
-  bool begin_append(const Note& note, std::string* reason) override;
+  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count, std::string* bytes,
+               FileFailure* failure) override;
+  bool begin_append(const std::function<void()>& waiting, FileFailure* failure) override;
   void end_append() override;
-  bool inspect(const std::string& name, FileState* state, std::string* reason) override;
+  bool inspect(const std::string& name, FileState* state, FileFailure* failure) override;
   bool open_for_append(const std::string& name, bool create, int* handle, std::uint64_t* size,
-                       std::string* reason) override;
+                       FileFailure* failure) override;
   bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
-                  std::string* reason) override;
-  bool close(int handle, std::string* reason) override;
-  bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
-  bool remove(const std::string& name, std::string* reason) override;
+                  FileFailure* failure) override;
+  bool close(int handle, FileFailure* failure) override;
+  bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
+  bool remove(const std::string& name, FileFailure* failure) override;
+  bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
 
  private:
   int folder_lock_ = -1;
@@ -125,16 +155,12 @@ PosixFileSystem::~PosixFileSystem() {
 
 std::unique_ptr<std::istream> PosixFileSystem::open_for_reading(const std::string& name,
                                                                 FileIdentity* identity,
-                                                                std::string* reason) {
-  // The system would take the name only up to the NUL and open another file than the one named.
-  if (name.find('\0') != std::string::npos) {
-    *reason = "a file name cannot hold a NUL byte";
-    return nullptr;
-  }
+                                                                FileFailure* failure) {
+  if (holds_nul(name, failure)) return nullptr;
   // Without O_NONBLOCK, opening a pipe would wait for a writer that may never come.
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
-    failed(reason);
+    failed(failure);
     return nullptr;
   }
   struct stat info {};
@@ -145,7 +171,7 @@ std::unique_ptr<std::istream> PosixFileSystem::open_for_reading(const std::strin
     error = EISDIR;
   } else if (!S_ISREG(info.st_mode)) {
     ::close(fd);
-    *reason = kNotPlainFile;
+    *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
     return nullptr;
   } else {
     // Reads of a plain file then wait for the disk as usual.
@@ -154,7 +180,7 @@ std::unique_ptr<std::istream> PosixFileSystem::open_for_reading(const std::strin
   }
   if (error != 0) {
     ::close(fd);
-    *reason = system_reason(error);
+    failed_with(error, failure);
     return nullptr;
   }
   *identity = identity_of_file(info);
@@ -167,17 +193,46 @@ std::optional<FileSystem::FileIdentity> PosixFileSystem::identity_of(const std::
   return identity_of_file(info);
 }
 
-bool PosixFileSystem::begin_append(const Note& note, std::string* reason) {
+bool PosixFileSystem::read_at(const std::string& name, std::uint64_t offset, std::size_t count,
+                              std::string* bytes, FileFailure* failure) {
+  bytes->clear();
+  if (holds_nul(name, failure)) return false;
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return failed(failure);
+  struct stat info {};
+  int error = 0;
+  if (::fstat(fd, &info) != 0) {
+    error = errno;
+  } else if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
+    return false;
+  }
+  bytes->resize(count);
+  std::size_t done = 0;
+  while (error == 0 && done < count) {
+    const ssize_t read =
+        ::pread(fd, &(*bytes)[done], count - done, static_cast<off_t>(offset + done));
+    if (read < 0 && errno == EINTR) continue;
+    if (read < 0) error = errno;
+    if (read <= 0) break;
+    done += static_cast<std::size_t>(read);
+  }
+  ::close(fd);
+  bytes->resize(done);
+  return error == 0 || failed_with(error, failure);
+}
+
+bool PosixFileSystem::begin_append(const std::function<void()>& waiting, FileFailure* failure) {
   const int folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder < 0) return failed(reason);
+  if (folder < 0) return failed(failure);
   if (::flock(folder, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK) {
       const int error = errno;
       ::close(folder);
-      *reason = system_reason(error);
-      return false;
+      return failed_with(error, failure);
     }
-    note("another run is writing its reports in this folder; waiting for it to finish");
+    waiting();
     int locked;
     do {
       locked = ::flock(folder, LOCK_EX);
@@ -185,8 +240,7 @@ bool PosixFileSystem::begin_append(const Note& note, std::string* reason) {
     if (locked != 0) {
       const int error = errno;
       ::close(folder);
-      *reason = system_reason(error);
-      return false;
+      return failed_with(error, failure);
     }
   }
   folder_lock_ = folder;
@@ -216,38 +270,43 @@ void PosixFileSystem::end_append() {
   }
 }
 
-bool PosixFileSystem::inspect(const std::string& name, FileState* state, std::string* reason) {
+bool PosixFileSystem::inspect(const std::string& name, FileState* state, FileFailure* failure) {
   *state = FileState{};
+  if (holds_nul(name, failure)) return false;
+  struct stat link {};
+  state->symbolic_link = ::lstat(name.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
   struct stat info {};
   if (::stat(name.c_str(), &info) != 0) {
-    if (errno != ENOENT) return failed(reason);
+    if (errno != ENOENT) return failed(failure);
     // Nothing by that name, or a symbolic link whose target is missing.
-    struct stat link {};
-    state->dangling_link = ::lstat(name.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    state->dangling_link = state->symbolic_link;
     return true;
   }
   state->exists = true;
   state->regular = S_ISREG(info.st_mode);
+  state->folder = S_ISDIR(info.st_mode);
   if (state->regular) state->size = static_cast<std::uint64_t>(info.st_size);
+  state->links = static_cast<std::uint64_t>(info.st_nlink);
+  state->identity = identity_of_file(info);
   return true;
 }
 
 bool PosixFileSystem::open_for_append(const std::string& name, bool create, int* handle,
-                                      std::uint64_t* size, std::string* reason) {
+                                      std::uint64_t* size, FileFailure* failure) {
+  if (holds_nul(name, failure)) return false;
   const int flags =
       O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT | O_EXCL : 0);
   const int fd = ::open(name.c_str(), flags, 0666);
-  if (fd < 0) return failed(reason);
+  if (fd < 0) return failed(failure);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
     const int error = errno;
     ::close(fd);
-    *reason = system_reason(error);
-    return false;
+    return failed_with(error, failure);
   }
   if (!S_ISREG(info.st_mode)) {
     ::close(fd);
-    *reason = "not a plain file";
+    *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
     return false;
   }
   *handle = fd;
@@ -256,31 +315,48 @@ bool PosixFileSystem::open_for_append(const std::string& name, bool create, int*
 }
 
 bool PosixFileSystem::write_some(int handle, const char* bytes, std::size_t count,
-                                 std::size_t* written, std::string* reason) {
+                                 std::size_t* written, FileFailure* failure) {
   ssize_t result;
   do {
     result = ::write(handle, bytes, count);
   } while (result < 0 && errno == EINTR);
-  if (result < 0) return failed(reason);
+  if (result < 0) return failed(failure);
   *written = static_cast<std::size_t>(result);
   return true;
 }
 
-bool PosixFileSystem::close(int handle, std::string* reason) {
-  if (::close(handle) != 0 && errno != EINTR) return failed(reason);
+bool PosixFileSystem::close(int handle, FileFailure* failure) {
+  if (::close(handle) != 0 && errno != EINTR) return failed(failure);
   return true;
 }
 
-bool PosixFileSystem::truncate(const std::string& name, std::uint64_t size, std::string* reason) {
+bool PosixFileSystem::truncate(const std::string& name, std::uint64_t size, FileFailure* failure) {
+  if (holds_nul(name, failure)) return false;
   int result;
   do {
     result = ::truncate(name.c_str(), static_cast<off_t>(size));
   } while (result != 0 && errno == EINTR);
-  return result == 0 || failed(reason);
+  return result == 0 || failed(failure);
 }
 
-bool PosixFileSystem::remove(const std::string& name, std::string* reason) {
-  return ::unlink(name.c_str()) == 0 || failed(reason);
+bool PosixFileSystem::remove(const std::string& name, FileFailure* failure) {
+  if (holds_nul(name, failure)) return false;
+  return ::unlink(name.c_str()) == 0 || failed(failure);
+}
+
+bool PosixFileSystem::rename_to_new(const std::string& from, const std::string& to,
+                                    FileFailure* failure) {
+  if (holds_nul(from, failure) || holds_nul(to, failure)) return false;
+  // A second name, then the first one gone: the system never replaces a file by that name.
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    return ::unlink(from.c_str()) == 0 || failed(failure);
+  }
+  if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return failed(failure);
+  // A file system without hard links (FAT on a stick): under the report lock, no run of the
+  // family takes the name between the check and the renaming.
+  struct stat info {};
+  if (::lstat(to.c_str(), &info) == 0) return failed_with(EEXIST, failure);
+  return ::rename(from.c_str(), to.c_str()) == 0 || failed(failure);
 }
 
 }  // namespace
@@ -293,6 +369,12 @@ void prepare_process() {
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
   sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+std::optional<std::uint64_t> memory_limit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::nullopt;
+  return static_cast<std::uint64_t>(limit.rlim_cur);
 }
 
 std::unique_ptr<FileSystem> make_system_file_system() {

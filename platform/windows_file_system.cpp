@@ -18,13 +18,18 @@
 namespace quorvane {
 namespace {
 
-bool failed(std::string* reason) {
-  *reason = windows_error_text(GetLastError());
+bool failed(FileFailure* failure) {
+  *failure = windows_failure(GetLastError());
   return false;
 }
 
-bool failed_with(DWORD error, std::string* reason) {
-  *reason = windows_error_text(error);
+bool failed_with(DWORD error, FileFailure* failure) {
+  *failure = windows_failure(error);
+  return false;
+}
+
+bool not_plain(FileFailure* failure) {
+  *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
   return false;
 }
 
@@ -76,7 +81,7 @@ class HandleReader final : public FileReader {
     const DWORD part = count < (DWORD{1} << 30) ? static_cast<DWORD>(count) : DWORD{1} << 30;
     DWORD read = 0;
     if (ReadFile(file_, bytes, part, &read, nullptr) == 0) {
-      throw FileSystem::ReadError(windows_error_text(GetLastError()));
+      throw FileSystem::ReadError(windows_message(GetLastError()));
     }
     return read;
   }
@@ -110,18 +115,21 @@ class WindowsFileSystem final : public FileSystem {
   ~WindowsFileSystem() override;
 
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
-                                                 std::string* reason) override;
+                                                 FileFailure* failure) override;
   std::optional<FileIdentity> identity_of(const std::string& name) override;
-  bool begin_append(const Note& note, std::string* reason) override;
+  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count, std::string* bytes,
+               FileFailure* failure) override;
+  bool begin_append(const std::function<void()>& waiting, FileFailure* failure) override;
   void end_append() override;
-  bool inspect(const std::string& name, FileState* state, std::string* reason) override;
+  bool inspect(const std::string& name, FileState* state, FileFailure* failure) override;
   bool open_for_append(const std::string& name, bool create, int* handle, std::uint64_t* size,
-                       std::string* reason) override;
+                       FileFailure* failure) override;
   bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
-                  std::string* reason) override;
-  bool close(int handle, std::string* reason) override;
-  bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
-  bool remove(const std::string& name, std::string* reason) override;
+                  FileFailure* failure) override;
+  bool close(int handle, FileFailure* failure) override;
+  bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
+  bool remove(const std::string& name, FileFailure* failure) override;
+  bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
 
  private:
   // The handle behind a number given out by open_for_append, or null.
@@ -141,25 +149,25 @@ WindowsFileSystem::~WindowsFileSystem() {
 
 std::unique_ptr<std::istream> WindowsFileSystem::open_for_reading(const std::string& name,
                                                                   FileIdentity* identity,
-                                                                  std::string* reason) {
+                                                                  FileFailure* failure) {
   std::wstring wide;
-  if (!wide_name(name, &wide, reason)) return nullptr;
+  if (!wide_name(name, &wide, failure)) return nullptr;
   // A folder is opened too, to say so; a device or pipe (a data file named CON would wait for
   // the console) is refused before anything is read.
   OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) {
-    failed(reason);
+    failed(failure);
     return nullptr;
   }
   BY_HANDLE_FILE_INFORMATION info{};
   const bool described = GetFileInformationByHandle(file.get(), &info) != 0;
   if (described && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    *reason = "Is a directory";
+    *failure = {FileFailure::Code::kIsFolder, "a folder"};
     return nullptr;
   }
   if (!described || !is_plain_file(file.get())) {
-    *reason = kNotPlainFile;
+    not_plain(failure);
     return nullptr;
   }
   *identity = identity_of_file(info);
@@ -168,13 +176,42 @@ std::unique_ptr<std::istream> WindowsFileSystem::open_for_reading(const std::str
 
 std::optional<FileSystem::FileIdentity> WindowsFileSystem::identity_of(const std::string& name) {
   std::wstring wide;
-  std::string reason;
-  if (!wide_name(name, &wide, &reason)) return std::nullopt;
+  FileFailure failure;
+  if (!wide_name(name, &wide, &failure)) return std::nullopt;
   OwnedHandle file(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   if (!file.valid() || GetFileInformationByHandle(file.get(), &info) == 0) return std::nullopt;
   return identity_of_file(info);
+}
+
+bool WindowsFileSystem::read_at(const std::string& name, std::uint64_t offset, std::size_t count,
+                                std::string* bytes, FileFailure* failure) {
+  bytes->clear();
+  std::wstring wide;
+  if (!wide_name(name, &wide, failure)) return false;
+  OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return failed(failure);
+  if (!is_plain_file(file.get())) return not_plain(failure);
+  LARGE_INTEGER start{};
+  start.QuadPart = static_cast<LONGLONG>(offset);
+  if (SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) == 0) return failed(failure);
+  bytes->resize(count);
+  std::size_t done = 0;
+  while (done < count) {
+    const std::size_t left = count - done;
+    const DWORD part = left < (DWORD{1} << 30) ? static_cast<DWORD>(left) : DWORD{1} << 30;
+    DWORD read = 0;
+    if (ReadFile(file.get(), &(*bytes)[done], part, &read, nullptr) == 0) {
+      bytes->resize(done);
+      return failed(failure);
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  bytes->resize(done);
+  return true;
 }
 
 // The report lock is a named mutex of the session, named after the working folder's identity
@@ -185,29 +222,29 @@ std::optional<FileSystem::FileIdentity> WindowsFileSystem::identity_of(const std
 // exclusive open of the folder: Explorer, a console or a virus scanner holding the folder open
 // would then block every run. Like the lock of the POSIX programs, it serves runs on one
 // machine: two machines writing in one shared folder do not see each other's lock.
-bool WindowsFileSystem::begin_append(const Note& note, std::string* reason) {
+bool WindowsFileSystem::begin_append(const std::function<void()>& waiting, FileFailure* failure) {
   BY_HANDLE_FILE_INFORMATION folder_info{};
   {
     OwnedHandle folder(CreateFileW(L".", FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder.valid() || GetFileInformationByHandle(folder.get(), &folder_info) == 0) {
-      return failed(reason);
+      return failed(failure);
     }
   }
   const std::wstring lock_name = report_lock_name(
       folder_info.dwVolumeSerialNumber,
       (std::uint64_t{folder_info.nFileIndexHigh} << 32) | folder_info.nFileIndexLow);
   const HANDLE lock = CreateMutexW(nullptr, FALSE, lock_name.c_str());
-  if (lock == nullptr) return failed(reason);
+  if (lock == nullptr) return failed(failure);
   DWORD waited = WaitForSingleObject(lock, 0);
   if (waited == WAIT_TIMEOUT) {
-    note("another run is writing its reports in this folder; waiting for it to finish");
+    waiting();
     waited = WaitForSingleObject(lock, INFINITE);
   }
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
     const DWORD error = GetLastError();
     CloseHandle(lock);
-    return failed_with(error, reason);
+    return failed_with(error, failure);
   }
   folder_lock_ = lock;
 
@@ -216,7 +253,7 @@ bool WindowsFileSystem::begin_append(const Note& note, std::string* reason) {
   if (SetConsoleCtrlHandler(hold_until_append_ends, TRUE) == 0) {
     const DWORD error = GetLastError();
     end_append();
-    return failed_with(error, reason);
+    return failed_with(error, failure);
   }
   events_held_ = true;
   return true;
@@ -236,61 +273,90 @@ void WindowsFileSystem::end_append() {
   }
 }
 
-bool WindowsFileSystem::inspect(const std::string& name, FileState* state, std::string* reason) {
+bool WindowsFileSystem::inspect(const std::string& name, FileState* state, FileFailure* failure) {
   *state = FileState{};
   std::wstring wide;
-  if (!wide_name(name, &wide, reason)) return false;
+  if (!wide_name(name, &wide, failure)) return false;
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &info) == 0) {
     const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-      return failed_with(error, reason);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    // A device such as NUL has no attributes, but opens, or is said to be a device.
+    OwnedHandle device(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!device.valid() && windows_failure_code(error) != FileFailure::Code::kNotPlainFile &&
+        windows_failure_code(GetLastError()) != FileFailure::Code::kNotPlainFile) {
+      return failed_with(error, failure);
     }
+    state->exists = true;
     return true;
   }
-  DWORD attributes = info.dwFileAttributes;
-  std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    // A link: what it leads to, or nothing.
-    OwnedHandle target(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION target_info{};
-    if (!target.valid()) {
-      const DWORD error = GetLastError();
-      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-        return failed_with(error, reason);
-      }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    // A symbolic link or a junction, not the placeholders of a cloud folder (also reparse
+    // points), which are the files themselves.
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(wide.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      FindClose(search);
+      state->symbolic_link = found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+                             found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
+    }
+  }
+  // What the name leads to, or nothing.
+  OwnedHandle target(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION target_info{};
+  if (!target.valid()) {
+    const DWORD error = GetLastError();
+    if ((error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) &&
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
       state->dangling_link = true;
       return true;
     }
-    if (GetFileInformationByHandle(target.get(), &target_info) == 0) return failed(reason);
-    attributes = target_info.dwFileAttributes;
-    size = (std::uint64_t{target_info.nFileSizeHigh} << 32) | target_info.nFileSizeLow;
+    state->exists = true;
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
+      return true;  // a device such as NUL or CON, which cannot be opened as a file
+    }
+    // A file held without sharing (a page file) or unreadable: its attributes alone.
+    state->folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    state->regular =
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+    if (state->regular) {
+      state->size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    }
+    return true;
   }
+  if (GetFileInformationByHandle(target.get(), &target_info) == 0) {
+    state->exists = true;  // a device such as NUL or CON, which has no file information
+    return true;
+  }
+  const DWORD attributes = target_info.dwFileAttributes;
   state->exists = true;
-  state->regular = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-  if (state->regular) state->size = size;
+  state->folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  state->regular = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
+                   GetFileType(target.get()) == FILE_TYPE_DISK;
+  if (state->regular) {
+    state->size = (std::uint64_t{target_info.nFileSizeHigh} << 32) | target_info.nFileSizeLow;
+  }
+  state->links = target_info.nNumberOfLinks;
+  state->identity = identity_of_file(target_info);
   return true;
 }
 
 bool WindowsFileSystem::open_for_append(const std::string& name, bool create, int* handle,
-                                        std::uint64_t* size, std::string* reason) {
+                                        std::uint64_t* size, FileFailure* failure) {
   std::wstring wide;
-  if (!wide_name(name, &wide, reason)) return false;
+  if (!wide_name(name, &wide, failure)) return false;
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end of the file.
   OwnedHandle file(CreateFileW(wide.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                kShareAll, nullptr, create ? CREATE_NEW : OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return failed(reason);
-  if (!is_plain_file(file.get())) {
-    *reason = "not a plain file";
-    return false;
-  }
+  if (!file.valid()) return failed(failure);
+  if (!is_plain_file(file.get())) return not_plain(failure);
   LARGE_INTEGER file_size{};
-  if (GetFileSizeEx(file.get(), &file_size) == 0) return failed(reason);
+  if (GetFileSizeEx(file.get(), &file_size) == 0) return failed(failure);
   if (files_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    *reason = "too many open files";
-    return false;
+    return failed_with(ERROR_TOO_MANY_OPEN_FILES, failure);
   }
   *handle = static_cast<int>(files_.size());
   files_.push_back(file.release());
@@ -304,48 +370,61 @@ HANDLE WindowsFileSystem::file_of(int handle) const {
 }
 
 bool WindowsFileSystem::write_some(int handle, const char* bytes, std::size_t count,
-                                   std::size_t* written, std::string* reason) {
+                                   std::size_t* written, FileFailure* failure) {
   const HANDLE file = file_of(handle);
-  if (file == nullptr) return failed_with(ERROR_INVALID_HANDLE, reason);
+  if (file == nullptr) return failed_with(ERROR_INVALID_HANDLE, failure);
   const DWORD part = count < (DWORD{1} << 30) ? static_cast<DWORD>(count) : DWORD{1} << 30;
   DWORD done = 0;
-  if (WriteFile(file, bytes, part, &done, nullptr) == 0) return failed(reason);
+  if (WriteFile(file, bytes, part, &done, nullptr) == 0) return failed(failure);
   *written = done;
   return true;
 }
 
-bool WindowsFileSystem::close(int handle, std::string* reason) {
+bool WindowsFileSystem::close(int handle, FileFailure* failure) {
   const HANDLE file = file_of(handle);
-  if (file == nullptr) return failed_with(ERROR_INVALID_HANDLE, reason);
+  if (file == nullptr) return failed_with(ERROR_INVALID_HANDLE, failure);
   files_[static_cast<std::size_t>(handle)] = nullptr;
-  return CloseHandle(file) != 0 || failed(reason);
+  return CloseHandle(file) != 0 || failed(failure);
 }
 
-bool WindowsFileSystem::truncate(const std::string& name, std::uint64_t size, std::string* reason) {
+bool WindowsFileSystem::truncate(const std::string& name, std::uint64_t size,
+                                 FileFailure* failure) {
   std::wstring wide;
-  if (!wide_name(name, &wide, reason)) return false;
+  if (!wide_name(name, &wide, failure)) return false;
   OwnedHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return failed(reason);
+  if (!file.valid()) return failed(failure);
   LARGE_INTEGER end{};
   end.QuadPart = static_cast<LONGLONG>(size);
   if (SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) == 0 ||
       SetEndOfFile(file.get()) == 0) {
-    return failed(reason);
+    return failed(failure);
   }
   return true;
 }
 
-bool WindowsFileSystem::remove(const std::string& name, std::string* reason) {
+bool WindowsFileSystem::remove(const std::string& name, FileFailure* failure) {
   std::wstring wide;
-  if (!wide_name(name, &wide, reason)) return false;
-  return DeleteFileW(wide.c_str()) != 0 || failed(reason);
+  if (!wide_name(name, &wide, failure)) return false;
+  return DeleteFileW(wide.c_str()) != 0 || failed(failure);
+}
+
+bool WindowsFileSystem::rename_to_new(const std::string& from, const std::string& to,
+                                      FileFailure* failure) {
+  std::wstring wide_from;
+  std::wstring wide_to;
+  if (!wide_name(from, &wide_from, failure) || !wide_name(to, &wide_to, failure)) return false;
+  // Without MOVEFILE_REPLACE_EXISTING the system refuses a name that is taken.
+  return MoveFileExW(wide_from.c_str(), wide_to.c_str(), 0) != 0 || failed(failure);
 }
 
 }  // namespace
 
 // Windows ends no program for writing to a console that has gone: nothing to ready.
 void prepare_process() {}
+
+// A limit on a Windows process comes only from a job object, which the programs do not ask.
+std::optional<std::uint64_t> memory_limit() { return std::nullopt; }
 
 std::unique_ptr<FileSystem> make_system_file_system() {
   return std::make_unique<WindowsFileSystem>();

@@ -28,16 +28,17 @@ bool decode(unsigned code_page, DWORD flags, const std::string& bytes, std::wstr
 
 }  // namespace
 
-bool wide_name(const std::string& name, std::wstring* wide, std::string* reason) {
+bool wide_name(const std::string& name, std::wstring* wide, FileFailure* failure) {
   // The system would take the name only up to the NUL and open another file than the one named.
   if (name.find('\0') != std::string::npos) {
-    *reason = "a file name cannot hold a NUL byte";
+    *failure = {FileFailure::Code::kBadName, "a file name cannot hold a NUL byte"};
     return false;
   }
   if (decode(CP_UTF8, MB_ERR_INVALID_CHARS, name, wide)) return true;
   const unsigned console_page = GetConsoleCP();
   if (decode(console_page != 0 ? console_page : CP_ACP, 0, name, wide)) return true;
-  *reason = "the file name is not text in UTF-8 or in the console's code page";
+  *failure = {FileFailure::Code::kBadName,
+              "the file name is not text in UTF-8 or in the console's code page"};
   return false;
 }
 
@@ -52,32 +53,37 @@ std::string utf8_of(const std::wstring& wide) {
   return std::string(buffer.data(), buffer.size());
 }
 
-std::string windows_error_text(unsigned long error) {
+FileFailure::Code windows_failure_code(unsigned long error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
-      return "No such file or directory";
+      return FileFailure::Code::kNotFound;
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
-      return "Permission denied";
+      return FileFailure::Code::kDenied;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      return "the file is in use by another program";
+      return FileFailure::Code::kInUse;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      return "No space left on device";
+      return FileFailure::Code::kNoSpace;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-      return "File exists";
+      return FileFailure::Code::kExists;
+    case ERROR_BAD_DEV_TYPE:  // a device such as CON where a file was asked for
+      return FileFailure::Code::kNotPlainFile;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_FILENAME_EXCED_RANGE:
-      return "not a valid file name";
+      return FileFailure::Code::kBadName;
     default:
-      break;
+      return FileFailure::Code::kOther;
   }
+}
+
+std::string windows_message(unsigned long error) {
   wchar_t* message = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -90,6 +96,10 @@ std::string windows_error_text(unsigned long error) {
   while (!text.empty() && (text.back() == L' ' || text.back() == L'.')) text.pop_back();
   if (text.empty()) return "Windows error " + std::to_string(error);
   return utf8_of(text);
+}
+
+FileFailure windows_failure(unsigned long error) {
+  return {windows_failure_code(error), windows_message(error)};
 }
 
 std::wstring report_lock_name(unsigned long volume_serial, std::uint64_t file_index) {

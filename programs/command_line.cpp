@@ -38,6 +38,21 @@ bool is_option(std::string_view word, std::string_view option) {
                             word.substr(0, option.size()) == option && word[option.size()] == '=');
 }
 
+// What is wrong with an export name that cannot be the start of its files' names, if anything.
+std::optional<std::string> export_name_fault(std::string_view name) {
+  if (name[0] == '-') {
+    return "the export name " + shown(name) +
+           " starts with '-', as an option does: give the export's name after --export (for "
+           "files whose names start with '-', put ./ before it)";
+  }
+  if (name.back() == '/' || name.back() == '\\') {
+    return "the export name " + shown(name) +
+           " ends with a folder separator: add the start of the files' names after it, such as "
+           "pilot-1";
+  }
+  return std::nullopt;
+}
+
 CommandLine refused(std::string error) {
   CommandLine command;
   command.action = CommandLine::Action::kRefuse;
@@ -68,6 +83,7 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
         value = word.substr(kExportOption.size() + 1);
       }
       if (value.empty()) return refused("--export needs a name, the start of the files' names");
+      if (const std::optional<std::string> wrong = export_name_fault(value)) return refused(*wrong);
       for (const char c : value) {
         if (static_cast<unsigned char>(c) < 0x20) {
           return refused("the export name " + shown(value) +
@@ -150,8 +166,14 @@ std::string usage_text(const EditionProfile& edition) {
          "              study give the same reports\n"
          "  --export NAME\n"
          "              also write the run's results as tables and a picture:\n"
-         "              NAME-distribution.csv, NAME-sets.csv, NAME-groups.csv and\n"
-         "              NAME.svg; refused if any of them exists\n"
+         "              NAME-distribution.csv, NAME-sets.csv, NAME-groups.csv,\n"
+         "              NAME-summary.csv (one row per run: N, M, the seed, the overall\n"
+         "              and the exact mean and variance, and each best set's label,\n"
+         "              mean, variance and chi-square) and NAME.svg; refused if any of\n"
+         "              them exists. The exact values are what the 10,000 sets\n"
+         "              estimate, computed over all possible groups: the mean always,\n"
+         "              the variance and the distribution (exact_percent) where they\n"
+         "              take under a second, else empty fields and a note\n"
          "  --help      show this text and exit\n"
          "  --version   show the program's version and exit\n";
 }

@@ -35,7 +35,7 @@ CommandLine read_command_line(int argc, const char* const argv[]);
 // the options. Lines end with '\n'.
 std::string usage_text(const EditionProfile& edition);
 
-// What --version prints, without the line end: "Quorvane-Triads 1.0".
+// What --version prints, without the line end: "Quorvane-Triads 2.0".
 std::string version_line(const EditionProfile& edition);
 
 }  // namespace quorvane

@@ -50,7 +50,8 @@ int program_main(const EditionProfile& edition, int argc, const char* const argv
       if (given_seed) return *given_seed;
       return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
     };
-    const int status = run_program(edition, console, *files, RunOptions{seed, command.export_name});
+    const int status = run_program(edition, console, *files,
+                                   RunOptions{seed, command.export_name, memory_limit()});
     // A window opened by a double click stays until its last lines have been read.
     wait_before_console_closes(std::cout);
     return status;

@@ -1,16 +1,23 @@
 #include "programs/run_driver.h"
 
+#include <algorithm>
+#include <new>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "programs/pairs_edition.h"
+#include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
+#include "programs/triads_edition.h"
 #include "reports/export_files.h"
 #include "reports/export_of_run.h"
-#include "reports/report_append.h"
+#include "reports/report_names.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
+#include "simulation/set_draws.h"
+#include "storage/report_append.h"
 
 namespace quorvane {
 namespace {
@@ -30,7 +37,114 @@ std::string why_none(SearchOutcome outcome) {
          std::to_string(static_cast<long long>(kInitialBestChiSquare));
 }
 
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
+
+std::string megabytes(std::uint64_t bytes) {
+  return std::to_string((bytes + kMegabyte - 1) / kMegabyte) + " MB";
+}
+
+std::string study_size(const Study& study) {
+  return "this study of " + std::to_string(study.matrix.participants()) + " participants by " +
+         std::to_string(study.matrix.items()) + " items";
+}
+
+// The folder part of an export name, with its separator ("" for the working folder).
+std::string export_folder(const std::string& name) {
+#if defined(_WIN32)
+  const std::size_t separator = name.find_last_of("/\\");
+#else
+  const std::size_t separator = name.rfind('/');
+#endif
+  return separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
+}
+
+// An export is checked before anything is asked: its names must be free, and its folder one
+// that exists and takes new files, so that the computation is not lost on it. *error says what
+// is wrong and what to do.
+bool export_can_be_written(FileSystem& files, const std::string& export_name, std::string* error) {
+  const std::string folder = export_folder(export_name);
+  FileSystem::FileState state;
+  FileFailure failure;
+  if (!folder.empty()) {
+    const std::string shown = folder.substr(0, folder.size() - 1);
+    if (!files.inspect(shown.empty() ? folder : shown, &state, &failure)) {
+      *error = folder + ": cannot check the export's folder: " + failure_words(failure) +
+               kNothingChanged;
+      return false;
+    }
+    if (!state.folder) {
+      *error = folder + ": " +
+               (state.exists ? "the export's folder is not a folder"
+                             : "the export's folder does not exist") +
+               "; create it or choose another export name, and run again" + kNothingChanged;
+      return false;
+    }
+  }
+  for (const std::string& name : export_file_names(export_name)) {
+    if (!files.inspect(name, &state, &failure)) {
+      *error = name + ": cannot check the export file: " + failure_words(failure) + kNothingChanged;
+      return false;
+    }
+    if (state.exists || state.dangling_link) {
+      *error = name + ": " + kExportFileExists + kNothingChanged;
+      return false;
+    }
+  }
+  // A file created and removed again: the folder takes the export's files.
+  const std::string probe = export_name + "-probe.tmp";
+  int handle = -1;
+  std::uint64_t size = 0;
+  if (!files.open_for_append(probe, true, &handle, &size, &failure)) {
+    if (failure.code == FileFailure::Code::kExists) return true;  // someone else's: no telling
+    *error = (folder.empty() ? std::string("the working folder") : folder) +
+             ": cannot write the export's files there: " + failure_words(failure) +
+             "; choose a folder you can write to (or fix its permissions) and run again" +
+             kNothingChanged;
+    return false;
+  }
+  files.close(handle, &failure);
+  files.remove(probe, &failure);
+  return true;
+}
+
 }  // namespace
+
+std::uint64_t memory_needed(int participants, int items, int group_size) {
+  const auto n = static_cast<std::uint64_t>(participants);
+  const auto m = static_cast<std::uint64_t>(items);
+  const std::uint64_t sets = kSetCount;
+  // The responses as bits, held by the study and by the scoring.
+  const std::uint64_t responses = 2 * (n + 1) * ((m + 63) / 64) * 8;
+  // Small studies keep their sets (2 bytes a member) for the second pass.
+  const std::uint64_t kept = participants <= SetDraws::kMostKeptParticipants ? sets * n * 2 : 0;
+  // Per set: statistics, scores and the two searches' logs; per value of v: the distributions.
+  const std::uint64_t per_set = sets * 12 * 8 + (m + 1) * 8 * 8;
+  // The reports (each of the 10,000 sets in files 2, 3 and 5, each group in 4 and 6) and the
+  // export, with room for the copies made while they are written.
+  const auto groups = static_cast<std::uint64_t>(participants / group_size);
+  const std::uint64_t reports = 2 * (sets * 3 * 48 + groups * 2 * 64 + (m + 1) * 48) + sets * 120 +
+                                groups * 64 + (m + 1) * 80;
+  // The program itself and its libraries.
+  const std::uint64_t program = 4 * kMegabyte;
+  return responses + kept + per_set + reports + program;
+}
+
+AppendScope append_scope() {
+  AppendScope scope;
+  for (const EditionProfile* edition : {&kPairsEdition, &kTriadsEdition, &kQuadsEdition}) {
+    for (const std::string& name : report_file_names(*edition)) {
+      if (std::find(scope.report_names.begin(), scope.report_names.end(), name) ==
+          scope.report_names.end()) {
+        scope.report_names.push_back(name);
+      }
+    }
+  }
+  for (const std::string& ending : export_file_names("")) scope.export_endings.push_back(ending);
+  return scope;
+}
+
+int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
+                       const RunOptions& options, const Study& study);
 
 std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
   return std::string("no set could be chosen by ") + measure + ": " + why_none(outcome) +
@@ -39,45 +153,69 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const RunOptions& options) {
-  // An export never overwrites: its names must be free before anything is asked.
-  std::vector<ReportSection> export_files;
+  // An export never overwrites, and its folder must take it: checked before anything is asked.
   if (options.export_name) {
-    for (const std::string& name : export_file_names(*options.export_name)) {
-      FileSystem::FileState state;
-      std::string reason;
-      if (!files.inspect(name, &state, &reason) || state.exists || state.dangling_link) {
-        say_error(edition, console,
-                  name + ": " +
-                      (reason.empty() ? std::string(kExportFileExists)
-                                      : "cannot check the export file: " + reason) +
-                      "; no report file was changed");
-        return kRunFailed;
-      }
+    std::string error;
+    if (!export_can_be_written(files, *options.export_name, &error)) {
+      say_error(edition, console, error);
+      return kRunFailed;
     }
   }
 
   const std::optional<Study> study = ask_for_study(edition, console, files);
   if (!study) return kRunFailed;
 
+  const std::uint64_t needed =
+      memory_needed(study->matrix.participants(), study->matrix.items(), edition.group_size);
+  const std::string limit_said =
+      options.memory_limit
+          ? "the limit set for this program (ulimit -v) is " + megabytes(*options.memory_limit)
+          : std::string("no limit is set for this program");
+  if (options.memory_limit && *options.memory_limit < needed) {
+    say_error(edition, console,
+              "not enough memory for " + study_size(*study) + ", which needs about " +
+                  megabytes(needed) + ": " + limit_said +
+                  "; raise the limit (ulimit -v) and run again" + kNothingChanged);
+    return kRunFailed;
+  }
+  try {
+    return compute_and_append(edition, console, files, options, *study);
+  } catch (const std::bad_alloc&) {
+    say_error(edition, console,
+              "not enough memory for " + study_size(*study) + ", which needs about " +
+                  megabytes(needed) + " (the system refused the memory the run needs; " +
+                  limit_said + "); close other programs or raise the limit and run again" +
+                  kNothingChanged);
+    return kRunFailed;
+  }
+}
+
+int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
+                       const RunOptions& options, const Study& study) {
   const std::uint32_t seed = options.read_seed();
-  const RunResult result = run_simulation(study->matrix, edition.group_size, seed);
+  const RunResult result = run_simulation(study.matrix, edition.group_size, seed);
   if (!result.mv.found()) {
     say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
   }
   if (!result.dist.found()) {
     say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
   }
-  const ReportSections sections = render_reports(edition, result);
+  std::vector<AppendedText> sections;
+  for (ReportSection& section : render_reports(edition, result)) {
+    sections.push_back({std::move(section.file_name), std::move(section.text)});
+  }
+  std::vector<AppendedText> export_files;
   if (options.export_name) {
-    const ExportData data =
-        export_of_run(edition, result, study->file_name, study->matrix.participants(), seed);
+    const ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
+    const std::string left_out = exact_values_left_out(data);
+    if (!left_out.empty()) say_note(edition, console, left_out);
     for (ExportFile& file : render_export_files(data, *options.export_name)) {
       export_files.push_back({std::move(file.file_name), std::move(file.text)});
     }
   }
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
   std::string error;
-  if (!append_reports(files, sections, export_files, note, &error)) {
+  if (!append_reports(files, append_scope(), sections, export_files, note, &error)) {
     say_error(edition, console, error);
     return kRunFailed;
   }

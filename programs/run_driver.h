@@ -9,6 +9,7 @@
 #include "programs/console.h"
 #include "reports/edition_profile.h"
 #include "simulation/best_fit_search.h"
+#include "storage/report_append.h"
 
 namespace quorvane {
 
@@ -26,9 +27,19 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome);
 struct RunOptions {
   // The seed of the random partitions, read once the study is loaded.
   std::function<std::uint32_t()> read_seed;
-  // Also write the run's export, under this path prefix (export_files.h).
+  // Also write the run's export, under this path prefix (reports/export_files.h).
   std::optional<std::string> export_name;
+  // The most memory the system lets the program have, in bytes, where it says (ulimit -v).
+  std::optional<std::uint64_t> memory_limit = std::nullopt;
 };
+
+// About how much memory a run of a study of this size needs, in bytes, for the study, its
+// sets, its reports and its export: what the program says when memory runs out.
+std::uint64_t memory_needed(int participants, int items, int group_size);
+
+// The names a run of any edition writes in a working folder, which alone the repair of a run
+// that stopped while writing them may touch.
+AppendScope append_scope();
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

@@ -6,6 +6,7 @@
 #include "programs/data_file_reader.h"
 #include "programs/word_reader.h"
 #include "reports/report_names.h"
+#include "storage/report_append.h"
 
 namespace quorvane {
 namespace {
@@ -61,12 +62,12 @@ std::optional<std::string> report_file_read(const EditionProfile& edition, FileS
 std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, FileSystem& files,
                                              const std::string& file_name, std::string* error) {
   const std::string shown_name = escaped(file_name);
-  std::string reason;
+  FileFailure failure;
   FileSystem::FileIdentity identity;
-  std::unique_ptr<std::istream> data = files.open_for_reading(file_name, &identity, &reason);
+  std::unique_ptr<std::istream> data = files.open_for_reading(file_name, &identity, &failure);
   if (data == nullptr) {
-    *error = shown_name + ": cannot open the data file: " + reason +
-             (reason == FileSystem::kNotPlainFile
+    *error = shown_name + ": cannot open the data file: " + failure_words(failure) +
+             (failure.code == FileFailure::Code::kNotPlainFile
                   ? "; save the study as a file and type its name"
                   : "; check the name and run the program again from the folder that holds it");
     return nullptr;

@@ -1,5 +1,7 @@
-// The SVG picture of a run's export: the distribution of number correct, overall and in the two
-// chosen sets.
+// The SVG picture of a run's export, for a paper: the distribution of number correct, overall,
+// exact and in the two chosen sets.
+#include "reports/distribution_picture.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -8,9 +10,9 @@
 #include <system_error>
 #include <vector>
 
-#include "reports/export_files.h"
 #include "reports/export_text.h"
 #include "reports/number_text.h"
+#include "simulation/set_label.h"
 
 namespace quorvane {
 namespace {
@@ -85,9 +87,16 @@ void append_escaped(std::string& out, std::string_view text) {
   }
 }
 
-// The text escaped for XML; a text longer than `most` characters keeps its start and its end
-// (where a file's name is) around an ellipsis, so that a long path stays within the picture.
-std::string xml_text(std::string_view text, std::size_t most) {
+// The text escaped for XML.
+std::string xml_text(std::string_view text) {
+  std::string out;
+  for (const std::string_view character : xml_characters(text)) append_escaped(out, character);
+  return out;
+}
+
+// A text longer than `most` characters keeps its start and its end (where a file's name is)
+// around an ellipsis, so that a long path stays within the picture.
+std::string shortened(std::string_view text, std::size_t most) {
   const std::vector<std::string_view> characters = xml_characters(text);
   std::string out;
   for (std::size_t i = 0; i < characters.size(); ++i) {
@@ -95,7 +104,7 @@ std::string xml_text(std::string_view text, std::size_t most) {
       out.append("\xE2\x80\xA6");  // ellipsis
       i = characters.size() - (most - most / 3 - 1);
     }
-    append_escaped(out, characters[i]);
+    out.append(characters[i]);
   }
   return out;
 }
@@ -103,17 +112,27 @@ std::string xml_text(std::string_view text, std::size_t most) {
 // ---------------------------------------------------------------------------------------------
 // The picture.
 
-constexpr double kPlotLeft = 80.0;
-constexpr double kPlotRight = kPlotLeft + kSvgPlotWidth;
-constexpr double kPlotTop = 76.0;
-constexpr double kPlotBottom = 372.0;
+constexpr double kMargin = 20.0;
+// A blank that never breaks a line, between a symbol and its value.
+constexpr const char* kFixedBlank = "\xC2\xA0";
+constexpr double kPlotRight = kSvgWidth - kMargin;
+constexpr double kPlotLeft = kPlotRight - kSvgPlotWidth;
+constexpr double kPlotHeight = 300.0;
 
-constexpr std::size_t kMostMarkers = 60;
+constexpr int kTitleSize = 24;
+constexpr int kTextSize = kSvgSmallestText;
+constexpr double kLineSpacing = 1.3;  // of the text's size, from one baseline to the next
+// A text's width per character, in its size: enough for the common sans-serif fonts, of which
+// DejaVu Sans (Linux's usual one) is the widest; Arial and Helvetica are narrower.
+constexpr double kCharacterWidth = 0.58;
+constexpr const char* kFontFamilies =
+    "Arial, Helvetica, 'Liberation Sans', 'DejaVu Sans', sans-serif";
 
-constexpr const char* kBarColour = "#9ecae1";
+constexpr const char* kBarColour = "#bdd7e7";
+constexpr const char* kExactColour = "#000000";
 constexpr const char* kMvColour = "#d95f02";
 constexpr const char* kDistColour = "#1b7837";
-constexpr const char* kInkColour = "#333333";
+constexpr const char* kInkColour = "#222222";
 
 // A step of 1, 2 or 5 times a power of ten that cuts `span` into at most `most` pieces, and the
 // decimals its multiples need.
@@ -138,6 +157,7 @@ struct Bin {
   int first;
   int last;
   double overall;
+  double exact;
   double mv;
   double dist;
 };
@@ -147,6 +167,76 @@ double finite_at(const std::vector<double>& values, int v) {
   return value != nullptr && std::isfinite(*value) ? *value : 0.0;
 }
 
+// A whole number with a comma between each three digits, as in "10,000".
+std::string with_thousands(long long value) {
+  std::string digits;
+  append_whole(digits, value < 0 ? -value : value);
+  std::string text = value < 0 ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text.push_back(',');
+    text.push_back(digits[i]);
+  }
+  return text;
+}
+
+std::string four_decimals(double value) {
+  char number[kNumberTextRoom];
+  return std::string(number, write_four_decimals(number, value));
+}
+
+// A percentage with at most two decimals, as in "10" or "3.33".
+std::string short_percentage(double value) { return coordinate(value); }
+
+// The text cut at blanks into lines of at most `most` characters (a longer word stands alone).
+std::vector<std::string> wrapped(std::string_view text, std::size_t most) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::size_t line_characters = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view word = text.substr(start, end - start);
+    const std::size_t characters = xml_characters(word).size();
+    if (!line.empty() && line_characters + 1 + characters > most) {
+      lines.push_back(line);
+      line.clear();
+      line_characters = 0;
+    }
+    if (!line.empty()) {
+      line.push_back(' ');
+      ++line_characters;
+    }
+    line.append(word);
+    line_characters += characters;
+    start = end + 1;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+std::size_t characters_in(double width, int size) {
+  return static_cast<std::size_t>(width / (size * kCharacterWidth));
+}
+
+std::string groups_word(int group_size) {
+  switch (group_size) {
+    case 2:
+      return "pairs";
+    case 3:
+      return "triads";
+    case 4:
+      return "quads";
+    default:
+      break;
+  }
+  std::string word = "groups of ";
+  append_whole(word, group_size);
+  return word;
+}
+
+enum class Mark { kBars, kExact, kMv, kDist, kNone };
+
 class DistributionPicture {
  public:
   explicit DistributionPicture(const ExportData& data) : data_(data) {}
@@ -154,31 +244,40 @@ class DistributionPicture {
   std::string render() {
     choose_range();
     make_bins();
-    out_.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    out_.append("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
-    append_whole(out_, kSvgWidth);
-    out_.append("\" height=\"");
-    append_whole(out_, kSvgHeight);
-    out_.append("\" viewBox=\"0 0 ");
-    append_whole(out_, kSvgWidth);
-    out_.push_back(' ');
-    append_whole(out_, kSvgHeight);
-    out_.append("\" font-family=\"sans-serif\">\n");
-    titles();
-    out_.append("<rect x=\"0\" y=\"0\" width=\"");
-    append_whole(out_, kSvgWidth);
-    out_.append("\" height=\"");
-    append_whole(out_, kSvgHeight);
-    out_.append("\" fill=\"#ffffff\"/>\n");
-    heading();
+    double y = 0.0;
+    y = heading(y);
+    plot_top_ = y + 16.0;
+    plot_bottom_ = plot_top_ + kPlotHeight;
     y_axis();
     bars();
-    x_axis();
-    fit_line(data_.mv, kMvColour, false);
-    fit_line(data_.dist, kDistColour, true);
-    legend();
-    out_.append("</svg>\n");
-    return std::move(out_);
+    exact_steps();
+    marks(data_.mv, Mark::kMv);
+    marks(data_.dist, Mark::kDist);
+    y = x_axis();
+    y = legend(y + 12.0);
+    y = caption(y + 10.0);
+    const int height = static_cast<int>(std::ceil(y + kMargin));
+
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    svg.append("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
+    append_whole(svg, kSvgWidth);
+    svg.append("\" height=\"");
+    append_whole(svg, height);
+    svg.append("\" viewBox=\"0 0 ");
+    append_whole(svg, kSvgWidth);
+    svg.push_back(' ');
+    append_whole(svg, height);
+    svg.append("\" font-family=\"").append(kFontFamilies).append("\">\n");
+    svg.append("<title>").append(xml_text(title())).append("</title>\n");
+    svg.append("<desc>").append(xml_text(caption_text(data_.data_file))).append("</desc>\n");
+    svg.append("<rect x=\"0\" y=\"0\" width=\"");
+    append_whole(svg, kSvgWidth);
+    svg.append("\" height=\"");
+    append_whole(svg, height);
+    svg.append("\" fill=\"#ffffff\"/>\n");
+    svg.append(out_);
+    svg.append("</svg>\n");
+    return svg;
   }
 
  private:
@@ -190,7 +289,8 @@ class DistributionPicture {
     last_ = items;
     int occupied_first = -1, occupied_last = -1;
     for (int v = 0; v <= items; ++v) {
-      if (finite_at(data_.overall_percentages, v) > 0.0 || series_value(data_.mv, v) > 0.0 ||
+      if (finite_at(data_.overall_percentages, v) > 0.0 ||
+          finite_at(data_.exact.percentages, v) > 0.0 || series_value(data_.mv, v) > 0.0 ||
           series_value(data_.dist, v) > 0.0) {
         if (occupied_first < 0) occupied_first = v;
         occupied_last = v;
@@ -211,21 +311,25 @@ class DistributionPicture {
     return fit.found ? finite_at(fit.percentages, v) : 0.0;
   }
 
+  bool has_exact_distribution() const { return !data_.exact.percentages.empty(); }
+
   void make_bins() {
     const int count = last_ - first_ + 1;
     bin_width_ = count > kSvgMostBars ? (count + kSvgMostBars - 1) / kSvgMostBars : 1;
     for (int first = first_; first <= last_; first += bin_width_) {
-      Bin bin{first, std::min(first + bin_width_ - 1, last_), 0.0, 0.0, 0.0};
+      Bin bin{first, std::min(first + bin_width_ - 1, last_), 0.0, 0.0, 0.0, 0.0};
       for (int v = bin.first; v <= bin.last; ++v) {
         bin.overall += finite_at(data_.overall_percentages, v);
+        bin.exact += finite_at(data_.exact.percentages, v);
         bin.mv += series_value(data_.mv, v);
         bin.dist += series_value(data_.dist, v);
       }
-      top_value_ = std::max({top_value_, bin.overall, bin.mv, bin.dist});
+      top_value_ = std::max({top_value_, bin.overall, bin.exact, bin.mv, bin.dist});
       bins_.push_back(bin);
     }
     if (top_value_ <= 0.0) top_value_ = 1.0;
-    y_step_ = nice_step(top_value_, 6);
+    top_value_ *= 1.04;  // room above the highest mark
+    y_step_ = nice_step(top_value_, 5);
     top_value_ = std::ceil(top_value_ / y_step_.step * (1.0 - 1e-12)) * y_step_.step;
   }
 
@@ -234,17 +338,29 @@ class DistributionPicture {
     return kPlotLeft + (v - (first_ - 0.5)) / (last_ - first_ + 1) * kSvgPlotWidth;
   }
   double y_of(double percentage) const {
-    return kPlotBottom - percentage / top_value_ * (kPlotBottom - kPlotTop);
+    return plot_bottom_ - percentage / top_value_ * (plot_bottom_ - plot_top_);
   }
 
-  void text(double x, double y, const char* anchor, int size, std::string_view escaped,
+  // One line of text, escaped here.
+  void text(double x, double y, const char* anchor, int size, std::string_view words,
             std::string_view extra = {}) {
     out_.append("<text x=\"").append(coordinate(x)).append("\" y=\"").append(coordinate(y));
     out_.append("\" text-anchor=\"").append(anchor).append("\" font-size=\"");
     append_whole(out_, size);
     out_.append("\" fill=\"").append(kInkColour).append("\"");
     if (!extra.empty()) out_.append(" ").append(extra);
-    out_.append(">").append(escaped).append("</text>\n");
+    out_.append(">").append(xml_text(words)).append("</text>\n");
+  }
+
+  // The words wrapped into the width from x, the first baseline at y; returns the last baseline.
+  double paragraph(double x, double y, double width, int size, std::string_view words,
+                   std::string_view extra = {}) {
+    const std::vector<std::string> lines = wrapped(words, characters_in(width, size));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i > 0) y += size * kLineSpacing;
+      text(x, y, "start", size, lines[i], extra);
+    }
+    return y;
   }
 
   void line(double x1, double y1, double x2, double y2, std::string_view style) {
@@ -253,30 +369,34 @@ class DistributionPicture {
     out_.append("\" ").append(style).append("/>\n");
   }
 
-  std::string subtitle() const {
-    std::string text = "data file ";
-    text.append(xml_text(data_.data_file, 56));
-    text.append(", N = ");
-    append_whole(text, data_.participants);
-    text.append(data_.participants == 1 ? " participant, M = " : " participants, M = ");
-    append_whole(text, data_.items);
-    text.append(data_.items == 1 ? " item, seed " : " items, seed ");
-    append_whole(text, data_.seed);
-    return text;
+  // The title in two parts: what is shown, and the study's size.
+  std::pair<std::string, std::string> title_parts() const {
+    std::string size = with_thousands(data_.participants);
+    size.append(data_.participants == 1 ? " participant, " : " participants, ");
+    size.append(with_thousands(data_.items));
+    size.append(data_.items == 1 ? " item" : " items");
+    return {"Number correct of nominal " + groups_word(data_.group_size) + ",", size};
+  }
+  std::string title() const {
+    const auto [what, size] = title_parts();
+    return what + " " + size;
   }
 
-  std::string program_title() const {
-    return xml_text(data_.program_name, 40) + ": distribution of number correct per group";
-  }
-
-  void titles() {
-    out_.append("<title>").append(program_title()).append("</title>\n");
-    out_.append("<desc>").append(subtitle()).append("</desc>\n");
-  }
-
-  void heading() {
-    text(kSvgWidth / 2.0, 30, "middle", 18, program_title(), "font-weight=\"bold\"");
-    text(kSvgWidth / 2.0, 54, "middle", 14, subtitle());
+  // On one line where it fits, else a line for each part; returns the last baseline.
+  double heading(double y) {
+    const std::size_t most = characters_in(kSvgWidth - 2 * kMargin, kTitleSize);
+    std::vector<std::string> lines = {title()};
+    if (xml_characters(lines[0]).size() > most) {
+      const auto [what, size] = title_parts();
+      lines = wrapped(what, most);
+      for (std::string& line : wrapped(size, most)) lines.push_back(std::move(line));
+    }
+    y += kMargin;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      y += kTitleSize * (i == 0 ? 1.0 : kLineSpacing);
+      text(kSvgWidth / 2.0, y, "middle", kTitleSize, lines[i], "font-weight=\"bold\"");
+    }
+    return y;
   }
 
   void y_axis() {
@@ -285,20 +405,24 @@ class DistributionPicture {
       const double value = i * y_step_.step;
       const double y = y_of(value);
       line(kPlotLeft, y, kPlotRight, y, "stroke=\"#e0e0e0\" stroke-width=\"1\"");
-      line(kPlotLeft - 5, y, kPlotLeft, y, "stroke=\"#333333\" stroke-width=\"1\"");
+      line(kPlotLeft - 5, y, kPlotLeft, y, "stroke=\"#222222\" stroke-width=\"1\"");
       std::string label;
       append_fixed(label, value, y_step_.decimals);
-      text(kPlotLeft - 8, y + 4, "end", 12, label);
+      text(kPlotLeft - 8, y + kTextSize * 0.35, "end", kTextSize, label);
     }
-    line(kPlotLeft, kPlotTop, kPlotLeft, kPlotBottom, "stroke=\"#333333\" stroke-width=\"1\"");
-    const std::string middle = coordinate((kPlotTop + kPlotBottom) / 2.0);
-    text(24, (kPlotTop + kPlotBottom) / 2.0, "middle", 13, "Percentage of groups",
-         "transform=\"rotate(-90 24 " + middle + ")\"");
+    line(kPlotLeft, plot_top_, kPlotLeft, plot_bottom_, "stroke=\"#222222\" stroke-width=\"1\"");
+    const double x = kMargin + kTextSize * 0.75;
+    const double middle = (plot_top_ + plot_bottom_) / 2.0;
+    text(x, middle, "middle", kTextSize, "Percentage of groups",
+         "transform=\"rotate(-90 " + coordinate(x) + " " + coordinate(middle) + ")\"");
+  }
+
+  double slot() const {
+    return kSvgPlotWidth * static_cast<double>(bin_width_) / (last_ - first_ + 1);
   }
 
   void bars() {
-    const double slot = kSvgPlotWidth * static_cast<double>(bin_width_) / (last_ - first_ + 1);
-    const double gap = slot >= 4.0 ? std::max(1.0, slot * 0.15) : 0.0;
+    const double gap = slot() >= 4.0 ? std::max(1.0, slot() * 0.15) : 0.0;
     out_.append("<g fill=\"").append(kBarColour).append("\">\n");
     for (const Bin& bin : bins_) {
       if (bin.overall <= 0.0) continue;
@@ -308,120 +432,179 @@ class DistributionPicture {
       out_.append("<rect class=\"bar\" x=\"").append(coordinate(left));
       out_.append("\" y=\"").append(coordinate(top));
       out_.append("\" width=\"").append(coordinate(right - left));
-      out_.append("\" height=\"").append(coordinate(kPlotBottom - top)).append("\"/>\n");
+      out_.append("\" height=\"").append(coordinate(plot_bottom_ - top)).append("\"/>\n");
     }
     out_.append("</g>\n");
   }
 
-  void x_axis() {
-    line(kPlotLeft, kPlotBottom, kPlotRight, kPlotBottom, "stroke=\"#333333\" stroke-width=\"1\"");
-    const TickStep step = nice_step(std::max(1, last_ - first_), 10);
+  // The exact distribution as steps over the bars: level across each value's slot, so that it
+  // reads alike at any number of values.
+  void exact_steps() {
+    if (!has_exact_distribution()) return;
+    out_.append("<path class=\"exact\" fill=\"none\" stroke=\"").append(kExactColour);
+    out_.append("\" stroke-width=\"2\" d=\"");
+    for (std::size_t i = 0; i < bins_.size(); ++i) {
+      const Bin& bin = bins_[i];
+      out_.append(i == 0 ? "M" : " L").append(coordinate(x_of(bin.first - 0.5))).append(",");
+      out_.append(coordinate(y_of(bin.exact)));
+      out_.append(" L").append(coordinate(x_of(bin.last + 0.5))).append(",");
+      out_.append(coordinate(y_of(bin.exact)));
+    }
+    out_.append("\"/>\n");
+  }
+
+  static std::string mark(double x, double y, Mark kind) {
+    if (kind == Mark::kMv) {
+      return "<circle class=\"mv-mark\" cx=\"" + coordinate(x) + "\" cy=\"" + coordinate(y) +
+             "\" r=\"7\" fill=\"none\" stroke=\"" + kMvColour + "\" stroke-width=\"2.5\"/>\n";
+    }
+    return "<path class=\"dist-mark\" d=\"M" + coordinate(x) + "," + coordinate(y - 5.5) + " L" +
+           coordinate(x + 5.5) + "," + coordinate(y) + " L" + coordinate(x) + "," +
+           coordinate(y + 5.5) + " L" + coordinate(x - 5.5) + "," + coordinate(y) + " Z\" fill=\"" +
+           kDistColour + "\"/>\n";
+  }
+
+  // A chosen set as a mark at each value its groups scored: a set has only G groups, so it has
+  // few such values, and a mark for each stays readable at any number of items, where a line
+  // through its zeros would zigzag across the bars. The MV set's open circle rings the DIST set's
+  // diamond where both stand at one point.
+  void marks(const ExportedFit& fit, Mark kind) {
+    if (!fit.found) return;
+    out_.append("<g>\n");
+    for (const Bin& bin : bins_) {
+      const double value = kind == Mark::kMv ? bin.mv : bin.dist;
+      if (value <= 0.0) continue;
+      out_.append(mark(x_of((bin.first + bin.last) / 2.0), y_of(value), kind));
+    }
+    out_.append("</g>\n");
+  }
+
+  // Returns the baseline of the axis' title.
+  double x_axis() {
+    line(kPlotLeft, plot_bottom_, kPlotRight, plot_bottom_,
+         "stroke=\"#222222\" stroke-width=\"1\"");
+    const TickStep step = nice_step(std::max(1, last_ - first_), 6);
     const auto whole_step = std::max(1LL, std::llround(step.step));
     for (long long v = (first_ + whole_step - 1) / whole_step * whole_step; v <= last_;
          v += whole_step) {
       const double x = x_of(static_cast<double>(v));
-      line(x, kPlotBottom, x, kPlotBottom + 5, "stroke=\"#333333\" stroke-width=\"1\"");
+      line(x, plot_bottom_, x, plot_bottom_ + 5, "stroke=\"#222222\" stroke-width=\"1\"");
       std::string label;
       append_whole(label, v);
-      text(x, kPlotBottom + 19, "middle", 12, label);
+      // A label at the plot's end stays inside the picture.
+      const double half = static_cast<double>(label.size()) * kTextSize * kCharacterWidth / 2.0;
+      const bool at_end = x + half > kSvgWidth - 2.0;
+      text(at_end ? kSvgWidth - 2.0 : x, plot_bottom_ + 5 + kTextSize, at_end ? "end" : "middle",
+           kTextSize, label);
     }
-    text((kPlotLeft + kPlotRight) / 2.0, kPlotBottom + 40, "middle", 13,
-         "Number correct per group (v)");
+    const double y = plot_bottom_ + 5 + kTextSize + kTextSize * kLineSpacing;
+    text((kPlotLeft + kPlotRight) / 2.0, y, "middle", kTextSize, "Number correct per group");
+    return y;
   }
 
-  static std::string marker(double x, double y, bool square, const char* colour) {
-    if (square) {
-      return "<rect x=\"" + coordinate(x - 3.5) + "\" y=\"" + coordinate(y - 3.5) +
-             "\" width=\"7\" height=\"7\" fill=\"" + colour + "\"/>\n";
-    }
-    return "<circle cx=\"" + coordinate(x) + "\" cy=\"" + coordinate(y) + "\" r=\"3.5\" fill=\"" +
-           colour + "\"/>\n";
+  std::string all_groups() const {
+    return with_thousands(static_cast<long long>(binomial(data_.participants, data_.group_size)));
   }
 
-  // The chosen set's percentages as a line over the bars, with a marker at each point, or when
-  // there are too many for that, at each point above zero (at every few of them if need be).
-  void fit_line(const ExportedFit& fit, const char* colour, bool dist) {
-    if (!fit.found) return;
-    out_.append("<polyline fill=\"none\" stroke=\"").append(colour);
-    out_.append("\" stroke-width=\"2\" stroke-linejoin=\"round\"");
-    if (dist) out_.append(" stroke-dasharray=\"7 4\"");
-    out_.append(" points=\"");
-    std::vector<std::pair<double, double>> points;
-    for (const Bin& bin : bins_) {
-      points.emplace_back(x_of((bin.first + bin.last) / 2.0), y_of(dist ? bin.dist : bin.mv));
-      if (points.size() > 1) out_.push_back(' ');
-      out_.append(coordinate(points.back().first)).append(",");
-      out_.append(coordinate(points.back().second));
+  std::string fit_words(const ExportedFit& fit, bool dist) const {
+    const char* measure = dist ? "distribution" : "mean and variance";
+    if (!fit.found) return std::string("no set could be chosen by ") + measure;
+    return std::string("best-fitting set by ") + measure + " (chi-square " +
+           four_decimals(fit.chi_square) + " against the overall " +
+           (dist ? "distribution" : "mean and variance") + ")";
+  }
+
+  void swatch(double x, double y, Mark kind) {
+    const double middle = y - kTextSize * 0.35;
+    switch (kind) {
+      case Mark::kBars:
+        out_.append("<rect x=\"").append(coordinate(x + 4)).append("\" y=\"");
+        out_.append(coordinate(middle - 8)).append("\" width=\"28\" height=\"16\" fill=\"");
+        out_.append(kBarColour).append("\"/>\n");
+        break;
+      case Mark::kExact:
+        line(x + 4, middle, x + 32, middle,
+             std::string("stroke=\"") + kExactColour + "\" stroke-width=\"2\"");
+        break;
+      case Mark::kMv:
+      case Mark::kDist:
+        out_.append(mark(x + 18, middle, kind));
+        break;
+      case Mark::kNone:
+        break;
     }
-    out_.append("\"/>\n");
-    // A set of few groups has few values of v above 0: those points carry the markers, and the
-    // zeros between them stay a plain line.
-    std::size_t above_zero = 0;
-    for (const Bin& bin : bins_) above_zero += (dist ? bin.dist : bin.mv) > 0.0 ? 1 : 0;
-    const bool every_point = points.size() <= kMostMarkers;
-    const std::size_t stride = above_zero <= kMostMarkers ? 1 : above_zero / kMostMarkers + 1;
-    out_.append("<g>\n");
-    for (std::size_t i = 0, marked = 0; i < points.size(); ++i) {
-      if (!every_point && ((dist ? bins_[i].dist : bins_[i].mv) <= 0.0 || marked++ % stride != 0)) {
-        continue;
+  }
+
+  // Returns the baseline of its last line.
+  double legend(double y) {
+    const double words_left = kMargin + 44;
+    const double width = kSvgWidth - kMargin - words_left;
+    std::vector<std::pair<Mark, std::string>> entries = {
+        {Mark::kBars, "all groups of the " + with_thousands(kSetCount) + " sets"}};
+    if (has_exact_distribution()) {
+      entries.emplace_back(Mark::kExact, "exact distribution over all " + all_groups() +
+                                             " possible " + groups_word(data_.group_size));
+    }
+    entries.emplace_back(data_.mv.found ? Mark::kMv : Mark::kNone, fit_words(data_.mv, false));
+    entries.emplace_back(data_.dist.found ? Mark::kDist : Mark::kNone, fit_words(data_.dist, true));
+    for (const auto& [kind, words] : entries) {
+      y += kTextSize * kLineSpacing + 4;
+      swatch(kMargin, y, kind);
+      y = paragraph(words_left, y, width, kTextSize, words);
+    }
+    return y;
+  }
+
+  std::string caption_text(std::string_view data_file) const {
+    const int groups = data_.full_groups();
+    const auto equals = [](const char* symbol, long long value) {
+      return std::string(symbol) + kFixedBlank + "=" + kFixedBlank + with_thousands(value);
+    };
+    std::string text = equals("N", data_.participants) + " participants, " +
+                       equals("M", data_.items) + " items, groups of " +
+                       equals("k", data_.group_size) + ", seed ";
+    append_whole(text, data_.seed);
+    text.append(". Bars: all " + with_thousands(static_cast<long long>(kSetCount) * groups) +
+                " groups of the " + with_thousands(kSetCount) + " random ");
+    text.append("sets (mean " + four_decimals(data_.overall_mean) + ", variance " +
+                four_decimals(data_.overall_variance) + "). ");
+    if (data_.exact.mean) {
+      text.append("Exact over all " + all_groups() + " possible " + groups_word(data_.group_size) +
+                  ": mean " + four_decimals(*data_.exact.mean));
+      if (data_.exact.variance) {
+        text.append(", expected set variance " + four_decimals(*data_.exact.variance) + ". ");
+      } else {
+        text.append("; the exact variance is left out, as it would take too long. ");
       }
-      out_.append(marker(points[i].first, points[i].second, dist, colour));
     }
-    out_.append("</g>\n");
-  }
-
-  std::string fit_label(const ExportedFit& fit, const char* search) const {
-    std::string label = search;
-    if (!fit.found) return label + " search chose no set";
-    label.append(" best set ");
-    append_whole(label, fit.row);
-    label.push_back('-');
-    append_whole(label, fit.column);
-    label.append(", chi-square ");
-    char number[kNumberTextRoom];
-    label.append(number, write_four_decimals(number, fit.chi_square));
-    return label;
-  }
-
-  void legend() {
-    const double swatch = kPlotLeft;
-    const double words = kPlotLeft + 34;
-    double y = 436;
-    out_.append("<rect x=\"").append(coordinate(swatch + 4)).append("\" y=\"");
-    out_.append(coordinate(y - 10)).append("\" width=\"18\" height=\"12\" fill=\"");
-    out_.append(kBarColour).append("\"/>\n");
-    text(words, y, "start", 13, "All groups of the 10,000 sets");
-    const std::pair<const ExportedFit*, const char*> fits[] = {{&data_.mv, "MV"},
-                                                               {&data_.dist, "DIST"}};
-    for (const auto& [fit, search] : fits) {
-      y += 22;
-      const bool dist = fit == &data_.dist;
-      const char* colour = dist ? kDistColour : kMvColour;
-      if (fit->found) {
-        line(swatch, y - 4, swatch + 26, y - 4,
-             std::string("stroke=\"") + colour + "\" stroke-width=\"2\"" +
-                 (dist ? " stroke-dasharray=\"7 4\"" : ""));
-        out_.append(marker(swatch + 13, y - 4, dist, colour));
-      }
-      text(words, y, "start", 13, fit_label(*fit, search));
+    if (!has_exact_distribution()) {
+      text.append("The exact distribution is left out, as counting the " + all_groups() +
+                  " possible " + groups_word(data_.group_size) + " would take too long. ");
     }
-    y += 26;
-    std::string note;
+    text.append("Each best-fitting set has only ");
+    append_whole(text, groups);
+    text.append(groups == 1 ? " group" : " groups");
+    text.append(" (" + short_percentage(groups > 0 ? 100.0 / groups : 0.0) + kFixedBlank +
+                "% each): its marks stand at the values they scored, and it has 0" +
+                std::string(kFixedBlank) + "% elsewhere. ");
     if (bin_width_ > 1) {
-      note.append("Each bar and point adds up the percentages of ");
-      append_whole(note, bin_width_);
-      note.append(" adjacent values of v. ");
+      text.append("Each bar and mark adds up the percentages of ");
+      append_whole(text, bin_width_);
+      text.append(" adjacent values. ");
     }
     if (cropped_) {
-      note.append("Shown: v = ");
-      append_whole(note, first_);
-      note.append(" to ");
-      append_whole(note, last_);
-      note.append(" of 0 to ");
-      append_whole(note, data_.items);
-      note.append("; every other value is 0 % in every series.");
+      text.append("Shown: " + with_thousands(first_) + " to " + with_thousands(last_) +
+                  " correct of 0 to " + with_thousands(data_.items) + "; every other value is 0" +
+                  kFixedBlank + "% in every series. ");
     }
-    if (!note.empty()) text(kPlotLeft, y, "start", 12, note, "font-style=\"italic\"");
+    text.append("Data file: ").append(data_file).append(".");
+    return text;
+  }
+
+  // Returns the baseline of its last line.
+  double caption(double y) {
+    return paragraph(kMargin, y + kTextSize * kLineSpacing, kSvgWidth - 2 * kMargin, kTextSize,
+                     caption_text(shortened(data_.data_file, 40)));
   }
 
   const ExportData& data_;
@@ -433,6 +616,8 @@ class DistributionPicture {
   std::vector<Bin> bins_;
   double top_value_ = 0.0;
   TickStep y_step_{1.0, 0};
+  double plot_top_ = 0.0;
+  double plot_bottom_ = 0.0;
 };
 
 }  // namespace

@@ -1,10 +1,13 @@
-// The three CSV tables of a run's export.
+// The CSV tables of a run's export.
+#include "reports/export_tables.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "reports/export_files.h"
 #include "reports/export_text.h"
+#include "simulation/set_label.h"
 
 namespace quorvane {
 namespace {
@@ -37,6 +40,21 @@ class CsvTable {
   void whole(long long value) {
     separate();
     append_whole(out_, value);
+  }
+  // The value at `at` of the list, or an empty field when there is none.
+  void number_at(const std::vector<double>* values, std::size_t at) {
+    if (values != nullptr && at < values->size()) {
+      number((*values)[at]);
+    } else {
+      empty();
+    }
+  }
+  void optional_number(const std::optional<double>& value) {
+    if (value) {
+      number(*value);
+    } else {
+      empty();
+    }
   }
   void empty() { separate(); }
   void end_row() {
@@ -89,25 +107,10 @@ void append_fit_groups(CsvTable& table, const ExportedFit& fit, std::string_view
 
 }  // namespace
 
-std::array<std::string, kExportFileCount> export_file_names(std::string_view name) {
-  const std::string prefix(name);
-  return {prefix + "-distribution.csv", prefix + "-sets.csv", prefix + "-groups.csv",
-          prefix + ".svg"};
-}
-
-std::array<ExportFile, kExportFileCount> render_export_files(const ExportData& data,
-                                                             std::string_view name) {
-  std::array<std::string, kExportFileCount> names = export_file_names(name);
-  return {ExportFile{std::move(names[0]), distribution_csv(data)},
-          ExportFile{std::move(names[1]), sets_csv(data)},
-          ExportFile{std::move(names[2]), groups_csv(data)},
-          ExportFile{std::move(names[3]), distribution_svg(data)}};
-}
-
 std::string distribution_csv(const ExportData& data) {
   CsvTable table;
-  for (const char* heading :
-       {"number_correct", "overall_percent", "mv_best_percent", "dist_best_percent"}) {
+  for (const char* heading : {"number_correct", "overall_percent", "mv_best_percent",
+                              "dist_best_percent", "exact_percent"}) {
     table.text(heading);
   }
   table.end_row();
@@ -121,6 +124,8 @@ std::string distribution_csv(const ExportData& data) {
     }
     fit_percentage(table, data.mv, v);
     fit_percentage(table, data.dist, v);
+    const double* exact = value_at(data.exact.percentages, v);
+    table.optional_number(exact != nullptr ? std::optional<double>(*exact) : std::nullopt);
     table.end_row();
   }
   return table.take();
@@ -133,13 +138,14 @@ std::string sets_csv(const ExportData& data) {
     table.text(heading);
   }
   table.end_row();
-  for (const ExportedSet& set : data.sets) {
-    table.whole(set.row);
-    table.whole(set.column);
-    table.number(set.mean);
-    table.number(set.variance);
-    table.number(set.mv_chi_square);
-    table.number(set.dist_chi_square);
+  for (std::size_t set = 0; set < data.sets.count(); ++set) {
+    const SetLabel label = label_of(static_cast<int>(set));
+    table.whole(label.row);
+    table.whole(label.column);
+    table.number_at(data.sets.mean, set);
+    table.number_at(data.sets.variance, set);
+    table.number_at(data.sets.mv_chi_square, set);
+    table.number_at(data.sets.dist_chi_square, set);
     table.end_row();
   }
   return table.take();
@@ -158,6 +164,43 @@ std::string groups_csv(const ExportData& data) {
   table.end_row();
   append_fit_groups(table, data.mv, "MV", data.group_size);
   append_fit_groups(table, data.dist, "DIST", data.group_size);
+  return table.take();
+}
+
+std::string summary_csv(const ExportData& data) {
+  CsvTable table;
+  for (const char* heading :
+       {"data_file", "group_size", "participants", "items", "seed", "sets", "overall_mean",
+        "overall_variance", "exact_mean", "exact_variance", "mv_set", "mv_mean", "mv_variance",
+        "mv_chi_square", "dist_set", "dist_mean", "dist_variance", "dist_chi_square"}) {
+    table.text(heading);
+  }
+  table.end_row();
+  table.text(data.data_file);
+  table.whole(data.group_size);
+  table.whole(data.participants);
+  table.whole(data.items);
+  table.whole(data.seed);
+  table.whole(static_cast<long long>(data.sets.count()));
+  table.number(data.overall_mean);
+  table.number(data.overall_variance);
+  table.optional_number(data.exact.mean);
+  table.optional_number(data.exact.variance);
+  for (const ExportedFit* fit : {&data.mv, &data.dist}) {
+    if (!fit->found) {
+      for (int field = 0; field < 4; ++field) table.empty();
+      continue;
+    }
+    std::string label;
+    append_whole(label, fit->row);
+    label.push_back('-');
+    append_whole(label, fit->column);
+    table.text(label);
+    table.number(fit->mean);
+    table.number(fit->variance);
+    table.number(fit->chi_square);
+  }
+  table.end_row();
   return table.take();
 }
 

@@ -33,7 +33,7 @@ void record(int signal) {
   if (signal >= 0 && signal < kMostSignals) caught[signal] = 1;
 }
 
-void no_note(const std::string& note) { ADD_FAILURE() << "unexpected note: " << note; }
+void no_wait() { ADD_FAILURE() << "waited for a lock nobody holds"; }
 
 TEST(PosixAppend, InterruptsArriveOnlyOnceTheAppendIsOver) {
   testing::TempFolder folder;
@@ -50,8 +50,8 @@ TEST(PosixAppend, InterruptsArriveOnlyOnceTheAppendIsOver) {
   {
     const auto system = make_system_file_system();
     FileSystem& files = *system;
-    std::string reason;
-    ASSERT_TRUE(files.begin_append(no_note, &reason)) << reason;
+    FileFailure failure;
+    ASSERT_TRUE(files.begin_append(no_wait, &failure)) << failure.reason;
     for (const int signal : held_signals()) raise(signal);
     for (const int signal : held_signals()) {
       EXPECT_FALSE(caught[signal]) << strsignal(signal) << " came through";
@@ -77,20 +77,20 @@ TEST(PosixAppend, AFileSizeLimitFailsTheWriteThatCrossesIt) {
     if (chdir(folder.path().c_str()) != 0 || setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
     const auto system = make_system_file_system();
     FileSystem& files = *system;
-    std::string reason;
+    FileFailure failure;
     int handle = -1;
     std::uint64_t size = 0;
     std::size_t written = 0;
     const std::string text(100, 'x');
-    if (!files.begin_append([](const std::string&) {}, &reason) ||
-        !files.open_for_append("report.txt", true, &handle, &size, &reason)) {
+    if (!files.begin_append([] {}, &failure) ||
+        !files.open_for_append("report.txt", true, &handle, &size, &failure)) {
       _exit(11);
     }
-    if (!files.write_some(handle, text.data(), text.size(), &written, &reason) || written != 10) {
+    if (!files.write_some(handle, text.data(), text.size(), &written, &failure) || written != 10) {
       _exit(12);
     }
-    if (files.write_some(handle, text.data() + 10, 90, &written, &reason)) _exit(13);
-    if (reason != "File too large") _exit(14);
+    if (files.write_some(handle, text.data() + 10, 90, &written, &failure)) _exit(13);
+    if (failure.reason != "File too large") _exit(14);
     files.end_append();
     _exit(0);
   }

@@ -15,9 +15,11 @@
 #include "platform/system_file_system.h"
 #include "platform/windows_api.h"
 #include "platform/windows_text.h"
-#include "reports/report_append.h"
+#include "programs/run_driver.h"
+#include "programs/triads_edition.h"
 #include "reports/report_files.h"
 #include "simulation/nominal_group_run.h"
+#include "storage/report_append.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/program_process.h"
@@ -29,9 +31,6 @@
 namespace quorvane {
 namespace {
 
-constexpr const char* kWaitingNote =
-    "another run is writing its reports in this folder; waiting for it to finish";
-
 // A name in three scripts, in UTF-8 as a pipe or a UTF-8 console gives it.
 const std::string kLettersName =
     "donn\xC3\xA9"
@@ -40,29 +39,23 @@ const std::string kLettersName =
 
 std::filesystem::path path_of(const testing::TempFolder& folder, const std::string& utf8) {
   std::wstring wide;
-  std::string reason;
-  EXPECT_TRUE(wide_name(utf8, &wide, &reason)) << reason;
+  FileFailure failure;
+  EXPECT_TRUE(wide_name(utf8, &wide, &failure)) << failure.reason;
   return std::filesystem::path(folder.path()) / wide;
 }
 
-// Catches a lock taken without waiting, or a wait without the note: another run holding the
-// folder's lock (here a thread of its own) keeps begin_append waiting, with one note, until it
-// lets go.
+// Catches a lock taken without waiting, or a wait not said: another run holding the folder's
+// lock (here a thread of its own) keeps begin_append waiting, said once, until it lets go.
 TEST(WindowsAppend, ALockHeldElsewhereMakesTheAppendWaitAndSaySoOnce) {
   testing::TempFolder folder;
   testing::WorkingFolder here(folder.path());
   auto lock = std::make_unique<testing::FolderLock>(folder.path());
   std::atomic<int> notes{0};
   std::atomic<bool> locked{false};
-  std::string reason;
+  FileFailure failure;
   std::thread run([&] {
     const auto files = make_system_file_system();
-    const bool began = files->begin_append(
-        [&](const std::string& note) {
-          EXPECT_EQ(note, kWaitingNote);
-          ++notes;
-        },
-        &reason);
+    const bool began = files->begin_append([&] { ++notes; }, &failure);
     locked = began;
     if (began) files->end_append();
   });
@@ -74,7 +67,7 @@ TEST(WindowsAppend, ALockHeldElsewhereMakesTheAppendWaitAndSaySoOnce) {
   EXPECT_FALSE(locked) << "the append took a lock held by another run";
   lock->release();
   run.join();
-  EXPECT_TRUE(locked) << reason;
+  EXPECT_TRUE(locked) << failure.reason;
   EXPECT_EQ(notes, 1);
   EXPECT_TRUE(testing::folder_lock_is_free(folder.path())) << "end_append kept the lock";
 }
@@ -87,10 +80,8 @@ TEST(WindowsAppend, TheLockOfOneFolderDoesNotHoldAnother) {
   testing::FolderLock lock(held.path());
   testing::WorkingFolder here(free.path());
   const auto files = make_system_file_system();
-  std::string reason;
-  ASSERT_TRUE(files->begin_append(
-      [](const std::string& note) { ADD_FAILURE() << "waited: " << note; }, &reason))
-      << reason;
+  FileFailure failure;
+  ASSERT_TRUE(files->begin_append([] { ADD_FAILURE() << "waited"; }, &failure)) << failure.reason;
   files->end_append();
 }
 
@@ -102,10 +93,11 @@ TEST(WindowsNames, ADataFileNamedInAnyLettersOpens) {
   std::ofstream(path_of(folder, kLettersName), std::ios::binary) << study;
   {
     testing::WorkingFolder here(folder.path());
-    std::string reason;
+    FileFailure failure;
     FileSystem::FileIdentity identity;
-    const auto data = make_system_file_system()->open_for_reading(kLettersName, &identity, &reason);
-    ASSERT_NE(data, nullptr) << reason;
+    const auto data =
+        make_system_file_system()->open_for_reading(kLettersName, &identity, &failure);
+    ASSERT_NE(data, nullptr) << failure.reason;
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*data), {}), study);
   }
   const testing::ProgramResult result =
@@ -121,19 +113,25 @@ TEST(WindowsFiles, ReportsAreWrittenByteForByte) {
   testing::WorkingFolder here(folder.path());
   const auto files = make_system_file_system();
   const std::string text = "\nline one\nline two\r\n\n";
-  std::string reason;
+  FileFailure failure;
   int handle = -1;
   std::uint64_t size = 1;
-  ASSERT_TRUE(files->open_for_append("report.txt", true, &handle, &size, &reason)) << reason;
+  ASSERT_TRUE(files->open_for_append("report.txt", true, &handle, &size, &failure))
+      << failure.reason;
   EXPECT_EQ(size, 0u);
   std::size_t written = 0;
-  ASSERT_TRUE(files->write_some(handle, text.data(), text.size(), &written, &reason)) << reason;
+  ASSERT_TRUE(files->write_some(handle, text.data(), text.size(), &written, &failure))
+      << failure.reason;
   EXPECT_EQ(written, text.size());
-  ASSERT_TRUE(files->close(handle, &reason)) << reason;
+  ASSERT_TRUE(files->close(handle, &failure)) << failure.reason;
   EXPECT_EQ(folder.read("report.txt"), text);
-  ASSERT_TRUE(files->open_for_append("report.txt", false, &handle, &size, &reason)) << reason;
+  ASSERT_TRUE(files->open_for_append("report.txt", false, &handle, &size, &failure))
+      << failure.reason;
   EXPECT_EQ(size, text.size());
-  EXPECT_TRUE(files->close(handle, &reason)) << reason;
+  EXPECT_TRUE(files->close(handle, &failure)) << failure.reason;
+  std::string bytes;
+  ASSERT_TRUE(files->read_at("report.txt", 1, 8, &bytes, &failure)) << failure.reason;
+  EXPECT_EQ(bytes, text.substr(1, 8));
 }
 
 // Catches appending to a device: NUL would swallow a report, CON would print it.
@@ -143,30 +141,40 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
   const auto files = make_system_file_system();
   for (const char* device : {"NUL", "CON"}) {
     SCOPED_TRACE(device);
-    std::string reason;
+    FileFailure failure;
     int handle = -1;
     std::uint64_t size = 0;
-    EXPECT_FALSE(files->open_for_append(device, false, &handle, &size, &reason));
+    EXPECT_FALSE(files->open_for_append(device, false, &handle, &size, &failure));
     FileSystem::FileIdentity identity;
-    EXPECT_EQ(files->open_for_reading(device, &identity, &reason), nullptr);
+    EXPECT_EQ(files->open_for_reading(device, &identity, &failure), nullptr);
+    // CON without a console (under Wine) is an invalid handle rather than a device.
+    if (std::string(device) == "NUL") {
+      EXPECT_EQ(failure.code, FileFailure::Code::kNotPlainFile) << failure.reason;
+    }
+    FileSystem::FileState state;
+    ASSERT_TRUE(files->inspect(device, &state, &failure)) << failure.reason;
+    EXPECT_FALSE(state.regular);
   }
 }
 
-// Catches a failed open on Windows' own grounds left unrepaired: a report file that another
-// program holds open without sharing (as a spreadsheet may) stops the append, which puts every
-// file before it back and says which file is in use.
+// Catches a file on Windows' own grounds left half-written: a report file that another program
+// holds open without sharing (as a spreadsheet may) stops the append before anything is written,
+// and the line says which file is in use.
 TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
   testing::TempFolder folder;
-  const ReportSections sections =
-      testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1);
+  std::vector<AppendedText> sections;
+  for (const ReportSection& section :
+       testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1)) {
+    sections.push_back({section.file_name, section.text});
+  }
   for (std::size_t i = 0; i < sections.size(); i += 2) {
     folder.write(sections[i].file_name, testing::earlier_runs_text(sections[i].file_name));
   }
   const std::string& held_name = sections[4].file_name;
   const auto before = folder.snapshot();
   std::wstring held_path;
-  std::string reason;
-  ASSERT_TRUE(wide_name(folder.file(held_name), &held_path, &reason)) << reason;
+  FileFailure failure;
+  ASSERT_TRUE(wide_name(folder.file(held_name), &held_path, &failure)) << failure.reason;
   const HANDLE held = CreateFileW(held_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -175,22 +183,56 @@ TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothin
     testing::WorkingFolder here(folder.path());
     const auto files = make_system_file_system();
     EXPECT_FALSE(append_reports(
-        *files, sections, {}, [](const std::string&) {}, &error));
+        *files, append_scope(), sections, {}, [](const std::string&) {}, &error));
   }
   CloseHandle(held);
   EXPECT_EQ(error, held_name +
-                       ": cannot write the report: the file is in use by another program; no "
-                       "report file was changed");
+                       ": cannot check the report file: the file is in use by another program; "
+                       "no report file was changed");
   EXPECT_TRUE(folder.snapshot() == before) << "a file was changed, created or lost";
+}
+
+// Catches an error a user meets worded otherwise than on POSIX systems (the README lists them
+// once for both), or a code lost, which the programs act on.
+TEST(WindowsErrors, TheCommonErrorsHaveTheirCodesAndPosixWords) {
+  using Code = FileFailure::Code;
+  const struct {
+    unsigned long error;
+    Code code;
+    const char* words;
+  } mappings[] = {
+      {ERROR_FILE_NOT_FOUND, Code::kNotFound, "No such file or directory"},
+      {ERROR_PATH_NOT_FOUND, Code::kNotFound, "No such file or directory"},
+      {ERROR_INVALID_DRIVE, Code::kNotFound, "No such file or directory"},
+      {ERROR_BAD_NETPATH, Code::kNotFound, "No such file or directory"},
+      {ERROR_ACCESS_DENIED, Code::kDenied, "Permission denied"},
+      {ERROR_WRITE_PROTECT, Code::kDenied, "Permission denied"},
+      {ERROR_SHARING_VIOLATION, Code::kInUse, "the file is in use by another program"},
+      {ERROR_LOCK_VIOLATION, Code::kInUse, "the file is in use by another program"},
+      {ERROR_DISK_FULL, Code::kNoSpace, "No space left on device"},
+      {ERROR_HANDLE_DISK_FULL, Code::kNoSpace, "No space left on device"},
+      {ERROR_FILE_EXISTS, Code::kExists, "File exists"},
+      {ERROR_ALREADY_EXISTS, Code::kExists, "File exists"},
+      {ERROR_BAD_DEV_TYPE, Code::kNotPlainFile, "not a plain file (a pipe, device or socket)"},
+      {ERROR_INVALID_NAME, Code::kBadName, nullptr},
+      {ERROR_BAD_PATHNAME, Code::kBadName, nullptr},
+      {ERROR_FILENAME_EXCED_RANGE, Code::kBadName, nullptr},
+      {ERROR_NOT_ENOUGH_MEMORY, Code::kOther, nullptr},
+      {ERROR_NOT_READY, Code::kOther, nullptr},
+  };
+  for (const auto& mapping : mappings) {
+    SCOPED_TRACE(mapping.error);
+    const FileFailure failure = windows_failure(mapping.error);
+    EXPECT_EQ(failure.code, mapping.code);
+    EXPECT_EQ(failure_words(failure), mapping.words != nullptr ? mapping.words : failure.reason);
+  }
 }
 
 // Catches the system's messages passed on as they come: several lines, a final full stop.
 TEST(WindowsErrors, AReasonIsOneLineWithoutAFullStop) {
-  EXPECT_EQ(windows_error_text(2 /* ERROR_FILE_NOT_FOUND */), "No such file or directory");
-  EXPECT_EQ(windows_error_text(5 /* ERROR_ACCESS_DENIED */), "Permission denied");
   for (const unsigned long error :
        {8ul /* not enough memory */, 21ul /* device not ready */, 0xDEADul /* no message */}) {
-    const std::string text = windows_error_text(error);
+    const std::string text = windows_message(error);
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
     EXPECT_NE(text.back(), '.') << text;

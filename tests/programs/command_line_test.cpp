@@ -17,14 +17,14 @@ namespace {
 
 using Action = CommandLine::Action;
 
-CommandLine read(std::initializer_list<const char*> words) {
+CommandLine read(const std::vector<const char*>& words) {
   std::vector<const char*> argv{"Quorvane-Triads"};
   argv.insert(argv.end(), words.begin(), words.end());
   return read_command_line(static_cast<int>(argv.size()), argv.data());
 }
 
 // The command line is refused, and the error line shows the word that is wrong.
-void expect_refused(std::initializer_list<const char*> words, const std::string& shown) {
+void expect_refused(const std::vector<const char*>& words, const std::string& shown) {
   const CommandLine command = read(words);
   EXPECT_EQ(command.action, Action::kRefuse) << shown;
   EXPECT_NE(command.error.find(shown), std::string::npos) << command.error;
@@ -109,6 +109,25 @@ TEST(CommandLine, ExportTakesOneNameInBothForms) {
   expect_refused({"--export", "a", "--export=b"}, "('a' and 'b')");
   expect_refused({"--exported=a"}, "unknown option '--exported=a'");
   expect_refused({"--export=a\nb"}, "'a\\x0Ab' holds a control character");
+}
+
+TEST(CommandLine, AnExportNameThatCannotStartTheFilesNamesIsRefused) {
+  const struct {
+    std::vector<const char*> words;
+    const char* said;
+  } refusals[] = {
+      // Catches the next option taken for the export's name.
+      {{"--export", "--help"}, "'--help' starts with '-'"},
+      {{"--export=-x"}, "'-x' starts with '-'"},
+      // Catches a folder taken for the export's name, which would write '.svg' in it.
+      {{"--export", "sub/"}, "'sub/' ends with a folder separator"},
+      {{"--export=sub\\"}, "ends with a folder separator"},
+      // Catches a control character in a name let through into a file name.
+      {{"--export", "a\tb"}, "holds a control character"},
+      {{"--export=a\nb"}, "holds a control character"},
+  };
+  for (const auto& refusal : refusals) expect_refused(refusal.words, refusal.said);
+  EXPECT_EQ(read({"--export", "./-x"}).export_name, "./-x");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "tests/programs/started_run.h"
 #include "tests/support/folder_lock.h"
 #include "tests/support/program_process.h"
+#include "tests/support/prompts.h"
 #include "tests/support/report_history.h"
 #include "tests/support/studies.h"
 #include "tests/support/temp_folder.h"
@@ -30,8 +31,7 @@ using testing::Program;
 using testing::StartedRun;
 
 std::string waiting_note(const Program& program) {
-  return std::string(program.name) +
-         ": note: another run is writing its reports in this folder; waiting for it to finish\n";
+  return std::string(program.name) + ": note: " + testing::kWaitingNote + "\n";
 }
 
 // Waits until the run has said that it waits for the lock; false if it ends or a minute passes

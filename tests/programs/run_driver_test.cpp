@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -155,9 +156,62 @@ TEST(RunDriver, AppendFailuresAreOneLineAndLeaveEveryReportAsItWas) {
   busy.lock_held = true;
   run = run_in_process(busy, kSmallStudyAnswers);
   EXPECT_EQ(run.exit_status, kRunSucceeded);
-  EXPECT_EQ(run.err,
-            "Quorvane-Triads: note: another run is writing its reports in this folder; waiting for "
-            "it to finish\n");
+  EXPECT_EQ(run.err, "Quorvane-Triads: note: " + testing::kWaitingNote + "\n");
+}
+
+// Catches a line about memory that names no figure, or a limit known to be too small found only
+// once the computation fails.
+TEST(RunDriver, NotEnoughMemoryIsSaidWithWhatTheStudyNeedsAndTheLimit) {
+  const std::string needs =
+      "Quorvane-Triads: error: not enough memory for this study of 12 "
+      "participants by 6 items, which needs about " +
+      std::to_string((memory_needed(12, 6, 3) + 1024 * 1024 - 1) / (1024 * 1024)) + " MB";
+  const auto out_of_memory = []() -> std::uint32_t { throw std::bad_alloc(); };
+  const struct {
+    const char* what;
+    RunOptions options;
+    std::string err;
+  } cases[] = {
+      {"a limit below the need", RunOptions{[] { return kInProcessSeed; }, {}, 1024 * 1024},
+       needs + ": the limit set for this program (ulimit -v) is 1 MB; raise the limit (ulimit -v) "
+               "and run again; no report file was changed\n"},
+      {"memory refused without a limit", RunOptions{out_of_memory, {}},
+       needs + " (the system refused the memory the run needs; no limit is set for this program); "
+               "close other programs or raise the limit and run again; no report file was "
+               "changed\n"},
+      {"memory refused under a limit",
+       RunOptions{out_of_memory, {}, std::uint64_t{1024} * 1024 * 1024},
+       needs + " (the system refused the memory the run needs; the limit set for this program "
+               "(ulimit -v) is 1024 MB); close other programs or raise the limit and run again; no "
+               "report file was changed\n"},
+  };
+  for (const auto& run_case : cases) {
+    MemoryFileSystem files = folder_with_study();
+    const auto before = files.files;
+    const ProgramResult run = run_in_process(files, kSmallStudyAnswers, run_case.options);
+    SCOPED_TRACE(run_case.what);
+    testing::expect_refused(run, run_case.err, before, files.files);
+  }
+}
+
+// Catches an estimate that shrinks as a study grows, or strays far from what a run is measured
+// to take (10,784 KB at most for pairs of 10,000 by 1,000).
+TEST(RunDriver, TheMemoryEstimateGrowsWithTheStudy) {
+  const struct {
+    int participants;
+    int items;
+  } studies[] = {{4, 1},       {30, 20},      {400, 20},     {401, 20},
+                 {1000, 1000}, {10000, 1000}, {10000, 10000}};
+  std::uint64_t earlier = 0;
+  for (const auto& study : studies) {
+    const std::uint64_t needed = memory_needed(study.participants, study.items, 2);
+    if (study.participants != 401) {
+      EXPECT_GT(needed, earlier) << study.participants;
+    }
+    earlier = needed;
+  }
+  EXPECT_GT(memory_needed(10000, 1000, 2), std::uint64_t{8} * 1024 * 1024);
+  EXPECT_LT(memory_needed(10000, 1000, 2), std::uint64_t{16} * 1024 * 1024);
 }
 
 }  // namespace

@@ -18,7 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "reports/append_journal.h"
+#include "reports/export_files.h"
+#include "storage/report_append.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/programs/started_run.h"
 #include "tests/support/report_history.h"
@@ -93,6 +94,7 @@ void wait_for_its_append(const testing::TempFolder& folder, testing::ProgramProc
 
 // `trials` runs, of the three editions in turn, each sent `signal` at a random moment: half at a
 // moment drawn over a whole run, half a moment after its journal appears, when it is writing.
+// Every other run also writes an export, which must be there exactly when its reports are.
 void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
   std::mt19937 moments(seed);
   const auto whole_run = run_duration();
@@ -101,11 +103,18 @@ void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
   for (int first = 0; first < trials; first += kTrialsPerFolder) {
     testing::TempFolder folder;
     std::vector<testing::ObservedRun> appended;
-    Sizes whole = sizes_of(folder);  // when no run was last stopped mid-append
+    std::map<std::string, bool> exports;  // by name: whether its run's sections stay
+    Sizes whole = sizes_of(folder);       // when no run was last stopped mid-append
     for (int trial = first; trial < std::min(trials, first + kTrialsPerFolder); ++trial) {
       SCOPED_TRACE("trial " + std::to_string(trial));
       const Sizes at_start = sizes_of(folder);
-      StartedRun run(*testing::kPrograms[trial % 3], folder, trial - first);
+      testing::ProgramProcess::Options options;
+      const std::string export_name = "run-" + std::to_string(trial);
+      if (trial % 2 == 1) {
+        options.arguments = {"--export", export_name};
+        exports[export_name] = false;
+      }
+      StartedRun run(*testing::kPrograms[trial % 3], folder, trial - first, options);
       if (moments() % 2 == 0) {
         std::this_thread::sleep_for(std::chrono::microseconds(over_a_run(moments)));
       } else {
@@ -123,6 +132,7 @@ void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
         EXPECT_FALSE(journal_left) << "a finished run left its journal";
         ++tally->finished;
         appended.push_back(run.observed);
+        if (exports.count(export_name) != 0) exports[export_name] = true;
         whole = now;
         continue;
       }
@@ -139,6 +149,7 @@ void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
       if (mv_log_size(now) > mv_log_size(whole)) {
         ++tally->held_to_end;
         appended.push_back(run.observed);
+        if (exports.count(export_name) != 0) exports[export_name] = true;
       }
       whole = now;
     }
@@ -150,6 +161,12 @@ void run_trials(int signal, int trials, unsigned seed, Tally* tally) {
     appended.push_back(last.observed);
     EXPECT_FALSE(journal_exists(folder));
     EXPECT_EQ(testing::check_report_history(folder, appended), "");
+    // Catches a killed run's export left behind by the repair, or a finished run's taken away.
+    for (const auto& [name, kept] : exports) {
+      for (const std::string& file : export_file_names(name)) {
+        EXPECT_EQ(std::filesystem::exists(folder.file(file)), kept) << file;
+      }
+    }
   }
 }
 

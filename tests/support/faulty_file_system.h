@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -36,6 +38,11 @@ class FaultyFileSystem final : public FileSystem {
 
   // From now on, putting a file back (truncate or remove) fails too.
   void fail_restoring() { fail_restoring_ = true; }
+  // Called with the file's name when the fault strikes, before it fails the call: another
+  // program acting on the file at that moment.
+  void at_fault(std::function<void(const std::string& name)> meanwhile) {
+    meanwhile_ = std::move(meanwhile);
+  }
 
   int calls(Call call) const;
   // Every call but begin_append and end_append, of any kind, as kKill counts them.
@@ -45,22 +52,27 @@ class FaultyFileSystem final : public FileSystem {
   const std::string& injected_file() const { return injected_file_; }
 
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
-                                                 std::string* reason) override;
+                                                 FileFailure* failure) override;
   std::optional<FileIdentity> identity_of(const std::string& name) override;
-  bool begin_append(const Note& note, std::string* reason) override;
+  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count, std::string* bytes,
+               FileFailure* failure) override;
+  bool begin_append(const std::function<void()>& waiting, FileFailure* failure) override;
   void end_append() override;
-  bool inspect(const std::string& name, FileState* state, std::string* reason) override;
+  bool inspect(const std::string& name, FileState* state, FileFailure* failure) override;
   bool open_for_append(const std::string& name, bool create, int* handle, std::uint64_t* size,
-                       std::string* reason) override;
+                       FileFailure* failure) override;
   bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
-                  std::string* reason) override;
-  bool close(int handle, std::string* reason) override;
-  bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
-  bool remove(const std::string& name, std::string* reason) override;
+                  FileFailure* failure) override;
+  bool close(int handle, FileFailure* failure) override;
+  bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
+  bool remove(const std::string& name, FileFailure* failure) override;
+  bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
 
  private:
   // Counts a call on the file `name`; true when the fault strikes it.
   bool strikes(Call call, const std::string& name);
+  // The failure of an injected fault.
+  static bool injected_failure(FileFailure* failure);
   // Counts a call of any kind; true when the run is to be killed at it.
   bool killed_at(const std::string& name);
   [[noreturn]] void die();
@@ -69,6 +81,7 @@ class FaultyFileSystem final : public FileSystem {
   Fault fault_;
   int k_;
   bool fail_restoring_ = false;
+  std::function<void(const std::string& name)> meanwhile_;
   std::map<Call, int> calls_;
   int all_calls_ = 0;
   std::map<int, std::string> names_;  // by handle

@@ -12,8 +12,8 @@ namespace {
 // The folder's report lock, by the name the programs give it; null when it cannot be made.
 HANDLE lock_of(const std::string& folder) {
   std::wstring name;
-  std::string reason;
-  if (!wide_name(folder, &name, &reason)) return nullptr;
+  FileFailure failure;
+  if (!wide_name(folder, &name, &failure)) return nullptr;
   const HANDLE handle = CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);

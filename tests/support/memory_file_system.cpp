@@ -5,9 +5,13 @@
 namespace quorvane::testing {
 namespace {
 
-bool refuse(std::string* reason, const char* why) {
-  *reason = why;
+bool refuse(FileFailure* failure, FileFailure::Code code, const char* why) {
+  *failure = {code, why};
   return false;
+}
+
+bool no_such_file(FileFailure* failure) {
+  return refuse(failure, FileFailure::Code::kNotFound, "No such file or directory");
 }
 
 }  // namespace
@@ -20,37 +24,52 @@ std::optional<FileSystem::FileIdentity> MemoryFileSystem::identity_of(const std:
 
 std::unique_ptr<std::istream> MemoryFileSystem::open_for_reading(const std::string& name,
                                                                  FileIdentity* identity,
-                                                                 std::string* reason) {
+                                                                 FileFailure* failure) {
   const auto file = files.find(name);
   if (file == files.end()) {
-    refuse(reason, folders.count(name) != 0 ? "Is a directory" : "No such file or directory");
+    if (folders.count(name) != 0) {
+      refuse(failure, FileFailure::Code::kIsFolder, "Is a directory");
+    } else {
+      no_such_file(failure);
+    }
     return nullptr;
   }
   *identity = *identity_of(name);
   return std::make_unique<std::istringstream>(file->second);
 }
 
-bool MemoryFileSystem::begin_append(const Note& note, std::string* reason) {
-  if (!lock_refusal.empty()) return refuse(reason, lock_refusal.c_str());
-  if (lock_held)
-    note("another run is writing its reports in this folder; waiting for it to finish");
+bool MemoryFileSystem::read_at(const std::string& name, std::uint64_t offset, std::size_t count,
+                               std::string* bytes, FileFailure* failure) {
+  const auto file = files.find(name);
+  if (file == files.end()) return no_such_file(failure);
+  *bytes = offset < file->second.size() ? file->second.substr(offset, count) : std::string();
+  return true;
+}
+
+bool MemoryFileSystem::begin_append(const std::function<void()>& waiting, FileFailure* failure) {
+  if (!lock_refusal.empty())
+    return refuse(failure, FileFailure::Code::kOther, lock_refusal.c_str());
+  if (lock_held) waiting();
   return true;
 }
 
 void MemoryFileSystem::end_append() {}
 
-bool MemoryFileSystem::inspect(const std::string& name, FileState* state, std::string*) {
+bool MemoryFileSystem::inspect(const std::string& name, FileState* state, FileFailure*) {
+  *state = FileState{};
   state->exists = files.count(name) != 0 || folders.count(name) != 0;
   state->regular = files.count(name) != 0;
+  state->folder = folders.count(name) != 0;
   state->size = state->regular ? files[name].size() : 0;
+  if (state->regular) state->identity = *identity_of(name);
   return true;
 }
 
 bool MemoryFileSystem::open_for_append(const std::string& name, bool create, int* handle,
-                                       std::uint64_t* size, std::string* reason) {
+                                       std::uint64_t* size, FileFailure* failure) {
   const bool exists = files.count(name) != 0 || folders.count(name) != 0;
-  if (create && exists) return refuse(reason, "File exists");
-  if (!create && files.count(name) == 0) return refuse(reason, "No such file or directory");
+  if (create && exists) return refuse(failure, FileFailure::Code::kExists, "File exists");
+  if (!create && files.count(name) == 0) return no_such_file(failure);
   *size = files[name].size();
   *handle = next_handle_++;
   open_[*handle] = name;
@@ -58,31 +77,45 @@ bool MemoryFileSystem::open_for_append(const std::string& name, bool create, int
 }
 
 bool MemoryFileSystem::write_some(int handle, const char* bytes, std::size_t count,
-                                  std::size_t* written, std::string* reason) {
+                                  std::size_t* written, FileFailure* failure) {
   const auto file = open_.find(handle);
-  if (file == open_.end()) return refuse(reason, "Bad file descriptor");
+  if (file == open_.end()) return refuse(failure, FileFailure::Code::kOther, "Bad file descriptor");
   // An append that kept calling after writes that accept nothing would never end: stop it here,
   // so that the test fails instead of hanging.
   if (writes_accept_nothing && ++empty_writes_ > 1000)
-    return refuse(reason, "endless empty writes");
+    return refuse(failure, FileFailure::Code::kOther, "endless empty writes");
   *written = writes_accept_nothing ? 0 : count;
   files[file->second].append(bytes, *written);
   return true;
 }
 
-bool MemoryFileSystem::close(int handle, std::string* reason) {
-  return open_.erase(handle) == 1 || refuse(reason, "Bad file descriptor");
+bool MemoryFileSystem::close(int handle, FileFailure* failure) {
+  return open_.erase(handle) == 1 ||
+         refuse(failure, FileFailure::Code::kOther, "Bad file descriptor");
 }
 
-bool MemoryFileSystem::truncate(const std::string& name, std::uint64_t size, std::string* reason) {
+bool MemoryFileSystem::truncate(const std::string& name, std::uint64_t size, FileFailure* failure) {
   const auto file = files.find(name);
-  if (file == files.end()) return refuse(reason, "No such file or directory");
+  if (file == files.end()) return no_such_file(failure);
   file->second.resize(size);
   return true;
 }
 
-bool MemoryFileSystem::remove(const std::string& name, std::string* reason) {
-  return files.erase(name) == 1 || refuse(reason, "No such file or directory");
+bool MemoryFileSystem::remove(const std::string& name, FileFailure* failure) {
+  return files.erase(name) == 1 || no_such_file(failure);
+}
+
+bool MemoryFileSystem::rename_to_new(const std::string& from, const std::string& to,
+                                     FileFailure* failure) {
+  if (files.count(to) != 0 || folders.count(to) != 0) {
+    return refuse(failure, FileFailure::Code::kExists, "File exists");
+  }
+  const auto file = files.find(from);
+  if (file == files.end()) return no_such_file(failure);
+  files[to] = file->second;
+  files.erase(from);
+  inodes_.erase(from);
+  return true;
 }
 
 }  // namespace quorvane::testing

@@ -20,18 +20,21 @@ class MemoryFileSystem final : public FileSystem {
   bool writes_accept_nothing = false;  // every write accepts 0 bytes and succeeds
 
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
-                                                 std::string* reason) override;
+                                                 FileFailure* failure) override;
   std::optional<FileIdentity> identity_of(const std::string& name) override;
-  bool begin_append(const Note& note, std::string* reason) override;
+  bool read_at(const std::string& name, std::uint64_t offset, std::size_t count, std::string* bytes,
+               FileFailure* failure) override;
+  bool begin_append(const std::function<void()>& waiting, FileFailure* failure) override;
   void end_append() override;
-  bool inspect(const std::string& name, FileState* state, std::string* reason) override;
+  bool inspect(const std::string& name, FileState* state, FileFailure* failure) override;
   bool open_for_append(const std::string& name, bool create, int* handle, std::uint64_t* size,
-                       std::string* reason) override;
+                       FileFailure* failure) override;
   bool write_some(int handle, const char* bytes, std::size_t count, std::size_t* written,
-                  std::string* reason) override;
-  bool close(int handle, std::string* reason) override;
-  bool truncate(const std::string& name, std::uint64_t size, std::string* reason) override;
-  bool remove(const std::string& name, std::string* reason) override;
+                  FileFailure* failure) override;
+  bool close(int handle, FileFailure* failure) override;
+  bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
+  bool remove(const std::string& name, FileFailure* failure) override;
+  bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
 
  private:
   std::map<int, std::string> open_;              // handle to name

@@ -10,8 +10,8 @@ namespace {
 
 std::wstring wide(const std::string& text) {
   std::wstring result;
-  std::string reason;
-  if (!wide_name(text, &result, &reason)) throw std::runtime_error(reason + ": " + text);
+  FileFailure failure;
+  if (!wide_name(text, &result, &failure)) throw std::runtime_error(failure.reason + ": " + text);
   return result;
 }
 
