@@ -67,7 +67,7 @@ void draws(benchmark::State& state, const BenchStudy* study) {
   }
 }
 
-// One pass over the 10,000 sets, drawing each (and keeping it, for a small study).
+// The 10,000 sets drawn one after another.
 void drawing(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) {
     SetDraws draws(participants(*study), kSeed);
@@ -75,13 +75,11 @@ void drawing(benchmark::State& state, const BenchStudy* study) {
   }
 }
 
-// Scoring every group of every set, the sets already drawn (kept, or drawn again for a large
-// study).
+// The pass over the sets: drawing each and scoring every group of it, keeping its distribution.
 void scoring(benchmark::State& state, const BenchStudy* study) {
-  SetDraws draws(participants(*study), kSeed);
   const GroupScorer scorer(study->matrix, study->edition->group_size);
-  score_sets(draws, scorer);
   for (auto _ : state) {
+    SetDraws draws(participants(*study), kSeed);
     SetScores scores = score_sets(draws, scorer);
     benchmark::DoNotOptimize(scores);
   }
@@ -111,7 +109,7 @@ void writing(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) append_and_clear(state, sections);
 }
 
-// The computation alone: both passes and both searches.
+// The computation alone: the pass over the sets, the statistics and both searches.
 void computing(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) {
     RunResult result = run_of(*study);
@@ -122,6 +120,29 @@ void computing(benchmark::State& state, const BenchStudy* study) {
 void whole_run(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) {
     append_and_clear(state, texts_of(render_reports(*study->edition, run_of(*study))));
+  }
+}
+
+// Scoring alone with one kernel: the groups of 100 sets, drawn beforehand, 100 times over, as
+// many as the run scores.
+void scoring_with(benchmark::State& state, const BenchStudy* study, ScoringKernel kernel) {
+  constexpr int kSetsDrawn = 100;
+  const GroupScorer scorer(study->matrix, study->edition->group_size, kernel);
+  SetDraws draws(participants(*study), kSeed);
+  const auto size = static_cast<std::size_t>(participants(*study));
+  std::vector<Participant> orders;
+  for (int set = 0; set < kSetsDrawn; ++set) {
+    const Participant* order = draws.next();
+    orders.insert(orders.end(), order, order + size);
+  }
+  std::vector<int> all_missed(static_cast<std::size_t>(scorer.full_groups()));
+  for (auto _ : state) {
+    for (int round = 0; round < kSetCount / kSetsDrawn; ++round) {
+      for (std::size_t set = 0; set < kSetsDrawn; ++set) {
+        scorer.score(&orders[set * size], all_missed.data());
+        benchmark::DoNotOptimize(all_missed.data());
+      }
+    }
   }
 }
 
@@ -138,12 +159,25 @@ void register_all(const std::vector<BenchStudy>& studies) {
           ->Unit(benchmark::kMillisecond)
           ->UseRealTime();
     }
+    for (const ScoringKernel kernel : available_scoring_kernels()) {
+      benchmark::RegisterBenchmark((study.name + "/" + name_of(kernel)).c_str(), scoring_with,
+                                   &study, kernel)
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime();
+    }
   }
 }
 
 std::vector<std::string> part_names() {
   std::vector<std::string> names;
   for (const auto& part : kParts) names.emplace_back(part.first);
+  return names;
+}
+
+std::vector<std::string> kernel_names() {
+  std::vector<std::string> names;
+  for (const ScoringKernel kernel : available_scoring_kernels())
+    names.emplace_back(name_of(kernel));
   return names;
 }
 
@@ -171,7 +205,8 @@ int main(int argc, char** argv) {
   quorvane::bench::SummaryReporter reporter(
       isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_ColorTabular
                                  : benchmark::ConsoleReporter::OO_Tabular,
-      quorvane::bench::study_names(studies), quorvane::bench::part_names());
+      quorvane::bench::study_names(studies), quorvane::bench::part_names(),
+      quorvane::bench::kernel_names());
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   // Leaves the folder before it is removed.

@@ -67,6 +67,22 @@ void SummaryReporter::Finalize() {
     }
     if (ran) out << line << cell << '\n';
   }
+
+  out << "\nScoring alone in ms with each kernel, and the portable kernel's time against each:\n";
+  for (const std::string& study : studies_) {
+    const double portable = times_[study + "/" + kernels_.front()].seconds();
+    if (portable < 0.0) continue;
+    std::snprintf(cell, sizeof cell, "%-16s", study.c_str());
+    out << cell;
+    for (const std::string& kernel : kernels_) {
+      const double seconds = times_[study + "/" + kernel].seconds();
+      if (seconds <= 0.0) continue;
+      std::snprintf(cell, sizeof cell, " %s %.2f (x%.2f)", kernel.c_str(), seconds * 1e3,
+                    portable / seconds);
+      out << cell;
+    }
+    out << '\n';
+  }
 }
 
 }  // namespace quorvane::bench

@@ -11,13 +11,17 @@ namespace quorvane::bench {
 
 // The console report, followed by a summary: for each study, the real time of each of its parts
 // (the benchmarks named "<study>/<part>"; the median of a repeated one) and the ratio of its
-// "whole_run" to its "draws_alone". Studies and parts are listed in the order given, whatever
-// order the benchmarks ran in.
+// "whole_run" to its "draws_alone"; then the time of scoring alone with each kernel (the
+// benchmarks named "<study>/<kernel>") and how many times faster it is than the portable one.
+// Studies and parts are listed in the order given, whatever order the benchmarks ran in.
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
   SummaryReporter(OutputOptions options, std::vector<std::string> studies,
-                  std::vector<std::string> parts)
-      : ConsoleReporter(options), studies_(std::move(studies)), parts_(std::move(parts)) {}
+                  std::vector<std::string> parts, std::vector<std::string> kernels)
+      : ConsoleReporter(options),
+        studies_(std::move(studies)),
+        parts_(std::move(parts)),
+        kernels_(std::move(kernels)) {}
 
   void ReportRuns(const std::vector<Run>& runs) override;
   void Finalize() override;
@@ -32,6 +36,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
   std::vector<std::string> studies_;
   std::vector<std::string> parts_;
+  std::vector<std::string> kernels_;       // the scoring kernels, the portable one first
   std::map<std::string, Measured> times_;  // by benchmark name
 };
 

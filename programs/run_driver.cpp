@@ -17,6 +17,7 @@
 #include "reports/report_names.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
+#include "simulation/set_distributions.h"
 #include "simulation/set_draws.h"
 #include "storage/report_append.h"
 
@@ -114,10 +115,11 @@ std::uint64_t memory_needed(int participants, int items, int group_size) {
   const auto n = static_cast<std::uint64_t>(participants);
   const auto m = static_cast<std::uint64_t>(items);
   const std::uint64_t sets = kSetCount;
-  // The responses as bits, held by the study and by the scoring.
-  const std::uint64_t responses = 2 * (n + 1) * ((m + 63) / 64) * 8;
-  // Small studies keep their sets (2 bytes a member) for the second pass.
-  const std::uint64_t kept = participants <= SetDraws::kMostKeptParticipants ? sets * n * 2 : 0;
+  // The responses as bits, each participant's in whole 512-bit pieces above 128 items, held once.
+  const std::uint64_t words = (m + 63) / 64;
+  const std::uint64_t responses = (n + 1) * (words <= 2 ? 2 : (words + 7) / 8 * 8) * 8;
+  // The sets' distributions, kept for the DIST search beside the masks, reserved whole.
+  const std::uint64_t kept = SetDistributions::most_bytes_beside(responses);
   // Per set: statistics, scores and the two searches' logs; per value of v: the distributions.
   const std::uint64_t per_set = sets * 12 * 8 + (m + 1) * 8 * 8;
   // The reports (each of the 10,000 sets in files 2, 3 and 5, each group in 4 and 6) and the

@@ -32,10 +32,10 @@ struct RunOptions {
   // The most memory the system lets the program have, in bytes, where it says (ulimit -v).
   std::optional<std::uint64_t> memory_limit = std::nullopt;
   // The data file named on the command line, in the working folder: nothing is asked.
-  std::optional<std::string> data_file;
+  std::optional<std::string> data_file = std::nullopt;
   // The working folder as the user knows it, on an interactive console: once the reports are
   // written, one line says so and names it. Empty for a console that is a pipe or a file.
-  std::string report_folder;
+  std::string report_folder = {};
 };
 
 // About how much memory a run of a study of this size needs, in bytes, for the study, its

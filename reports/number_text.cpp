@@ -9,10 +9,9 @@
 namespace quorvane {
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;
-
-// Values below 2^40 are written from whole numbers, exactly: a double is m / 2^s, so its value
-// times 10^4 is m x 10^4 / 2^s, whose quotient and remainder settle the rounding.
+// Values below 2^40 are written from whole numbers, exactly: a double is m / 2^s with m below
+// 2^53, so its value times 10^4 = 625 x 2^4 is m x 625 / 2^(s - 4), whose numerator is below
+// 2^63 and whose quotient and remainder settle the rounding, all in 64 bits.
 constexpr int kExactBelowPowerOfTwo = 40;
 
 // |value| x 10^4 rounded to nearest, ties to even, for a finite |value| below 2^40.
@@ -22,12 +21,12 @@ std::uint64_t ten_thousandths(std::uint64_t bits) {
   const std::uint64_t mantissa =
       biased_exponent == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
   // |value| = mantissa / 2^shift, with shift at least 1075 - 1023 - 40 = 12.
-  const int shift = biased_exponent == 0 ? 1074 : 1075 - biased_exponent;
-  const Wide scaled = Wide{mantissa} * 10000u;  // below 2^67
-  if (shift >= 68) return 0;                    // below half of one ten-thousandth
-  const auto quotient = static_cast<std::uint64_t>(scaled >> shift);
-  const Wide remainder = scaled - (Wide{quotient} << shift);
-  const Wide half = Wide{1} << (shift - 1);
+  const int shift = (biased_exponent == 0 ? 1074 : 1075 - biased_exponent) - 4;
+  const std::uint64_t scaled = mantissa * 625u;  // below 2^63
+  if (shift >= 64) return 0;                     // below half of one ten-thousandth
+  const std::uint64_t quotient = scaled >> shift;
+  const std::uint64_t remainder = scaled & ((std::uint64_t{1} << shift) - 1);
+  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
   const bool round_up = remainder > half || (remainder == half && (quotient & 1u) != 0);
   return quotient + (round_up ? 1u : 0u);
 }

@@ -54,8 +54,7 @@ SearchLog search_mv(const Statistics& statistics) {
 
 DistSearch::DistSearch(const Statistics& statistics, int items, int full_groups,
                        std::size_t most_tabulated_terms)
-    : items_(items),
-      full_groups_(full_groups),
+    : full_groups_(full_groups),
       counts_(std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items + 1)),
       log_(start_log()) {
   const std::vector<double>& overall = statistics.grand.overall_percentages;
@@ -84,13 +83,7 @@ double DistSearch::term(std::size_t value_index, unsigned count) const {
   return (q - overall) * (q - overall) / overall;
 }
 
-void DistSearch::consider(const int* const (&all_missed)[kSetsAtOnce]) {
-  for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
-    for (int group = 0; group < full_groups_; ++group) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) +
-              i] += 1;
-    }
-  }
+void DistSearch::consider() {
   // Each set's sum runs over v in order; the sums of four sets run side by side so that each
   // waits less on its own previous addition.
   double chi_square[kSetsAtOnce] = {0.0, 0.0, 0.0, 0.0};
@@ -113,11 +106,8 @@ void DistSearch::consider(const int* const (&all_missed)[kSetsAtOnce]) {
       }
     }
   }
-  for (std::size_t i = 0; i < kSetsAtOnce; ++i) {
-    for (int group = 0; group < full_groups_; ++group) {
-      counts_[std::size_t{kSetsAtOnce} * static_cast<std::size_t>(items_ - all_missed[i][group]) +
-              i] = 0;
-    }
+  for (const std::size_t v : values_) {
+    for (std::size_t i = 0; i < kSetsAtOnce; ++i) counts_[std::size_t{kSetsAtOnce} * v + i] = 0;
   }
   const int first = static_cast<int>(log_.chi_square.size());
   for (int i = 0; i < kSetsAtOnce; ++i) {

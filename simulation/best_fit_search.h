@@ -38,23 +38,28 @@ struct SearchLog {
 // The MV search: (mean - OM)^2 / OM + (variance - OV)^2 / OV for every set.
 SearchLog search_mv(const Statistics& statistics);
 
-// The DIST search, fed the sets in grid order four at a time: for every set, the sum over the
-// values v from 0 to M with an overall percentage P[v] above 0 of (q - P[v])^2 / P[v], q the
-// percentage of its G groups scoring v.
+// The DIST search, fed the sets' distributions in grid order four at a time: for every set, the
+// sum over the
+// values v from 0 to M with an overall percentage P[v] above 0 of (q - P[v])^2 / P[v], q
+// the percentage of its G groups scoring v.
 class DistSearch {
  public:
   static constexpr int kSetsAtOnce = 4;
   // Enough for every count of every value in any study of up to a few hundred participants;
   // larger counts are worked out when met.
-  static constexpr std::size_t kMostTabulatedTerms = std::size_t{1} << 19;
+  static constexpr std::size_t kMostTabulatedTerms = std::size_t{1} << 17;
 
   // Terms are tabulated up to most_tabulated_terms in all (a test sets a small table to check
   // that counts beyond it are worked out alike).
   DistSearch(const Statistics& statistics, int items, int full_groups,
              std::size_t most_tabulated_terms = kMostTabulatedTerms);
 
-  // Considers the next kSetsAtOnce sets, given each one's groups' allMissed counts.
-  void consider(const int* const (&all_missed)[kSetsAtOnce]);
+  // Where the next kSetsAtOnce sets' distributions go before consider(): the i-th set's count of
+  // groups scoring v at counts()[kSetsAtOnce x v + i], for v from 0 to M. They are 0 to begin
+  // with, and consider() sets those it reads, of the values with P[v] above 0, to 0 again.
+  unsigned* counts() { return counts_.data(); }
+  // Considers the next kSetsAtOnce sets, whose distributions are in counts().
+  void consider();
   // Whether the set became the best when it was considered.
   bool became_best(int set) const { return log_.best_after[static_cast<std::size_t>(set)] == set; }
   SearchLog finish();
@@ -62,7 +67,6 @@ class DistSearch {
  private:
   double term(std::size_t value_index, unsigned count) const;
 
-  int items_;
   int full_groups_;
   std::vector<double> overall_;      // the P[v] above 0, in the order of values_
   std::vector<std::size_t> values_;  // the values v with P[v] above 0, ascending

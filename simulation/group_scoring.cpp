@@ -1,126 +1,255 @@
 #include "simulation/group_scoring.h"
 
+#include <cstddef>
+
+#if defined(__x86_64__) && !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+// Kernels for the vector units of x86-64 processors, compiled for them alone and chosen at run
+// time. Not on Windows, where GCC cannot align the stack for 256-bit and wider values.
+#define QUORVANE_VECTOR_KERNELS 1
+#include <immintrin.h>
+#else
+#define QUORVANE_VECTOR_KERNELS 0
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+#define QUORVANE_POPCOUNT_KERNEL 1
+#else
+// Elsewhere the compiler counts bits with the processor's instruction, if it has one, anyway.
+#define QUORVANE_POPCOUNT_KERNEL 0
+#endif
+
 namespace quorvane {
 namespace {
 
-// x86's instruction for counting bits is chosen at run time, where the processor has it; other
-// processors (WebAssembly included) count bits with their own instructions in every build.
-#if defined(__x86_64__) || defined(__i386__)
-#define QUORVANE_POPCNT_TARGET [[gnu::target("popcnt")]]
-bool has_popcount_instruction() { return __builtin_cpu_supports("popcnt"); }
-#else
-#define QUORVANE_POPCNT_TARGET
-bool has_popcount_instruction() { return false; }
-#endif
-
-// A participant's missed items when there are at most 128.
-struct TwoWordMasks {
-  const std::uint64_t* words;  // two per participant
-};
-
-// Masks of any number of words.
-struct WideMasks {
+// What every kernel reads: the masks, mask_stride words per participant, and how many words
+// hold items.
+struct Masks {
   const std::uint64_t* words;
+  std::size_t stride;
   int word_count;
+
+  const std::uint64_t* of(Participant participant) const { return words + participant * stride; }
 };
 
-// The items every member of a group of kGroupSize missed.
+// The items every member of a group missed, when they fit in two words.
 template <int kGroupSize>
-[[gnu::always_inline]] inline int all_missed(TwoWordMasks masks, const Participant* members,
-                                             int /*group_size*/) {
-  std::uint64_t low = masks.words[2 * members[0]];
-  std::uint64_t high = masks.words[2 * members[0] + 1];
+[[gnu::always_inline]] inline int two_words(const Masks& masks, const Participant* members) {
+  const std::uint64_t* first = masks.of(members[0]);
+  std::uint64_t low = first[0];
+  std::uint64_t high = first[1];
   for (int m = 1; m < kGroupSize; ++m) {
-    low &= masks.words[2 * members[m]];
-    high &= masks.words[2 * members[m] + 1];
+    low &= masks.of(members[m])[0];
+    high &= masks.of(members[m])[1];
   }
   return __builtin_popcountll(low) + __builtin_popcountll(high);
 }
 
-template <int>
-[[gnu::always_inline]] inline int all_missed(WideMasks masks, const Participant* members,
-                                             int group_size) {
+// The same for masks of any number of words and any group size.
+[[gnu::always_inline]] inline int any_words(const Masks& masks, const Participant* members,
+                                            int group_size) {
   int count = 0;
   for (int w = 0; w < masks.word_count; ++w) {
-    std::uint64_t missed_by_all = masks.words[members[0] * masks.word_count + w];
-    for (int m = 1; m < group_size; ++m) {
-      missed_by_all &= masks.words[members[m] * masks.word_count + w];
-    }
+    std::uint64_t missed_by_all = masks.of(members[0])[w];
+    for (int m = 1; m < group_size; ++m) missed_by_all &= masks.of(members[m])[w];
     count += __builtin_popcountll(missed_by_all);
   }
   return count;
 }
 
-template <int kGroupSize, typename Masks>
-[[gnu::always_inline]] inline void score_groups(Masks masks, int group_size, int groups,
-                                                const Participant* members, int* out) {
-  for (int group = 0; group < groups; ++group, members += group_size) {
-    out[group] = all_missed<kGroupSize>(masks, members, group_size);
+template <int kGroupSize>
+[[gnu::always_inline]] inline void score_two_words(const Masks& masks, int groups,
+                                                   const Participant* members, int* out) {
+  for (int group = 0; group < groups; ++group, members += kGroupSize) {
+    out[group] = two_words<kGroupSize>(masks, members);
   }
 }
 
-template <typename Masks>
-Masks masks_of(const std::vector<std::uint64_t>& words, int word_count);
-template <>
-TwoWordMasks masks_of<TwoWordMasks>(const std::vector<std::uint64_t>& words, int /*word_count*/) {
-  return {words.data()};
+[[gnu::always_inline]] inline void score_any_words(const Masks& masks, int group_size, int groups,
+                                                   const Participant* members, int* out) {
+  for (int group = 0; group < groups; ++group, members += group_size) {
+    out[group] = any_words(masks, members, group_size);
+  }
 }
-template <>
-WideMasks masks_of<WideMasks>(const std::vector<std::uint64_t>& words, int word_count) {
-  return {words.data(), word_count};
+
+#if QUORVANE_VECTOR_KERNELS
+// 256 bits at a time: the members' words ANDed, their bits counted by nibbles from a table of 16
+// and the bytes added up per 64-bit lane.
+template <int kGroupSize>
+[[gnu::target("avx2")]] void score_avx2(const Masks& masks, int groups, const Participant* members,
+                                        int* out) {
+  const __m256i nibble_bits = _mm256_setr_epi8(0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 0, 1,
+                                               1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4);
+  const __m256i low_nibbles = _mm256_set1_epi8(0x0F);
+  const int words = (masks.word_count + 3) / 4 * 4;
+  for (int group = 0; group < groups; ++group, members += kGroupSize) {
+    const std::uint64_t* member[std::size_t{kGroupSize}];
+    for (int m = 0; m < kGroupSize; ++m) member[m] = masks.of(members[m]);
+    __m256i total = _mm256_setzero_si256();
+    for (int w = 0; w < words; w += 4) {
+      __m256i missed_by_all = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(member[0] + w));
+      for (int m = 1; m < kGroupSize; ++m) {
+        missed_by_all = _mm256_and_si256(
+            missed_by_all, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(member[m] + w)));
+      }
+      const __m256i low = _mm256_and_si256(missed_by_all, low_nibbles);
+      const __m256i high = _mm256_and_si256(_mm256_srli_epi16(missed_by_all, 4), low_nibbles);
+      const __m256i bytes = _mm256_add_epi8(_mm256_shuffle_epi8(nibble_bits, low),
+                                            _mm256_shuffle_epi8(nibble_bits, high));
+      total = _mm256_add_epi64(total, _mm256_sad_epu8(bytes, _mm256_setzero_si256()));
+    }
+    const __m128i halves =
+        _mm_add_epi64(_mm256_castsi256_si128(total), _mm256_extracti128_si256(total, 1));
+    out[group] = static_cast<int>(_mm_cvtsi128_si64(halves) + _mm_extract_epi64(halves, 1));
+  }
 }
+
+// 512 bits at a time, counted by the processor per 64-bit lane.
+template <int kGroupSize>
+[[gnu::target("avx512f,avx512vpopcntdq")]] void score_avx512(const Masks& masks, int groups,
+                                                             const Participant* members, int* out) {
+  const int words = (masks.word_count + 7) / 8 * 8;
+  for (int group = 0; group < groups; ++group, members += kGroupSize) {
+    const std::uint64_t* member[std::size_t{kGroupSize}];
+    for (int m = 0; m < kGroupSize; ++m) member[m] = masks.of(members[m]);
+    __m512i total = _mm512_setzero_si512();
+    for (int w = 0; w < words; w += 8) {
+      __m512i missed_by_all = _mm512_loadu_si512(member[0] + w);
+      for (int m = 1; m < kGroupSize; ++m) {
+        missed_by_all = _mm512_and_si512(missed_by_all, _mm512_loadu_si512(member[m] + w));
+      }
+      total = _mm512_add_epi64(total, _mm512_popcnt_epi64(missed_by_all));
+    }
+    std::uint64_t lanes[8];
+    _mm512_storeu_si512(lanes, total);
+    std::uint64_t count = 0;
+    for (const std::uint64_t lane : lanes) count += lane;
+    out[group] = static_cast<int>(count);
+  }
+}
+#endif
 
 }  // namespace
 
-// The scoring of one group size and mask width, with and without the processor's instruction for
-// counting bits.
-template <int kGroupSize, typename Masks>
+// Each kernel for one group size, chosen once per scorer.
 struct GroupScoring {
+  static Masks masks_of(const GroupScorer& scorer) {
+    return {scorer.masks_, static_cast<std::size_t>(scorer.mask_stride_), scorer.mask_words_};
+  }
+
+  template <int kGroupSize>
   static void portable(const GroupScorer& scorer, const Participant* order, int* out) {
-    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_), scorer.group_size_,
-                             scorer.full_groups_, order, out);
+    if (kGroupSize > 0 && scorer.mask_stride_ == 2) {
+      score_two_words<kGroupSize == 0 ? 2 : kGroupSize>(masks_of(scorer), scorer.full_groups_,
+                                                        order, out);
+    } else {
+      score_any_words(masks_of(scorer), scorer.group_size_, scorer.full_groups_, order, out);
+    }
   }
-  QUORVANE_POPCNT_TARGET static void with_popcnt(const GroupScorer& scorer,
+#if QUORVANE_POPCOUNT_KERNEL
+  template <int kGroupSize>
+  [[gnu::target("popcnt")]] static void popcount(const GroupScorer& scorer,
                                                  const Participant* order, int* out) {
-    score_groups<kGroupSize>(masks_of<Masks>(scorer.masks_, scorer.mask_words_), scorer.group_size_,
-                             scorer.full_groups_, order, out);
+    if (kGroupSize > 0 && scorer.mask_stride_ == 2) {
+      score_two_words<kGroupSize == 0 ? 2 : kGroupSize>(masks_of(scorer), scorer.full_groups_,
+                                                        order, out);
+    } else {
+      score_any_words(masks_of(scorer), scorer.group_size_, scorer.full_groups_, order, out);
+    }
   }
-  static GroupScorer::Scoring pick(bool popcount_instruction) {
-    return popcount_instruction ? &with_popcnt : &portable;
+#endif
+#if QUORVANE_VECTOR_KERNELS
+  template <int kGroupSize>
+  static void avx2(const GroupScorer& scorer, const Participant* order, int* out) {
+    score_avx2<kGroupSize>(masks_of(scorer), scorer.full_groups_, order, out);
+  }
+  template <int kGroupSize>
+  static void avx512(const GroupScorer& scorer, const Participant* order, int* out) {
+    score_avx512<kGroupSize>(masks_of(scorer), scorer.full_groups_, order, out);
+  }
+#endif
+
+  // The kernel that scores in place of the one asked for: masks of two words (up to 128 items)
+  // and group sizes other than 2 to 4 are scored word by word.
+  static ScoringKernel used_for(ScoringKernel kernel, int group_size, int mask_stride) {
+    const bool vector = kernel == ScoringKernel::kAvx2 || kernel == ScoringKernel::kAvx512;
+    if (vector && (mask_stride == 2 || group_size < 2 || group_size > 4)) {
+      return ScoringKernel::kPopcount;
+    }
+    return kernel;
+  }
+
+  // kGroupSize 0 stands for any group size, word by word.
+  template <int kGroupSize>
+  static GroupScorer::Scoring pick(ScoringKernel kernel) {
+    switch (kernel) {
+#if QUORVANE_POPCOUNT_KERNEL
+      case ScoringKernel::kPopcount:
+        return &popcount<kGroupSize>;
+#endif
+#if QUORVANE_VECTOR_KERNELS
+      case ScoringKernel::kAvx2:
+        return &avx2 < kGroupSize == 0 ? 2 : kGroupSize > ;
+      case ScoringKernel::kAvx512:
+        return &avx512 < kGroupSize == 0 ? 2 : kGroupSize > ;
+#endif
+      default:
+        return &portable<kGroupSize>;
+    }
   }
 };
 
-GroupScorer::GroupScorer(const ResponseMatrix& matrix, int group_size, bool popcount_instruction)
+std::vector<ScoringKernel> available_scoring_kernels() {
+  std::vector<ScoringKernel> kernels = {ScoringKernel::kPortable};
+#if QUORVANE_POPCOUNT_KERNEL
+  if (__builtin_cpu_supports("popcnt")) kernels.push_back(ScoringKernel::kPopcount);
+#endif
+#if QUORVANE_VECTOR_KERNELS
+  if (__builtin_cpu_supports("avx2")) kernels.push_back(ScoringKernel::kAvx2);
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq")) {
+    kernels.push_back(ScoringKernel::kAvx512);
+  }
+#endif
+  return kernels;
+}
+
+const char* name_of(ScoringKernel kernel) {
+  switch (kernel) {
+    case ScoringKernel::kPortable:
+      return "portable";
+    case ScoringKernel::kPopcount:
+      return "popcount";
+    case ScoringKernel::kAvx2:
+      return "avx2";
+    case ScoringKernel::kAvx512:
+      return "avx512";
+  }
+  return "?";
+}
+
+GroupScorer::GroupScorer(const ResponseMatrix& matrix, int group_size)
+    : GroupScorer(matrix, group_size, available_scoring_kernels().back()) {}
+
+GroupScorer::GroupScorer(const ResponseMatrix& matrix, int group_size, ScoringKernel kernel)
     : items_(matrix.items()),
       group_size_(group_size),
       full_groups_(matrix.participants() / group_size),
-      mask_words_(matrix.mask_words() <= 2 ? 2 : matrix.mask_words()) {
-  const int source_words = matrix.mask_words();
-  masks_.resize(static_cast<std::size_t>(matrix.participants() + 1) *
-                static_cast<std::size_t>(mask_words_));
-  for (int participant = 0; participant <= matrix.participants(); ++participant) {
-    const std::uint64_t* words = matrix.missed_items(participant);
-    for (int w = 0; w < source_words; ++w) {
-      masks_[static_cast<std::size_t>(participant * mask_words_ + w)] = words[w];
-    }
+      mask_words_(matrix.mask_words()),
+      mask_stride_(matrix.mask_stride()),
+      masks_(matrix.missed_items(0)),
+      kernel_(GroupScoring::used_for(kernel, group_size, matrix.mask_stride())) {
+  switch (group_size) {
+    case 2:
+      score_ = GroupScoring::pick<2>(kernel_);
+      return;
+    case 3:
+      score_ = GroupScoring::pick<3>(kernel_);
+      return;
+    case 4:
+      score_ = GroupScoring::pick<4>(kernel_);
+      return;
+    default:
+      score_ = GroupScoring::pick<0>(kernel_);
+      return;
   }
-  popcount_instruction = popcount_instruction && has_popcount_instruction();
-  if (mask_words_ == 2) {
-    switch (group_size) {
-      case 2:
-        score_ = GroupScoring<2, TwoWordMasks>::pick(popcount_instruction);
-        return;
-      case 3:
-        score_ = GroupScoring<3, TwoWordMasks>::pick(popcount_instruction);
-        return;
-      case 4:
-        score_ = GroupScoring<4, TwoWordMasks>::pick(popcount_instruction);
-        return;
-      default:
-        break;
-    }
-  }
-  score_ = GroupScoring<0, WideMasks>::pick(popcount_instruction);
 }
 
 }  // namespace quorvane

@@ -1,8 +1,10 @@
 #include "simulation/nominal_group_run.h"
 
-#include <algorithm>
+#include <cstddef>
+#include <vector>
 
 #include "simulation/group_scoring.h"
+#include "simulation/nominal_group_run_internal.h"
 #include "simulation/set_draws.h"
 #include "simulation/set_label.h"
 #include "simulation/set_scores.h"
@@ -10,68 +12,75 @@
 namespace quorvane {
 namespace {
 
-ChosenSet chosen(const Participant* order, const int* all_missed, int items, int group_size,
-                 int groups) {
-  ChosenSet set;
-  set.members.assign(order, order + static_cast<std::ptrdiff_t>(groups) * group_size);
-  set.num_correct.resize(static_cast<std::size_t>(groups));
-  for (int group = 0; group < groups; ++group) {
-    set.num_correct[static_cast<std::size_t>(group)] = items - all_missed[group];
-  }
-  return set;
+// The groups of a set already drawn, drawn again from the nearest snapshot; none for kNoSet.
+ChosenSet chosen(SetDraws& draws, const GroupScorer& scorer, int set, int group_size) {
+  ChosenSet choice;
+  if (set == kNoSet) return choice;
+  const int groups = scorer.full_groups();
+  std::vector<int> all_missed(static_cast<std::size_t>(groups));
+  draws.seek(set);
+  const Participant* order = draws.next();
+  scorer.score(order, all_missed.data());
+  choice.members.assign(order, order + static_cast<std::ptrdiff_t>(groups) * group_size);
+  for (const int w : all_missed) choice.num_correct.push_back(scorer.items() - w);
+  return choice;
 }
 
-// The second pass: the same sets drawn again, in groups of four, for the DIST search, keeping the
-// groups of the MV best set when it comes and of each new DIST best.
-void search_dist_and_choose(SetDraws& draws, const GroupScorer& scorer, RunResult& result) {
+// The DIST search over the distributions kept by the scoring; the sets after them, if any, are
+// drawn and scored again.
+SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
+                      const SetDistributions& distributions, const Statistics& statistics) {
   constexpr int kAtOnce = DistSearch::kSetsAtOnce;
-  const int participants = draws.participants();
+  const int items = scorer.items();
   const int groups = scorer.full_groups();
-  const auto order_size = static_cast<std::size_t>(participants);
-  const auto scores_size = static_cast<std::size_t>(groups);
-  std::vector<Participant> orders(kAtOnce * order_size);
-  std::vector<int> all_missed(kAtOnce * scores_size);
-  const int* const four_all_missed[kAtOnce] = {&all_missed[0], &all_missed[scores_size],
-                                               &all_missed[2 * scores_size],
-                                               &all_missed[3 * scores_size]};
-  DistSearch dist(result.statistics, result.items, groups);
-  const int mv_best = result.mv.best();
-
-  draws.restart();
+  DistSearch dist(statistics, items, groups);
+  std::vector<int> all_missed(static_cast<std::size_t>(groups));
+  if (distributions.kept() < kSetCount) draws.seek(distributions.kept());
   static_assert(kSetCount % kAtOnce == 0);
   for (int first = 0; first < kSetCount; first += kAtOnce) {
-    for (std::size_t i = 0; i < kAtOnce; ++i) {
-      std::copy_n(draws.next(), order_size, &orders[i * order_size]);
-      scorer.score(&orders[i * order_size], &all_missed[i * scores_size]);
-    }
-    dist.consider(four_all_missed);
     for (int i = 0; i < kAtOnce; ++i) {
       const int set = first + i;
-      const auto offset = static_cast<std::size_t>(i);
-      if (set != mv_best && !dist.became_best(set)) continue;
-      ChosenSet choice = chosen(&orders[offset * order_size], four_all_missed[i], result.items,
-                                result.group_size, groups);
-      if (dist.became_best(set)) result.dist_choice = choice;
-      if (set == mv_best) result.mv_choice = std::move(choice);
+      unsigned* const counts = dist.counts() + i;
+      if (set < distributions.kept()) {
+        distributions.add(set, counts, kAtOnce);
+        continue;
+      }
+      scorer.score(draws.next(), all_missed.data());
+      for (const int w : all_missed)
+        counts[std::size_t{kAtOnce} * static_cast<std::size_t>(items - w)] += 1;
     }
+    dist.consider();
   }
-  result.dist = dist.finish();
+  return dist.finish();
 }
 
 }  // namespace
 
 RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed) {
+  const std::size_t mask_bytes = sizeof(std::uint64_t) *
+                                 static_cast<std::size_t>(matrix.participants() + 1) *
+                                 static_cast<std::size_t>(matrix.mask_stride());
+  return internal::run_simulation_keeping(matrix, group_size, seed,
+                                          SetDistributions::most_bytes_beside(mask_bytes));
+}
+
+RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int group_size,
+                                           std::uint32_t seed,
+                                           std::size_t most_distribution_bytes) {
   RunResult result;
   result.group_size = group_size;
   result.items = matrix.items();
   const GroupScorer scorer(matrix, group_size);
   SetDraws draws(matrix.participants(), seed);
 
-  // The first pass scores every set for the statistics and the MV search; the second draws the
-  // same sets again for the DIST search, which needs the overall distribution of the first.
-  result.statistics = compute_statistics(score_sets(draws, scorer));
+  // One pass draws and scores every set for the statistics and the MV search, and keeps each
+  // set's distribution for the DIST search, which needs the overall distribution of them all.
+  const SetScores scores = score_sets(draws, scorer, most_distribution_bytes);
+  result.statistics = compute_statistics(scores);
   result.mv = search_mv(result.statistics);
-  search_dist_and_choose(draws, scorer, result);
+  result.dist = search_dist(draws, scorer, scores.distributions, result.statistics);
+  result.mv_choice = chosen(draws, scorer, result.mv.best(), group_size);
+  result.dist_choice = chosen(draws, scorer, result.dist.best(), group_size);
   return result;
 }
 

@@ -1,33 +1,31 @@
 #include "simulation/random_sets.h"
 
-#include <cstdint>
+#include <limits>
 #include <utility>
+
+#include "simulation/random_sets_internal.h"
 
 namespace quorvane {
 namespace {
 
-// The shuffles work on the order's positions through a local pointer, which the generator's
-// draws between the swaps cannot change, so that it stays in a register.
-inline void shuffle_wide_at(Participant* order, std::size_t size, RandomGenerator& generator) {
-  for (std::size_t p = 1; p < size; ++p) {
-    const auto bound = static_cast<std::uint32_t>(p + 1);
-    auto r = static_cast<std::uint32_t>(generator.next()) & 0x7FFFu;
-    std::uint32_t range = 0x7FFFu;
-    while (range < bound && range != 0xFFFFFFFFu) {
-      r = (r << 15) | (static_cast<std::uint32_t>(generator.next()) & 0x7FFFu);
-      range = (range << 15) | 0x7FFFu;
-    }
-    const std::size_t j = r % bound;
-    if (j != p) std::swap(order[p], order[j]);
-  }
-}
+// The largest order whose first shuffle takes one draw per position.
+constexpr std::size_t kOneDrawPerPosition = 32768;
 
-inline void shuffle_with_generator_at(Participant* order, std::size_t size,
-                                      RandomGenerator& generator) {
-  for (std::size_t p = 1; p < size; ++p) {
-    const int bound = static_cast<int>(p + 1);
-    const auto j = static_cast<std::size_t>(random_below(generator, bound));
-    if (j != p) std::swap(order[p], order[j]);
+// Positions first to N - 1 swapped in turn, each with the remainder of the next draw, masked, by
+// p + 1. The draws are taken in runs from the generator's block, so that the loop over a run
+// neither checks the block nor calls out.
+template <std::uint32_t kMask>
+void shuffle(Participant* order, std::size_t size, RandomGenerator& generator,
+             const ShuffleBounds& bounds) {
+  std::size_t p = 1;
+  while (p < size) {
+    const std::uint32_t* words;
+    const int count = generator.next_words(words, static_cast<int>(size - p));
+    for (int i = 0; i < count; ++i, ++p) {
+      const std::uint32_t draw = (words[i] >> 1) & kMask;
+      const std::uint32_t j = bounds.remainder(draw, static_cast<std::uint32_t>(p + 1));
+      std::swap(order[p], order[j]);
+    }
   }
 }
 
@@ -40,19 +38,22 @@ ParticipantOrder make_participant_order(int participants) {
   return order;
 }
 
-void shuffle_wide(ParticipantOrder& order, RandomGenerator& generator) {
-  shuffle_wide_at(order.data(), order.size(), generator);
+ShuffleBounds::ShuffleBounds(int participants)
+    : reciprocals_(static_cast<std::size_t>(participants < 2 ? 2 : participants) + 1) {
+  for (std::size_t bound = 2; bound < reciprocals_.size(); ++bound) {
+    reciprocals_[bound] = std::numeric_limits<std::uint64_t>::max() / bound + 1;
+  }
 }
 
-void shuffle_with_generator(ParticipantOrder& order, RandomGenerator& generator) {
-  shuffle_with_generator_at(order.data(), order.size(), generator);
-}
-
-void draw_next_set(ParticipantOrder& order, RandomGenerator& generator) {
-  Participant* const positions = order.data();
-  const std::size_t size = order.size();
-  shuffle_wide_at(positions, size, generator);
-  shuffle_with_generator_at(positions, size, generator);
+void draw_next_set(ParticipantOrder& order, RandomGenerator& generator,
+                   const ShuffleBounds& bounds) {
+  if (order.size() > kOneDrawPerPosition) {
+    internal::shuffle_wide(order, generator);
+    internal::shuffle_with_generator(order, generator);
+    return;
+  }
+  shuffle<0x7FFFu>(order.data(), order.size(), generator, bounds);
+  shuffle<0x7FFFFFFFu>(order.data(), order.size(), generator, bounds);
 }
 
 }  // namespace quorvane

@@ -15,19 +15,28 @@ using Participant = std::uint16_t;
 using ParticipantOrder = std::vector<Participant>;
 ParticipantOrder make_participant_order(int participants);
 
-// The generator's next draw modulo n.
-inline int random_below(RandomGenerator& generator, int n) { return generator.next() % n; }
+// Remainders by the bounds 2 to N of the shuffles of N participants, each from a multiplication
+// by the bound's reciprocal in 64-bit fixed point: exact for every 32-bit dividend.
+class ShuffleBounds {
+ public:
+  explicit ShuffleBounds(int participants);
 
-// Shuffles positions 1 to N - 1 in turn, each swapped with a position drawn from 15-bit pieces
-// of the generator's draws: one draw per position while N is at most 32,768.
-void shuffle_wide(ParticipantOrder& order, RandomGenerator& generator);
+  // value % bound, for a bound from 2 to N.
+  std::uint32_t remainder(std::uint32_t value, std::uint32_t bound) const {
+    __extension__ typedef unsigned __int128 Wide;
+    const std::uint64_t fraction = reciprocals_[bound] * value;
+    return static_cast<std::uint32_t>((Wide{fraction} * bound) >> 64);
+  }
 
-// Shuffles positions 1 to N - 1 in turn, each swapped with the position
-// random_below(generator, p + 1).
-void shuffle_with_generator(ParticipantOrder& order, RandomGenerator& generator);
+ private:
+  std::vector<std::uint64_t> reciprocals_;  // by bound: 2^64 / bound rounded up
+};
 
-// Draws the next set from the order: shuffle_wide, then shuffle_with_generator, 2(N - 1) draws
-// in all.
-void draw_next_set(ParticipantOrder& order, RandomGenerator& generator);
+// Draws the next set from the order: positions 1 to N - 1 in turn each swapped with a position
+// drawn from the lowest 15 bits of a draw (one draw per position while N is at most 32,768,
+// pieces of several draws beyond), then positions 1 to N - 1 again, each swapped with the next
+// draw modulo p + 1. 2(N - 1) draws in all; `bounds` are those of the order's size.
+void draw_next_set(ParticipantOrder& order, RandomGenerator& generator,
+                   const ShuffleBounds& bounds);
 
 }  // namespace quorvane

@@ -6,13 +6,14 @@ ResponseMatrix::ResponseMatrix(int participants, int items)
     : participants_(participants),
       items_(items),
       mask_words_(items > 0 ? (items + 63) / 64 : 1),
+      mask_stride_(mask_words_ <= 2 ? 2 : (mask_words_ + 7) / 8 * 8),
       missed_bits_(static_cast<std::size_t>(participants + 1) *
-                   static_cast<std::size_t>(mask_words_)) {}
+                   static_cast<std::size_t>(mask_stride_)) {}
 
 void ResponseMatrix::set_response(int participant, int item, int value) {
   const auto bit = static_cast<unsigned>(item - 1);
   std::uint64_t& word =
-      missed_bits_[static_cast<std::size_t>(participant) * static_cast<std::size_t>(mask_words_) +
+      missed_bits_[static_cast<std::size_t>(participant) * static_cast<std::size_t>(mask_stride_) +
                    bit / 64];
   const std::uint64_t item_bit = std::uint64_t{1} << (bit % 64);
   word = value == 0 ? word | item_bit : word & ~item_bit;

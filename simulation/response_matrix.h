@@ -18,17 +18,21 @@ class ResponseMatrix {
   // Records a response: exactly 0 is a miss, every other value counts as correct.
   void set_response(int participant, int item, int value);
   // The participant's missed items as mask_words() words of bits: item c is bit (c - 1) % 64 of
-  // word (c - 1) / 64. Bits beyond item M are 0.
+  // word (c - 1) / 64. Bits beyond item M are 0, up to the next participant's mask, which
+  // starts mask_stride() words on: 2 for up to 128 items, else mask_words() rounded up to a
+  // multiple of 8 (512 bits), so that the scoring can take whole pieces of any width.
   int mask_words() const { return mask_words_; }
+  int mask_stride() const { return mask_stride_; }
   const std::uint64_t* missed_items(int participant) const {
     return &missed_bits_[static_cast<std::size_t>(participant) *
-                         static_cast<std::size_t>(mask_words_)];
+                         static_cast<std::size_t>(mask_stride_)];
   }
 
  private:
   int participants_;
   int items_;
   int mask_words_;
+  int mask_stride_;
   std::vector<std::uint64_t> missed_bits_;
 };
 

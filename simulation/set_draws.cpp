@@ -3,37 +3,36 @@
 #include "simulation/set_label.h"
 
 namespace quorvane {
+namespace {
+
+constexpr int kParticipantsPerSnapshotRow = 2000;
+
+}  // namespace
 
 SetDraws::SetDraws(int participants, std::uint32_t seed)
     : participants_(participants),
-      seed_(seed),
+      sets_per_snapshot_(kGridColumns * ((participants + kParticipantsPerSnapshotRow - 1) /
+                                         kParticipantsPerSnapshotRow)),
+      bounds_(participants),
       generator_(seed),
-      keep_(participants <= kMostKeptParticipants) {
-  restart();
-}
-
-void SetDraws::restart() {
-  const auto set_size = static_cast<std::size_t>(participants_);
-  if (keep_ && kept_.size() == set_size * kSetCount) {
-    replaying_ = true;
-    next_kept_ = 0;
-    return;
-  }
-  generator_ = RandomGenerator(seed_);
-  order_ = make_participant_order(participants_);
-  kept_.clear();
-  if (keep_) kept_.reserve(set_size * kSetCount);
-}
+      order_(make_participant_order(participants)) {}
 
 const Participant* SetDraws::next() {
-  if (replaying_) {
-    const Participant* set = &kept_[next_kept_];
-    next_kept_ += static_cast<std::size_t>(participants_);
-    return set;
+  if (next_set_ % sets_per_snapshot_ == 0 &&
+      static_cast<std::size_t>(next_set_ / sets_per_snapshot_) == snapshots_.size()) {
+    snapshots_.push_back({generator_.state(), order_});
   }
-  draw_next_set(order_, generator_);
-  if (keep_) kept_.insert(kept_.end(), order_.begin(), order_.end());
+  draw_next_set(order_, generator_, bounds_);
+  ++next_set_;
   return order_.data();
+}
+
+void SetDraws::seek(int set) {
+  const Snapshot& snapshot = snapshots_[static_cast<std::size_t>(set / sets_per_snapshot_)];
+  generator_ = RandomGenerator(snapshot.generator);
+  order_ = snapshot.order;
+  next_set_ = set - set % sets_per_snapshot_;
+  while (next_set_ < set) next();
 }
 
 }  // namespace quorvane

@@ -8,32 +8,37 @@
 namespace quorvane {
 
 // The 10,000 sets of a run, drawn one after another in grid order from a generator seeded once
-// and a participant order that is never reset. The same seed gives the same sets, so a pass over
-// them need keep none: restart() replays them from the first. Sets of small studies are kept as
-// they are first drawn, which costs little memory and spares drawing them again.
+// and a participant order that is never reset. While drawing, it keeps a snapshot of the
+// generator and the order every so many sets, so that any set already drawn can be drawn again
+// from the nearest snapshot before it rather than from the first set.
 class SetDraws {
  public:
-  // Studies of up to this many participants keep their sets: 10,000 x 400 x 2 bytes, 8 MB.
-  static constexpr int kMostKeptParticipants = 400;
-
   SetDraws(int participants, std::uint32_t seed);
 
   int participants() const { return participants_; }
+  // Sets between two snapshots: one grid row up to 2,000 participants, a multiple beyond, so
+  // that the snapshots take at most about 400 KB.
+  int sets_per_snapshot() const { return sets_per_snapshot_; }
 
-  // Back to before the first set.
-  void restart();
   // The next set's ordering of the N participants; valid until the next call.
   const Participant* next();
+  // Goes back (or on) to just before `set`, which must have been reached already, so that
+  // next() draws it again, and the sets after it.
+  void seek(int set);
 
  private:
+  struct Snapshot {
+    RandomGenerator::State generator;
+    ParticipantOrder order;
+  };
+
   int participants_;
-  std::uint32_t seed_;
+  int sets_per_snapshot_;
+  ShuffleBounds bounds_;
   RandomGenerator generator_;
   ParticipantOrder order_;
-  bool keep_;
-  std::vector<Participant> kept_;  // the sets drawn so far, one after another, when kept
-  std::size_t next_kept_ = 0;      // where the next set starts in kept_, once all are kept
-  bool replaying_ = false;
+  int next_set_ = 0;  // the set next() draws
+  std::vector<Snapshot> snapshots_;
 };
 
 }  // namespace quorvane

@@ -6,19 +6,22 @@
 
 namespace quorvane {
 
-SetScores score_sets(SetDraws& draws, const GroupScorer& scorer) {
+SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
+                     std::size_t most_distribution_bytes) {
   const int items = scorer.items();
   const int groups = scorer.full_groups();
-  SetScores scores;
-  scores.items = items;
-  scores.full_groups = groups;
-  scores.total_groups = groups * kSetCount;
+  SetScores scores{items,
+                   groups,
+                   groups * kSetCount,
+                   {},
+                   {},
+                   {},
+                   SetDistributions(items, groups, most_distribution_bytes)};
   scores.sum.resize(kSetCount);
   scores.sum_of_squares.resize(kSetCount);
   std::vector<std::int64_t> counts_by_missed(static_cast<std::size_t>(items + 1));
   std::vector<int> all_missed(static_cast<std::size_t>(groups));
 
-  draws.restart();
   for (std::size_t set = 0; set < kSetCount; ++set) {
     scorer.score(draws.next(), all_missed.data());
     std::int64_t sum = 0;
@@ -31,6 +34,7 @@ SetScores score_sets(SetDraws& draws, const GroupScorer& scorer) {
     // Whole numbers below 2^53: the same doubles as adding each group's W in turn.
     scores.sum[set] = static_cast<double>(sum);
     scores.sum_of_squares[set] = static_cast<double>(sum_of_squares);
+    scores.distributions.keep(all_missed.data());
   }
 
   scores.overall_counts.resize(static_cast<std::size_t>(items + 1));

@@ -1,24 +1,30 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "simulation/group_scoring.h"
+#include "simulation/set_distributions.h"
 #include "simulation/set_draws.h"
 
 namespace quorvane {
 
 // What scoring every group of every set counts: each set's sums of its groups' allMissed counts,
-// and how many groups of all sets scored each NumCorrect.
+// how many groups of all sets scored each NumCorrect, and each set's distribution, as far as
+// they fit.
 struct SetScores {
   int items = 0;        // M
   int full_groups = 0;  // G, the groups of every set
   int total_groups = 0;
-  std::vector<double> sum;             // per set: the sum of W over its groups
-  std::vector<double> sum_of_squares;  // per set: the sum of W times W
-  std::vector<double> overall_counts;  // M + 1 counts: all groups of all sets scoring 0 to M
+  std::vector<double> sum;                  // per set: the sum of W over its groups
+  std::vector<double> sum_of_squares;       // per set: the sum of W times W
+  std::vector<double> overall_counts;       // M + 1 counts: all groups of all sets scoring 0 to M
+  SetDistributions distributions{0, 0, 0};  // the first distributions.kept() sets.
 };
 
-// Draws the 10,000 sets from the start and scores every group of each.
-SetScores score_sets(SetDraws& draws, const GroupScorer& scorer);
+// Draws the 10,000 sets, from the first, and scores every group of each; keeps the sets'
+// distributions in at most most_distribution_bytes.
+SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
+                     std::size_t most_distribution_bytes = SetDistributions::kMostBytes);
 
 }  // namespace quorvane

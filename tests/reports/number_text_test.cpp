@@ -138,8 +138,9 @@ TEST(FourDecimals, ValuesOfEveryMagnitude) {
     printf.check(std::ldexp(1.0, exponent));
     printf.check(std::ldexp(-1.0, exponent));
   }
-  // Either side of where the written digits stop being exact whole-number arithmetic.
-  for (const int exponent : {-16, -15, -14, 39, 40, 41}) {
+  // Either side of where the written digits stop being exact whole-number arithmetic, and of
+  // where the whole numbers' shift reaches 64 bits (below 2^-16 every value writes as 0).
+  for (const int exponent : {-17, -16, -15, -14, -13, 39, 40, 41}) {
     double below = std::ldexp(1.0, exponent);
     double above = below;
     for (int step = 0; step < 2000; ++step) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "simulation/group_scoring.h"
+#include "simulation/random_sets_internal.h"
 #include "simulation/set_draws.h"
 #include "simulation/set_label.h"
 #include "simulation/set_scores.h"
@@ -42,9 +43,9 @@ TEST(RandomSets, EachShuffleDrawsOncePerPositionAfterTheFirst) {
       RandomGenerator generator(99);
       ParticipantOrder order = make_participant_order(participants);
       if (wide) {
-        shuffle_wide(order, generator);
+        internal::shuffle_wide(order, generator);
       } else {
-        shuffle_with_generator(order, generator);
+        internal::shuffle_with_generator(order, generator);
       }
       RandomGenerator counted(99);
       for (int draw = 0; draw < participants - 1; ++draw) counted.next();
@@ -53,24 +54,38 @@ TEST(RandomSets, EachShuffleDrawsOncePerPositionAfterTheFirst) {
   }
 }
 
-// Each set is a shuffle of the one before, and a second pass over the sets, which lists the
-// chosen sets' groups, must meet exactly the sets of the first.
-TEST(RandomSets, TheOrderIsNeverResetAndARestartReplaysTheSameSets) {
-  SetDraws draws(9, 5);
-  RandomGenerator generator(5);
-  ParticipantOrder replay = make_participant_order(9);
-  std::vector<ParticipantOrder> first_pass;
-  for (int set = 0; set < kSetCount; ++set) {
-    const Participant* order = draws.next();
-    first_pass.emplace_back(order, order + 9);
-    shuffle_wide(replay, generator);
-    shuffle_with_generator(replay, generator);
-    ASSERT_EQ(replay, first_pass.back()) << "set " << set;
-  }
-  draws.restart();
-  for (std::size_t set = 0; set < kSetCount; ++set) {
-    const Participant* order = draws.next();
-    ASSERT_EQ(ParticipantOrder(order, order + 9), first_pass[set]) << "set " << set;
+// Each set is a shuffle of the one before, and the chosen sets, drawn again for their listings
+// from the nearest snapshot, must be exactly the sets first drawn. Catches a snapshot taken
+// after the set it stands before, or of the generator and the order at different sets: every
+// set drawn again, for sizes with one grid row and with several between snapshots.
+TEST(RandomSets, TheOrderIsNeverResetAndASetDrawnAgainIsTheSame) {
+  for (const int participants : {9, 2001}) {
+    const auto size = static_cast<std::size_t>(participants);
+    SetDraws draws(participants, 5);
+    RandomGenerator generator(5);
+    ParticipantOrder replay = make_participant_order(participants);
+    std::vector<ParticipantOrder> first_pass;
+    for (int set = 0; set < kSetCount; ++set) {
+      const Participant* order = draws.next();
+      first_pass.emplace_back(order, order + size);
+      internal::shuffle_wide(replay, generator);
+      internal::shuffle_with_generator(replay, generator);
+      ASSERT_EQ(replay, first_pass.back()) << "set " << set;
+    }
+    EXPECT_EQ(draws.sets_per_snapshot(), participants > 2000 ? 2 * kGridColumns : kGridColumns);
+    const int step = participants > 2000 ? 37 : 1;
+    for (int set = kSetCount - 1; set >= 0; set -= step) {
+      draws.seek(set);
+      const Participant* order = draws.next();
+      ASSERT_EQ(ParticipantOrder(order, order + size), first_pass[static_cast<std::size_t>(set)])
+          << participants << " participants, set " << set;
+    }
+    // Drawing on after a set drawn again meets the sets after it.
+    draws.seek(250);
+    for (std::size_t set = 250; set < 260; ++set) {
+      const Participant* order = draws.next();
+      ASSERT_EQ(ParticipantOrder(order, order + size), first_pass[set]) << "set " << set;
+    }
   }
 }
 
@@ -82,7 +97,7 @@ TEST(RandomSets, SecondShuffleSwapsEachPositionWithTheNextDrawBelowItsBound) {
     RandomGenerator generator(seed);
     RandomGenerator draws(seed);
     ParticipantOrder order = make_participant_order(6);
-    shuffle_with_generator(order, generator);
+    internal::shuffle_with_generator(order, generator);
     ParticipantOrder expected = make_participant_order(6);
     for (std::size_t p = 1; p < expected.size(); ++p) {
       const int j = draws.next() % static_cast<int>(p + 1);
@@ -143,11 +158,12 @@ TEST(RandomSets, GroupsScoreLikeUniformlyDrawnSubsets) {
 // Each shuffle on its own, from the same starting order every time, reaches each of the 120
 // orderings of five participants equally often.
 TEST(RandomSets, EachShuffleReachesEveryOrderingEquallyOften) {
-  const auto shuffles = {
-      +[](ParticipantOrder& order, RandomGenerator& generator) { shuffle_wide(order, generator); },
-      +[](ParticipantOrder& order, RandomGenerator& generator) {
-        shuffle_with_generator(order, generator);
-      }};
+  const auto shuffles = {+[](ParticipantOrder& order, RandomGenerator& generator) {
+                           internal::shuffle_wide(order, generator);
+                         },
+                         +[](ParticipantOrder& order, RandomGenerator& generator) {
+                           internal::shuffle_with_generator(order, generator);
+                         }};
   for (const auto shuffle : shuffles) {
     RandomGenerator generator(77);
     std::map<ParticipantOrder, double> seen;
@@ -165,6 +181,53 @@ TEST(RandomSets, EachShuffleReachesEveryOrderingEquallyOften) {
     }
     // 119 degrees of freedom: above 190 has a chance below 1 in 10,000 for a fair shuffle.
     EXPECT_LT(chi_square, 190.0);
+  }
+}
+
+// Catches a reciprocal rounded the wrong way or too narrow, which gives a wrong remainder first
+// near multiples of the bound and at the largest dividends: every bound of a study of up to
+// 10,000 participants, against the processor's division.
+TEST(RandomSets, RemaindersByReciprocalsAreExactForEveryBound) {
+  const int most = 10000;
+  const ShuffleBounds bounds(most);
+  std::uint32_t spread = 12345;
+  for (std::uint32_t bound = 2; bound <= static_cast<std::uint32_t>(most); ++bound) {
+    std::vector<std::uint32_t> values = {
+        0u,          1u,          bound - 1u,
+        bound,       bound + 1u,  0x7FFFu,
+        0x7FFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu - 0xFFFFFFFFu % bound - 1u};
+    for (const std::uint32_t top : {0x7FFFu, 0x7FFFFFFFu}) {
+      values.push_back(top - top % bound);
+      values.push_back(top - top % bound - 1u);
+    }
+    for (int i = 0; i < 20; ++i) values.push_back(spread = spread * 1664525u + 1013904223u);
+    for (const std::uint32_t value : values) {
+      ASSERT_EQ(bounds.remainder(value, bound), value % bound) << value << " % " << bound;
+    }
+  }
+}
+
+// Catches draws taken in runs that skip, repeat or reorder a draw at the end of the generator's
+// block, or a shuffle that uses a wrong bound or the wrong bits of a draw: the sets of several
+// sizes, against the two shuffles done one draw at a time with the processor's division.
+TEST(RandomSets, EachSetIsBothShufflesDoneOneDrawAtATime) {
+  for (const int participants : {2, 3, 4, 17, 31, 32, 33, 100, 109, 497, 498, 1000, 10000}) {
+    for (const std::uint32_t seed : {1u, 7u, 4294967295u}) {
+      RandomGenerator generator(seed);
+      RandomGenerator literal(seed);
+      const ShuffleBounds bounds(participants);
+      ParticipantOrder order = make_participant_order(participants);
+      ParticipantOrder expected = order;
+      const int sets = participants >= 1000 ? 20 : 200;
+      for (int set = 0; set < sets; ++set) {
+        draw_next_set(order, generator, bounds);
+        internal::shuffle_wide(expected, literal);
+        internal::shuffle_with_generator(expected, literal);
+        ASSERT_EQ(order, expected)
+            << participants << " participants, seed " << seed << ", set " << set;
+      }
+      EXPECT_EQ(generator.next(), literal.next()) << participants << " participants";
+    }
   }
 }
 

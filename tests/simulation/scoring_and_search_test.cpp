@@ -112,17 +112,13 @@ SearchLog dist_search(const std::vector<double>& overall_percentages, int items,
   statistics.grand.overall_percentages = overall_percentages;
   const auto groups = num_correct_of_sets[0].size();
   DistSearch search(statistics, items, static_cast<int>(groups), most_tabulated_terms);
-  std::vector<std::vector<int>> all_missed(DistSearch::kSetsAtOnce, std::vector<int>(groups));
   for (std::size_t first = 0; first < kSetCount; first += DistSearch::kSetsAtOnce) {
     for (std::size_t i = 0; i < DistSearch::kSetsAtOnce; ++i) {
-      const std::vector<int>& num_correct = num_correct_of_sets[first + i];
-      for (std::size_t group = 0; group < groups; ++group) {
-        all_missed[i][group] = items - num_correct[group];
+      for (const int num_correct : num_correct_of_sets[first + i]) {
+        search.counts()[DistSearch::kSetsAtOnce * static_cast<std::size_t>(num_correct) + i] += 1;
       }
     }
-    const int* const four[DistSearch::kSetsAtOnce] = {all_missed[0].data(), all_missed[1].data(),
-                                                      all_missed[2].data(), all_missed[3].data()};
-    search.consider(four);
+    search.consider();
   }
   return search.finish();
 }

@@ -10,6 +10,7 @@
 
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
+#include "simulation/nominal_group_run_internal.h"
 #include "tests/reference/reference_run.h"
 #include "tests/support/editions.h"
 #include "tests/support/report_parsing.h"
@@ -205,6 +206,34 @@ TEST(WholeRunLargeStudies, MatchTheIndependentModelByteForByte) {
       {"Triads300By150", 3, 300, 150, testing::made_up_responses(300, 150, 32)},
   };
   for (const Study& study : large) expect_the_models_reports(study, 1765084800u);
+}
+
+// Catches a DIST search that meets other sets, or in another order, when the distributions kept
+// by the scoring run out and it draws and scores the rest again, or chosen sets drawn again from
+// the wrong snapshot: the run keeping every distribution, some (the rest from a set inside a
+// snapshot's stretch) and none, a second pass over all sets as runs of many participants made
+// before, give the same reports, on studies of more than 400 participants.
+TEST(WholeRunKeepingDistributions, EveryBudgetGivesTheSameReports) {
+  const Study large[] = {
+      {"Pairs1000By60", 2, 1000, 60, testing::made_up_responses(1000, 60, 41)},
+      {"Triads450By150", 3, 450, 150, testing::made_up_responses(450, 150, 42)},
+  };
+  for (const Study& study : large) {
+    const ResponseMatrix matrix =
+        testing::matrix_of(study.responses, study.participants, study.items);
+    const EditionProfile& edition = testing::edition_of(study.group_size);
+    const ReportSections one_pass =
+        render_reports(edition, run_simulation(matrix, study.group_size, 11u));
+    for (const std::size_t bytes : {std::size_t{0}, std::size_t{1}, std::size_t{100000}}) {
+      const RunResult result =
+          internal::run_simulation_keeping(matrix, study.group_size, 11u, bytes);
+      const ReportSections sections = render_reports(edition, result);
+      for (std::size_t file = 0; file < sections.size(); ++file) {
+        EXPECT_TRUE(sections[file].text == one_pass[file].text)
+            << study.name << ", distributions kept in " << bytes << " bytes: file " << file + 1;
+      }
+    }
+  }
 }
 
 TEST(WholeRunWithoutBest, AllCorrectLeavesTheMvSearchWithoutABest) {

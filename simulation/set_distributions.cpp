@@ -1,0 +1,132 @@
+#include "simulation/set_distributions.h"
+
+#include <algorithm>
+
+#include "simulation/set_label.h"
+
+namespace quorvane {
+namespace {
+
+// Each value a set's groups scored, NumCorrect ascending: when its gap from the one before (less
+// one) and its count are both below 16, one byte, gap x 16 + count; else a 0 byte, then the gap
+// and the count in 7-bit pieces, lowest first, each piece but the last with the high bit set.
+constexpr unsigned kSmall = 16;
+// The most bytes a value takes: the 0 byte and two numbers below 2^21 in three pieces each.
+constexpr std::size_t kMostBytesPerValue = 7;
+
+std::uint8_t* put_piecewise(std::uint8_t* out, unsigned number) {
+  while (number >= 0x80u) {
+    *out++ = static_cast<std::uint8_t>(number | 0x80u);
+    number >>= 7;
+  }
+  *out++ = static_cast<std::uint8_t>(number);
+  return out;
+}
+
+unsigned get_piecewise(const std::uint8_t*& in) {
+  unsigned number = 0;
+  for (int shift = 0;; shift += 7) {
+    const unsigned piece = *in++;
+    number |= (piece & 0x7Fu) << shift;
+    if (piece < 0x80u) return number;
+  }
+}
+
+}  // namespace
+
+SetDistributions::SetDistributions(int items, int groups, std::size_t most_bytes)
+    : items_(items),
+      groups_(groups),
+      unpacked_width_(items < 256 ? 1 : 2),
+      most_bytes_(most_bytes),
+      groups_by_missed_(static_cast<std::size_t>(items) + 1),
+      packed_(kMostBytesPerValue * (static_cast<std::size_t>(items) + 1)) {
+  // Room for all at once, so that growing never holds two copies; pages never written are not
+  // taken from the system.
+  const std::size_t unpacked = unpacked_width_ * static_cast<std::size_t>(groups) * kSetCount;
+  if (unpacked > kMostUnpacked || unpacked > most_bytes_) unpacked_width_ = 0;
+  bytes_.reserve(unpacked_width_ > 0 ? unpacked : most_bytes_);
+  starts_.push_back(0);
+}
+
+bool SetDistributions::keep(const int* all_missed) {
+  if (full_) return false;
+  const int groups = groups_;
+  if (unpacked_width_ > 0) {
+    const std::size_t start = bytes_.size();
+    bytes_.resize(start + unpacked_width_ * static_cast<std::size_t>(groups));
+    std::uint8_t* out = &bytes_[start];
+    for (int group = 0; group < groups; ++group) {
+      const auto w = static_cast<unsigned>(all_missed[group]);
+      out[0] = static_cast<std::uint8_t>(w);
+      if (unpacked_width_ == 2) out[1] = static_cast<std::uint8_t>(w >> 8);
+      out += unpacked_width_;
+    }
+    starts_.push_back(bytes_.size());
+    return true;
+  }
+  int fewest = groups > 0 ? all_missed[0] : 0;
+  int most = groups > 0 ? all_missed[0] : -1;
+  for (int group = 0; group < groups; ++group) {
+    const int w = all_missed[group];
+    groups_by_missed_[static_cast<std::size_t>(w)] += 1;
+    fewest = std::min(fewest, w);
+    most = std::max(most, w);
+  }
+  // NumCorrect ascending is allMissed descending.
+  std::uint8_t* out = packed_.data();
+  int previous = -1;
+  for (int w = most; w >= fewest; --w) {
+    int& count = groups_by_missed_[static_cast<std::size_t>(w)];
+    if (count == 0) continue;
+    const int value = items_ - w;
+    const auto gap = static_cast<unsigned>(value - previous - 1);
+    const auto small_count = static_cast<unsigned>(count);
+    previous = value;
+    count = 0;
+    if (gap < kSmall && small_count < kSmall) {
+      *out++ = static_cast<std::uint8_t>(gap * kSmall + small_count);
+    } else {
+      *out++ = 0;
+      out = put_piecewise(out, gap);
+      out = put_piecewise(out, small_count);
+    }
+  }
+  const auto size = static_cast<std::size_t>(out - packed_.data());
+  if (bytes_.size() + size > most_bytes_) {
+    full_ = true;
+    return false;
+  }
+  bytes_.insert(bytes_.end(), packed_.data(), out);
+  starts_.push_back(bytes_.size());
+  return true;
+}
+
+void SetDistributions::add(int set, unsigned* counts, std::size_t stride) const {
+  const std::uint8_t* in = bytes_.data() + starts_[static_cast<std::size_t>(set)];
+  const std::uint8_t* const end = bytes_.data() + starts_[static_cast<std::size_t>(set) + 1];
+  const auto items = static_cast<std::size_t>(items_);
+  if (unpacked_width_ == 1) {
+    for (; in != end; ++in) counts[stride * (items - *in)] += 1;
+    return;
+  }
+  if (unpacked_width_ == 2) {
+    for (; in != end; in += 2) counts[stride * (items - (in[0] | std::size_t{in[1]} << 8))] += 1;
+    return;
+  }
+  std::size_t value = 0;  // one above the previous value
+  while (in != end) {
+    const unsigned byte = *in++;
+    unsigned gap = byte / kSmall;
+    unsigned count = byte % kSmall;
+    if (byte == 0) {
+      gap = get_piecewise(in);
+      count = get_piecewise(in);
+    }
+    value += gap;
+    counts[stride * value] += count;
+    ++value;
+  }
+}
+
+}  // namespace quorvane
