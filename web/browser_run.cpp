@@ -10,6 +10,7 @@
 #include "programs/run_driver.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
+#include "reports/export_files.h"
 #include "reports/export_of_run.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
