@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "reports/export_files.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
@@ -87,7 +88,7 @@ TEST(BrowserRun, AsTheConsoleProgramInAnEmptyFolder) {
         continue;
       }
       ASSERT_EQ(outcome.reports.size(), 8u);
-      EXPECT_EQ(outcome.exports.size(), 4u);
+      EXPECT_EQ(outcome.exports.size(), kExportFileCount);
       const std::vector<std::string> names = testing::report_names(edition);
       for (std::size_t file = 0; file < outcome.reports.size(); ++file) {
         EXPECT_EQ(outcome.reports[file].name, names[file]);
@@ -142,8 +143,8 @@ TEST(BrowserRun, AnAnswerIsOneLine) {
   EXPECT_EQ(outcome.reports.size(), 8u);
 }
 
-// Would catch the picture titled with the name cut at its first blank, as the dialogue reads it,
-// and the rest of the name taken as the number of participants.
+// Would catch the picture titled with the name cut at its first blank, and the rest of the name
+// taken as the number of participants; messages name the file as it is called.
 TEST(BrowserRun, ThePictureShowsTheWholeName) {
   BrowserRequest request;
   request.edition = edition_of_group_size(2);
@@ -151,12 +152,12 @@ TEST(BrowserRun, ThePictureShowsTheWholeName) {
   request.file_name = "pilot study.txt";
   request.export_name = "x";
   const BrowserOutcome outcome = run_in_browser(request);
-  ASSERT_EQ(outcome.exports.size(), 4u) << outcome.error;
-  EXPECT_NE(outcome.exports[3].text.find("pilot study.txt"), std::string::npos);
+  ASSERT_EQ(outcome.exports.size(), kExportFileCount) << outcome.error;
+  EXPECT_NE(outcome.exports.back().text.find("pilot study.txt"), std::string::npos);
   request.data = "1 0 1";
   request.participants = "4";
   request.items = "2";
-  EXPECT_EQ(run_in_browser(request).error.rfind("pilot_study.txt: row ", 0), 0u);
+  EXPECT_EQ(run_in_browser(request).error.rfind("pilot study.txt: row ", 0), 0u);
 }
 
 // Would catch lengths written in another byte order or width, or records in another order than

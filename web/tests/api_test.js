@@ -26,7 +26,7 @@ for (const { edition, program } of editions) {
     assert.deepStrictEqual(native.status, 0, "the program's exit status");
     const result = await quorvane.run(Object.assign({ edition }, study));
     assert.deepStrictEqual(Object.keys(result.reports).length, 8, "reports");
-    assert.deepStrictEqual(Object.keys(result.exports).length, 4, "export files");
+    assert.deepStrictEqual(Object.keys(result.exports).length, 5, "export files");
     assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
     assert.deepStrictEqual(result.notes, linesOf(native.stderr, program, "note"), "notes");
   });
