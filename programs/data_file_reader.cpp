@@ -382,7 +382,8 @@ Layout layout_of(const Record* first, const Record* second, char separator) {
   // R's write.csv names the column of row names "", others name a column of participant
   // numbers so.
   if (layout.header && !layout.labels && first->count > 1 &&
-      names_participants(first->fields[0].text) && second->count == first->count) {
+      names_participants(first->fields[0].text) && second != nullptr &&
+      second->count == first->count) {
     layout.labels = true;
   }
   bool quotes = false;
