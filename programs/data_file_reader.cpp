@@ -239,7 +239,9 @@ class RecordReader {
   }
 
  private:
-  bool is_blank(char c) const { return c == ' ' || (c == '\t' && separator_ != '\t'); }
+  bool is_blank(char c) const {
+    return c == ' ' || c == '\v' || c == '\f' || (c == '\t' && separator_ != '\t');
+  }
   bool at_line_end() const { return text_[at_] == '\n' || text_[at_] == '\r'; }
   bool ends_field() const {
     return at_ == text_.size() || at_line_end() ||
