@@ -156,11 +156,13 @@ std::optional<int> response_of(const std::string& word) {
   return whole_number(word.substr(0, mark));
 }
 
-// Whether the data file is bare numbers that the reading above predicts: no separator, quote,
-// byte-order mark or NUL, and first two lines of numbers alone (else it may be a table, with a
+// Whether the data file is bare numbers that the reading above predicts: nothing but numbers,
+// blanks and line breaks, and first two lines of numbers alone (else it may be a table, with a
 // header or labels, read otherwise).
 bool is_predictable(const std::string& data) {
-  if (data.find_first_of(std::string(",;\"\0", 4)) != std::string::npos) return false;
+  // Only digits, signs, points, blanks and line breaks: a tab, a form feed or any other byte may
+  // make the file a table, whose shape its own rules decide.
+  if (data.find_first_not_of("0123456789+-. \n\r") != std::string::npos) return false;
   if (data.rfind("\xEF\xBB\xBF", 0) == 0 || data.rfind("\xFF\xFE", 0) == 0 ||
       data.rfind("\xFE\xFF", 0) == 0) {
     return false;
