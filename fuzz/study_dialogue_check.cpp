@@ -179,9 +179,7 @@ bool is_predictable(const std::string& data) {
     if (words.empty()) continue;
     ++lines;
     for (const std::string& word : words) {
-      if (!response_of(word) && word.find_first_not_of("+-0123456789.") != std::string::npos) {
-        return false;
-      }
+      if (!response_of(word)) return false;
     }
   }
   return true;
