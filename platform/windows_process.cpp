@@ -31,9 +31,13 @@ bool enter_folder_of(const std::string& path, std::string* file_name, std::strin
   }
   *file_name = path.substr(end + 1);
   std::wstring folder;
-  if (!wide_name(path.substr(0, end + 1), &folder, reason)) return false;
+  FileFailure failure;
+  if (!wide_name(path.substr(0, end + 1), &folder, &failure)) {
+    *reason = failure.reason;
+    return false;
+  }
   if (SetCurrentDirectoryW(folder.c_str()) == 0) {
-    *reason = windows_error_text(GetLastError());
+    *reason = windows_message(GetLastError());
     return false;
   }
   return true;
