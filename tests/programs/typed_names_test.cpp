@@ -106,8 +106,8 @@ TEST(TypedNames, AnInteractiveRunEndsByNamingTheFolder) {
       {"", std::string("pilot"), ""},
       {"/home/anna/\xE7\xA0\x94", std::nullopt,
        "\nThe reports were written in the folder /home/anna/\xE7\xA0\x94\n"},
-      {"C:\\Studies", std::string("out\\pilot"),
-       "\nThe reports and the export out\\pilot were written in the folder C:\\Studies\n"},
+      {"C:\\Studies", std::string("\xE7\xA0\x94-pilot"),
+       "\nThe reports and the export \xE7\xA0\x94-pilot were written in the folder C:\\Studies\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.end);
