@@ -119,7 +119,8 @@ std::uint64_t memory_needed(int participants, int items, int group_size) {
   const std::uint64_t words = (m + 63) / 64;
   const std::uint64_t responses = (n + 1) * (words <= 2 ? 2 : (words + 7) / 8 * 8) * 8;
   // The sets' distributions, kept for the DIST search beside the masks, reserved whole.
-  const std::uint64_t kept = SetDistributions::most_bytes_beside(responses);
+  const std::uint64_t kept =
+      SetDistributions::most_bytes_beside(static_cast<std::size_t>(responses));
   // Per set: statistics, scores and the two searches' logs; per value of v: the distributions.
   const std::uint64_t per_set = sets * 12 * 8 + (m + 1) * 8 * 8;
   // The reports (each of the 10,000 sets in files 2, 3 and 5, each group in 4 and 6) and the
