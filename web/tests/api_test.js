@@ -87,7 +87,7 @@ const refusals = [
   { what: "a letter among the responses", data: "1 0 1\n0 x 1\n", participants: 6, items: 3 },
   { what: "too few responses", data: "1 0 1\n0 1 1\n", participants: 6, items: 3 },
   { what: "commas between responses", data: "1,0,1\n0,1,1\n", participants: 6, items: 3 },
-  { what: "a byte-order mark", data: "\ufeff1 0 1\n0 1 1\n1 1 1\n0 0 1\n1 0 0\n0 1 0\n", participants: 6, items: 3 },
+  { what: "UTF-16 without a byte-order mark", data: "1\u0000 \u00000\u0000\n\u0000", participants: 6, items: 3 },
   { what: "too few participants", data: sample, participants: 5, items: 20 },
   { what: "items not a number", data: sample, participants: 30, items: "twenty" },
   { what: "too many items", data: sample, participants: 30, items: 10001 },
