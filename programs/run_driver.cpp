@@ -200,9 +200,8 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   }
 }
 
-int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
-                       const RunOptions& options, const Study& study) {
-  const std::uint32_t seed = options.read_seed();
+RunTexts compute_run_texts(const EditionProfile& edition, Console console, const Study& study,
+                           std::uint32_t seed, const std::optional<std::string>& export_name) {
   const RunResult result = run_simulation(study.matrix, edition.group_size, seed);
   if (!result.mv.found()) {
     say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
@@ -210,23 +209,29 @@ int compute_and_append(const EditionProfile& edition, Console console, FileSyste
   if (!result.dist.found()) {
     say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
   }
-  std::vector<AppendedText> sections;
+  RunTexts texts;
   for (ReportSection& section : render_reports(edition, result)) {
-    sections.push_back({std::move(section.file_name), std::move(section.text)});
+    texts.reports.push_back({std::move(section.file_name), std::move(section.text)});
   }
-  std::vector<AppendedText> export_files;
-  if (options.export_name) {
+  if (export_name) {
     ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
     data.labels = study.labels;
     const std::string left_out = exact_values_left_out(data);
     if (!left_out.empty()) say_note(edition, console, left_out);
-    for (ExportFile& file : render_export_files(data, *options.export_name)) {
-      export_files.push_back({std::move(file.file_name), std::move(file.text)});
+    for (ExportFile& file : render_export_files(data, *export_name)) {
+      texts.exports.push_back({std::move(file.file_name), std::move(file.text)});
     }
   }
+  return texts;
+}
+
+int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
+                       const RunOptions& options, const Study& study) {
+  const RunTexts texts =
+      compute_run_texts(edition, console, study, options.read_seed(), options.export_name);
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
   std::string error;
-  if (!append_reports(files, append_scope(), sections, export_files, note, &error)) {
+  if (!append_reports(files, append_scope(), texts.reports, texts.exports, note, &error)) {
     say_error(edition, console, error);
     return kRunFailed;
   }

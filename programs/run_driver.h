@@ -4,9 +4,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "programs/console.h"
+#include "programs/study_dialogue.h"
 #include "reports/edition_profile.h"
 #include "simulation/best_fit_search.h"
 #include "storage/report_append.h"
@@ -49,6 +51,18 @@ AppendScope append_scope();
 // The line that ends a run on an interactive console, after "Performing calculations...".
 std::string finished_line(const std::string& report_folder,
                           const std::optional<std::string>& export_name);
+
+// What a run appends: its eight report sections, file 1 first, and with an export name the
+// export's files.
+struct RunTexts {
+  std::vector<AppendedText> reports;
+  std::vector<AppendedText> exports;
+};
+
+// The computation of a loaded study with this seed, rendered: a search that chose no set, and
+// exact values the export leaves out, are noted on the console.
+RunTexts compute_run_texts(const EditionProfile& edition, Console console, const Study& study,
+                           std::uint32_t seed, const std::optional<std::string>& export_name);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

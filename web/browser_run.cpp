@@ -10,10 +10,6 @@
 #include "programs/run_driver.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
-#include "reports/export_files.h"
-#include "reports/export_of_run.h"
-#include "reports/run_reports.h"
-#include "simulation/nominal_group_run.h"
 
 namespace quorvane {
 namespace {
@@ -162,24 +158,12 @@ BrowserOutcome run_in_browser(const BrowserRequest& request) {
   const std::optional<Study> study =
       asks ? ask_for_study(edition, console, files) : ask_for_study(edition, console, files, name);
   if (study) {
-    const RunResult result = run_simulation(study->matrix, edition.group_size, request.seed);
-    if (!result.mv.found()) {
-      say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
+    RunTexts texts = compute_run_texts(edition, console, *study, request.seed, request.export_name);
+    for (AppendedText& report : texts.reports) {
+      outcome.reports.push_back({std::move(report.file_name), std::move(report.text)});
     }
-    if (!result.dist.found()) {
-      say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
-    }
-    for (ReportSection& section : render_reports(edition, result)) {
-      outcome.reports.push_back({std::move(section.file_name), std::move(section.text)});
-    }
-    if (request.export_name) {
-      ExportData data = export_of_run(study->matrix, result, study->file_name, request.seed);
-      data.labels = study->labels;
-      const std::string left_out = exact_values_left_out(data);
-      if (!left_out.empty()) say_note(edition, console, left_out);
-      for (ExportFile& file : render_export_files(data, *request.export_name)) {
-        outcome.exports.push_back({std::move(file.file_name), std::move(file.text)});
-      }
+    for (AppendedText& file : texts.exports) {
+      outcome.exports.push_back({std::move(file.file_name), std::move(file.text)});
     }
   }
   take_console_lines(edition, said.str(), &outcome);

@@ -104,8 +104,8 @@ TEST(TypedNames, AnInteractiveRunEndsByNamingTheFolder) {
   } cases[] = {
       {"", std::nullopt, ""},
       {"", std::string("pilot"), ""},
-      {"/home/anna/\xE7\xA0\x94", std::nullopt,
-       "\nThe reports were written in the folder /home/anna/\xE7\xA0\x94\n"},
+      {"/studies/\xE7\xA0\x94", std::nullopt,
+       "\nThe reports were written in the folder /studies/\xE7\xA0\x94\n"},
       {"C:\\Studies", std::string("\xE7\xA0\x94-pilot"),
        "\nThe reports and the export \xE7\xA0\x94-pilot were written in the folder C:\\Studies\n"},
   };

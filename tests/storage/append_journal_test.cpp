@@ -130,7 +130,7 @@ TEST(AppendJournal, OnlyAJournalOfTheRunsOwnFilesIsObeyed) {
       {"an export through ..", [&] { return exported_as("../x"); }},
       {"an export through a folder ..", [&] { return exported_as("out/../../x"); }},
       {"an export through .", [&] { return exported_as("./x"); }},
-      {"an export by an absolute path", [&] { return exported_as("/home/x"); }},
+      {"an export by an absolute path", [&] { return exported_as("/x"); }},
       {"an export by a Windows path", [&] { return exported_as("\\\\server\\x"); }},
       {"an export on a drive", [&] { return exported_as("C:x"); }},
       {"an export with an empty folder", [&] { return exported_as("out//x"); }},
