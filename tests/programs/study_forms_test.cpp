@@ -135,6 +135,9 @@ std::vector<Form> forms_of_study() {
       {"old Mac line ends and blank lines",
        "\r\r" + saved(responses, {",", "\r\r", true, false, plain}), false},
       {"blanks around commas", saved(responses, {" , ", " \n", false, false, plain}), false},
+      // Form feeds and vertical tabs are blanks, as between bare numbers.
+      {"form feeds and vertical tabs around commas",
+       saved(responses, {"\f,\v", "\v\n", false, false, plain}), false},
       {"Windows-1252 labels",
        saved(responses, {";", "\r\n", true, true, plain},
              std::vector<std::string>(kParticipants, "M\xFCller")),
@@ -148,11 +151,13 @@ struct DriverRun {
 };
 
 DriverRun drive(const std::string& data, const std::string& answers,
-                std::optional<std::string> data_file = std::nullopt) {
+                std::optional<std::string> data_file = std::nullopt,
+                std::optional<std::string> export_name = std::nullopt) {
   DriverRun run;
   run.files.files["study.csv"] = data;
   RunOptions options;
   options.data_file = std::move(data_file);
+  options.export_name = std::move(export_name);
   run.result = testing::run_in_process(run.files, answers, options);
   return run;
 }
@@ -204,6 +209,18 @@ TEST(StudyForms, LabelsAreKeptAsWritten) {
   EXPECT_EQ(labels_of("R write.csv")[0], "1");
   EXPECT_EQ(labels_of("labels with commas and quotes")[2], "Anna B., \"3\"");
   EXPECT_EQ(labels_of("Windows-1252 labels")[0], "M\xC3\xBCller");
+}
+
+// Catches the labels a file had not reaching the export's groups table.
+TEST(StudyForms, TheExportNamesTheMembersByTheirLabels) {
+  for (const Form& form : forms_of_study()) {
+    if (std::string(form.name) != "participant-ID column") continue;
+    const DriverRun run = drive(form.bytes, "", std::string("study.csv"), std::string("x"));
+    ASSERT_EQ(run.result.exit_status, kRunSucceeded) << run.result.err;
+    const std::string& groups = run.files.files.at("x-groups.csv");
+    EXPECT_EQ(groups.rfind("fit,group,member_1,member_2,member_3,label_1,label_2,label_3,", 0), 0u);
+    EXPECT_NE(groups.find(",P"), std::string::npos);
+  }
 }
 
 // Catches a header or label column read without a word to the user.
