@@ -1,10 +1,13 @@
 #include "web/browser_run.h"
 
 #include <memory>
+#include <optional>
 #include <sstream>
+#include <string>
 #include <utility>
 
 #include "programs/console.h"
+#include "programs/data_file_reader.h"
 #include "programs/pairs_edition.h"
 #include "programs/quads_edition.h"
 #include "programs/run_driver.h"
@@ -69,36 +72,13 @@ class StudyBytes final : public FileSystem {
   const std::string& data_;
 };
 
-bool is_blank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// The table's shape: the lines that hold a response, and the words on the first of them. A line
-// ends at LF, CR LF or CR alone.
-std::pair<int, int> shape_of(const std::string& data) {
-  int rows = 0;
-  int first_row_words = 0;
-  int words = 0;
-  bool in_word = false;
-  const auto end_line = [&] {
-    if (words > 0 && rows++ == 0) first_row_words = words;
-    words = 0;
-    in_word = false;
-  };
-  for (std::size_t i = 0; i < data.size(); ++i) {
-    const char c = data[i];
-    if (c == '\n' || c == '\r') {
-      if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-      end_line();
-    } else if (is_blank(c)) {
-      in_word = false;
-    } else if (!in_word) {
-      in_word = true;
-      ++words;
-    }
-  }
-  end_line();
-  return {rows, first_row_words};
+// The table's shape as the reader finds it for a data file on the command line; none when the
+// file is not one it takes so.
+std::optional<StudyShape> shape_of(const std::string& data) {
+  StudyData study;
+  std::string error;
+  if (!read_data_file(data, std::nullopt, &study, &error)) return std::nullopt;
+  return StudyShape{study.matrix.participants(), study.matrix.items()};
 }
 
 // An answer as one line typed: up to its first line break.
@@ -142,12 +122,18 @@ BrowserOutcome run_in_browser(const BrowserRequest& request) {
   const EditionProfile& edition = *request.edition;
   const std::string name = one_line(request.file_name);
   // Without the numbers the run is the program's with the data file on its command line: the
-  // table's shape gives them. With one or both, they are typed at the prompts, as in a console.
-  const bool asks = request.participants || request.items;
-  const std::pair<int, int> shape = shape_of(request.data);
+  // table's shape gives them. With them, they are typed at the prompts, as in a console; one of
+  // them alone is completed from the table's shape, where the file has one.
+  const bool one_given = request.participants.has_value() != request.items.has_value();
+  const std::optional<StudyShape> shape =
+      one_given ? shape_of(request.data) : std::optional<StudyShape>();
+  const bool asks = (request.participants && request.items) || shape;
+  const auto answer = [](const std::optional<std::string>& given, int from_shape) {
+    return given ? one_line(*given) : std::to_string(from_shape);
+  };
   std::istringstream typed(
-      asks ? name + "\n" + one_line(request.participants.value_or(std::to_string(shape.first))) +
-                 "\n" + one_line(request.items.value_or(std::to_string(shape.second))) + "\n"
+      asks ? name + "\n" + answer(request.participants, shape ? shape->participants : 0) + "\n" +
+                 answer(request.items, shape ? shape->items : 0) + "\n"
            : std::string());
   std::ostringstream shown;
   std::ostringstream said;

@@ -108,7 +108,8 @@ TEST(BrowserRun, AsTheConsoleProgramInAnEmptyFolder) {
 }
 
 // Would catch a shape that counts blank lines, takes CR LF for two line ends or counts the
-// responses of a later line: the run without numbers is the run typed with the shape.
+// responses of a later line: the run without numbers, or with one, is the run typed with the
+// shape.
 TEST(BrowserRun, TheTablesShapeWithoutNumbers) {
   const std::string rows = "1 0 1 1\r\n0 0 1 0\r\n\r\n1 1 1 1\r0 1 0 0 \n 1 0 0 1\t\n0 1 1 0";
   for (const int group_size : {2, 3}) {
@@ -119,12 +120,15 @@ TEST(BrowserRun, TheTablesShapeWithoutNumbers) {
     request.seed = 5;
     const BrowserOutcome shaped = run_in_browser(request);
     request.participants = "6";
+    const BrowserOutcome half_typed = run_in_browser(request);
     request.items = "4";
     const BrowserOutcome typed = run_in_browser(request);
     ASSERT_FALSE(typed.refused) << typed.error;
     ASSERT_FALSE(shaped.refused) << shaped.error;
+    ASSERT_FALSE(half_typed.refused) << half_typed.error;
     for (std::size_t file = 0; file < typed.reports.size(); ++file) {
       EXPECT_EQ(shaped.reports[file].text, typed.reports[file].text);
+      EXPECT_EQ(half_typed.reports[file].text, typed.reports[file].text);
     }
   }
 }
