@@ -12,10 +12,8 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
+#include "programs/edition_profile.h"
 #include "programs/study_dialogue.h"
-#include "programs/triads_edition.h"
 #include "simulation/response_matrix_internal.h"
 
 namespace quorvane::fuzzing {

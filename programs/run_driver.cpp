@@ -7,10 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
+#include "programs/edition_profile.h"
 #include "programs/study_dialogue.h"
-#include "programs/triads_edition.h"
 #include "programs/word_reader.h"
 #include "reports/export_files.h"
 #include "reports/export_of_run.h"
@@ -136,13 +134,17 @@ std::uint64_t memory_needed(int participants, int items, int group_size) {
 AppendScope append_scope() {
   AppendScope scope;
   for (const EditionProfile* edition : {&kPairsEdition, &kTriadsEdition, &kQuadsEdition}) {
-    for (const std::string& name : report_file_names(*edition)) {
+    for (const std::string& name : report_file_names(edition->words)) {
       if (std::find(scope.report_names.begin(), scope.report_names.end(), name) ==
           scope.report_names.end()) {
         scope.report_names.push_back(name);
       }
     }
   }
+  // Quorvane-Groups's reports of every larger size, known by their form alone.
+  scope.is_report_name = [](const std::string& name) {
+    return group_size_of_report_name(name) != 0;
+  };
   for (const std::string& ending : export_file_names("")) scope.export_endings.push_back(ending);
   return scope;
 }
@@ -210,12 +212,13 @@ RunTexts compute_run_texts(const EditionProfile& edition, Console console, const
     say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
   }
   RunTexts texts;
-  for (ReportSection& section : render_reports(edition, result)) {
+  for (ReportSection& section : render_reports(edition.words, result)) {
     texts.reports.push_back({std::move(section.file_name), std::move(section.text)});
   }
   if (export_name) {
     ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
     data.labels = study.labels;
+    data.groups_word = edition.words.picture_groups;
     const std::string left_out = exact_values_left_out(data);
     if (!left_out.empty()) say_note(edition, console, left_out);
     for (ExportFile& file : render_export_files(data, *export_name)) {

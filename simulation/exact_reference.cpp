@@ -1,6 +1,7 @@
 #include "simulation/exact_reference.h"
 
 #include <cstddef>
+#include <limits>
 
 #include "simulation/set_statistics.h"
 
@@ -191,6 +192,18 @@ std::uint64_t binomial(int n, int k) {
     value = value * static_cast<std::uint64_t>(n - i) / static_cast<std::uint64_t>(i + 1);
   }
   return value;
+}
+
+std::optional<std::uint64_t> group_count(int n, int k) {
+  if (k < 0 || n < k) return 0;
+  // C(n, i) grows with i up to n / 2: once too large, it stays so.
+  const int fewer = k < n - k ? k : n - k;
+  Wide value = 1;
+  for (int i = 0; i < fewer; ++i) {
+    value = value * static_cast<unsigned>(n - i) / static_cast<unsigned>(i + 1);
+    if (value > static_cast<Wide>(std::numeric_limits<long long>::max())) return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(value);
 }
 
 ExactWork exact_work(const ResponseMatrix& matrix, int group_size) {

@@ -43,4 +43,8 @@ ExactReference exact_reference(const ResponseMatrix& matrix, int group_size);
 // C(n, k) for 0 <= k <= 4; exact up to n = 10,000 (about 4.2e14).
 std::uint64_t binomial(int n, int k);
 
+// C(n, k) for any 0 <= k <= n, the number of groups of k of n participants; empty when it
+// exceeds the largest long long.
+std::optional<std::uint64_t> group_count(int n, int k);
+
 }  // namespace quorvane

@@ -256,6 +256,11 @@ bool append_under_lock(FileSystem& files, const AppendScope& scope,
 
 }  // namespace
 
+bool AppendScope::holds_report(const std::string& name) const {
+  return std::find(report_names.begin(), report_names.end(), name) != report_names.end() ||
+         (is_report_name && is_report_name(name));
+}
+
 std::string failure_words(const FileFailure& failure) {
   switch (failure.code) {
     case FileFailure::Code::kNotFound:

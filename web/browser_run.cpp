@@ -8,11 +8,9 @@
 
 #include "programs/console.h"
 #include "programs/data_file_reader.h"
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
+#include "programs/edition_profile.h"
 #include "programs/run_driver.h"
 #include "programs/study_dialogue.h"
-#include "programs/triads_edition.h"
 
 namespace quorvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/edition_profile.h"
+#include "programs/edition_profile.h"
 
 namespace quorvane {
 

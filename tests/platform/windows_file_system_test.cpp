@@ -16,7 +16,7 @@
 #include "platform/windows_api.h"
 #include "platform/windows_text.h"
 #include "programs/run_driver.h"
-#include "programs/triads_edition.h"
+#include "programs/edition_profile.h"
 #include "reports/report_files.h"
 #include "simulation/nominal_group_run.h"
 #include "storage/report_append.h"

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
+#include "programs/edition_profile.h"
 #include "tests/support/report_parsing.h"
 
 namespace quorvane {

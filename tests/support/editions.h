@@ -3,10 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
-#include "reports/edition_profile.h"
+#include "programs/edition_profile.h"
 #include "tests/support/edition_words.h"
 
 namespace quorvane::testing {
