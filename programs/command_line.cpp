@@ -194,9 +194,8 @@ namespace {
 
 // The help of a program: how it is run (`arguments` after its name), what its groups are, how
 // its dialogue is piped in (`piped` after its name), and the options beyond the common ones.
-std::string usage(const std::string& name, const std::string& arguments,
-                  const std::string& groups, const std::string& piped,
-                  const std::string& own_options) {
+std::string usage(const std::string& name, const std::string& arguments, const std::string& groups,
+                  const std::string& piped, const std::string& own_options) {
   return "Usage: " + name + arguments + " [--seed S] [--export NAME] [DATAFILE]\n" + "       " +
          name +
          " --help | --version\n"
@@ -248,21 +247,22 @@ std::string usage(const std::string& name, const std::string& arguments,
 std::string usage_text(const EditionProfile& edition) {
   std::string groups(edition.words.file_groups);
   for (char& c : groups) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return usage(edition.program_name, "", groups + "\n(groups of " + std::to_string(edition.group_size) + ")",
-               "", "");
+  return usage(edition.program_name, "",
+               groups + "\n(groups of " + std::to_string(edition.group_size) + ")", "", "");
 }
 
 std::string groups_usage_text() {
   const std::string largest = std::to_string(kLargestGroupSize);
-  return usage(kGroupsProgramName, " --group-size K", "groups\nof K",
-               " --group-size 5",
+  return usage(kGroupsProgramName, " --group-size K", "groups\nof K", " --group-size 5",
                "  --group-size K\n"
                "              required: the size of the nominal groups, a whole number from\n"
-               "              2 to " + largest + ", with at least two full groups in the study\n"
-               "              (2K participants or more). Groups of 2, 3 and 4 give exactly\n"
-               "              what Quorvane-Pairs, Quorvane-Triads and Quorvane-Quads give;\n"
-               "              larger groups' reports name their size, such as\n"
-               "              NG-2-10000-Sets-Of-NG-Groups-Of-5.txt\n");
+               "              2 to " +
+                   largest +
+                   ", with at least two full groups in the study\n"
+                   "              (2K participants or more). Groups of 2, 3 and 4 give exactly\n"
+                   "              what Quorvane-Pairs, Quorvane-Triads and Quorvane-Quads give;\n"
+                   "              larger groups' reports name their size, such as\n"
+                   "              NG-2-10000-Sets-Of-NG-Groups-Of-5.txt\n");
 }
 
 std::string version_line(const EditionProfile& edition) {

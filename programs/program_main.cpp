@@ -64,7 +64,7 @@ int run_command_line(const EditionProfile& edition, GroupSizeOption group_size_o
   switch (command.action) {
     case CommandLine::Action::kShowHelp:
       console.out << (group_size_option == GroupSizeOption::kRequired ? groups_usage_text()
-                                                                       : usage_text(edition))
+                                                                      : usage_text(edition))
                   << std::flush;
       return console.out ? kRunSucceeded : kRunFailed;
     case CommandLine::Action::kShowVersion:

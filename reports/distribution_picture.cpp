@@ -558,8 +558,8 @@ class DistributionPicture {
     text.append("sets (mean " + four_decimals(data_.overall_mean) + ", variance " +
                 four_decimals(data_.overall_variance) + "). ");
     if (data_.exact.mean) {
-      text.append("Exact over all " + all_groups() + " possible " + data_.groups_word +
-                  ": mean " + four_decimals(*data_.exact.mean));
+      text.append("Exact over all " + all_groups() + " possible " + data_.groups_word + ": mean " +
+                  four_decimals(*data_.exact.mean));
       if (data_.exact.variance) {
         text.append(", expected set variance " + four_decimals(*data_.exact.variance) + ". ");
       } else {

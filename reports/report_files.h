@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "reports/report_words.h"
 #include "reports/report_names.h"
+#include "reports/report_words.h"
 #include "simulation/set_label.h"
 
 namespace quorvane {

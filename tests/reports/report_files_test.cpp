@@ -18,7 +18,7 @@ struct EditionTexts {
   const EditionProfile* edition;
   std::vector<int> members;
   const char* listing_line;  // the members above with 12 correct
-  const testing::EditionWords& words() const { return testing::edition_words(edition->group_size); }
+  testing::EditionWords words() const { return testing::edition_words(edition->group_size); }
 };
 
 const EditionTexts kEditions[] = {
