@@ -253,7 +253,7 @@ std::string usage_text(const EditionProfile& edition) {
 
 std::string groups_usage_text() {
   const std::string largest = std::to_string(kLargestGroupSize);
-  return usage(kGroupsProgramName, " --group-size K", "groups\nof K", " --group-size 5",
+  return usage(kGroupsProgramName, " --group-size K", "groups\n(groups of K)", " --group-size 5",
                "  --group-size K\n"
                "              required: the size of the nominal groups, a whole number from\n"
                "              2 to " +
