@@ -26,7 +26,9 @@ struct ExactReference {
 // The work each value may take, in steps of one 64-bit word of masks (1 to 2 nanoseconds each,
 // so that each value takes under a second):
 // the variance takes about (M' (M' + 1) / 2) (N / 64 + 8) for the M' items that k or more
-// participants missed; the distribution about C(N, k) (M / 64 + 1).
+// participants missed, and for groups of more than 4, whose counts take numbers of any size,
+// (M' (M' + 1) / 2) (N / 64 + 8 (k + 1) L) for L the 32-bit limbs of C(N, k) C(N - k, k); the
+// distribution about C(N, k) (M / 64 + 1).
 inline constexpr double kMostVarianceSteps = 6e8;
 inline constexpr double kMostDistributionSteps = 4e8;
 
