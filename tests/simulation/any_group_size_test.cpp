@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "programs/edition_profile.h"
+#include "programs/run_driver.h"
+#include "reports/report_names.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
 #include "tests/reference/reference_run.h"
@@ -81,6 +83,24 @@ TEST(AnyGroupSize, ReportNamesAreKnownByTheirFormAlone) {
       {"NG-4-Best-Fit-MV-Groups-Of-99999999999-NumCorrect.txt", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(group_size_of_report_name(c.name), c.size) << c.name;
+}
+
+// Catches a repair of a stopped run that cannot put back the reports of larger groups, or that
+// a forged journal could point at another file: the scope holds every size's reports, the
+// editions' and no other name.
+TEST(AnyGroupSize, RepairScopeHoldsTheReportsOfEverySizeAndNoOtherFile) {
+  const AppendScope scope = append_scope();
+  for (const int size : {2, 3, 4, 5, 9, 5000}) {
+    for (const std::string& name : report_file_names(edition_profile(size).words)) {
+      EXPECT_TRUE(scope.holds_report(name)) << name;
+    }
+  }
+  for (const char* name :
+       {"NG-2-10000-Sets-Of-NG-Groups-Of-5.txt.bak", "study.txt",
+        "NG-4-Best-Fit-MV-Groups-Of-5001-NumCorrect.txt", "NG-0-Append-Journal.txt",
+        "sub/NG-6-Best-Fit-DIST-Groups-Of-6-NumCorrect.txt"}) {
+    EXPECT_FALSE(scope.holds_report(name)) << name;
+  }
 }
 
 }  // namespace
