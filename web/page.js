@@ -191,14 +191,21 @@
     const chosen = document.querySelector("input[name=edition]:checked");
     const groupSize = Number(chosen.value === "groups" ? $("group-size").value.trim() : chosen.dataset.groupSize);
     $("messages").replaceChildren();
+    // No second run starts, nor do the last run's results count as this one's, while the module
+    // is asked for the program's name.
+    $("run").disabled = true;
+    $("status-text").textContent = "";
     let program;
     try {
       program = await programName(groupSize);
     } catch (error) {
-      say("error", "Quorvane-Groups: error: " + error.message + "; type the size beside \"Groups of\"");
+      // A size no program takes is refused in the words of the program that takes any size.
+      say("error", (await programName(5)) + ": error: " + error.message + "; type the size beside \"Groups of\"");
       $("group-size").focus();
+      $("run").disabled = false;
       return;
     }
+    $("run").disabled = false;
     if (chosenFile === null) {
       say("error", program + ": error: no data file was chosen; choose the study's file or drop it on the page");
       $("file").focus();
