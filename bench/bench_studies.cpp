@@ -1,6 +1,6 @@
 #include "bench/bench_studies.h"
 
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "tests/support/studies.h"
 
 namespace quorvane::bench {

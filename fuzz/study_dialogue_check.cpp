@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "programs/study_dialogue.h"
 #include "simulation/response_matrix_internal.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 
 namespace quorvane {
 

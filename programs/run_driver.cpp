@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "programs/study_dialogue.h"
 #include "programs/word_reader.h"
 #include "reports/export_files.h"

@@ -8,7 +8,7 @@
 
 #include "platform/file_system.h"
 #include "programs/console.h"
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "programs/study_dialogue.h"
 #include "simulation/best_fit_search.h"
 #include "storage/report_append.h"

@@ -6,7 +6,7 @@
 
 #include "platform/file_system.h"
 #include "programs/console.h"
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "simulation/response_matrix.h"
 
 namespace quorvane {

@@ -8,7 +8,7 @@
 
 #include "programs/console.h"
 #include "programs/data_file_reader.h"
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "programs/run_driver.h"
 #include "programs/study_dialogue.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 
 namespace quorvane {
 

@@ -15,7 +15,7 @@
 #include "platform/system_file_system.h"
 #include "platform/windows_api.h"
 #include "platform/windows_text.h"
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "programs/run_driver.h"
 #include "reports/report_files.h"
 #include "simulation/nominal_group_run.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "tests/support/report_parsing.h"
 
 namespace quorvane {

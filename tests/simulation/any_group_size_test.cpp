@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "programs/run_driver.h"
 #include "reports/report_names.h"
 #include "reports/run_reports.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "tests/support/edition_words.h"
 
 namespace quorvane::testing {

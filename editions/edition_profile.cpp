@@ -1,4 +1,4 @@
-#include "programs/edition_profile.h"
+#include "editions/edition_profile.h"
 
 #include <cstddef>
 #include <string_view>
