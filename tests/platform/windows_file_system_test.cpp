@@ -12,10 +12,11 @@
 #include <string>
 #include <thread>
 
+#include "editions/edition_profile.h"
+#include "platform/failure_words.h"
 #include "platform/system_file_system.h"
 #include "platform/windows_api.h"
 #include "platform/windows_text.h"
-#include "editions/edition_profile.h"
 #include "programs/run_driver.h"
 #include "reports/report_files.h"
 #include "simulation/nominal_group_run.h"
@@ -163,7 +164,7 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
 TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
   testing::TempFolder folder;
   std::vector<AppendedText> sections;
-  for (const ReportSection& section :
+  for (const NamedText& section :
        testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1)) {
     sections.push_back({section.file_name, section.text});
   }
