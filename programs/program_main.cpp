@@ -33,6 +33,7 @@ int run(const EditionProfile& edition, Console console, bool interactive,
     if (given_seed) return *given_seed;
     return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
   };
+  options.seed_from_clock = !given_seed;
   options.export_name = command.export_name;
   options.memory_limit = memory_limit();
   if (command.data_file) {

@@ -156,9 +156,19 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
 }
 
 std::string finished_line(const std::string& report_folder,
-                          const std::optional<std::string>& export_name) {
+                          const std::optional<std::string>& export_name,
+                          std::optional<std::uint32_t> clock_seed) {
+  std::string seed;
+  if (clock_seed) {
+    const std::string number = std::to_string(*clock_seed);
+    seed = "; seed " + number + " (repeat with --seed " + number + ")";
+  }
   return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
-         " were written in the folder " + readable(report_folder) + "\n";
+         " were written in the folder " + readable(report_folder) + seed + "\n";
+}
+
+ProgramRelease program_release(const EditionProfile& edition) {
+  return {std::string(edition.program_name), QUORVANE_VERSION, QUORVANE_CITATION};
 }
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
@@ -216,6 +226,7 @@ RunTexts compute_run_texts(const EditionProfile& edition, Console console, const
   if (export_name) {
     ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
     data.labels = study.labels;
+    data.release = program_release(edition);
     const std::string left_out = exact_values_left_out(data);
     if (!left_out.empty()) say_note(edition, console, left_out);
     for (ExportFile& file : render_export_files(data, *export_name)) {
@@ -227,8 +238,8 @@ RunTexts compute_run_texts(const EditionProfile& edition, Console console, const
 
 int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
                        const RunOptions& options, const Study& study) {
-  const RunTexts texts =
-      compute_run_texts(edition, console, study, options.read_seed(), options.export_name);
+  const std::uint32_t seed = options.read_seed();
+  const RunTexts texts = compute_run_texts(edition, console, study, seed, options.export_name);
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
   std::string error;
   if (!append_reports(files, append_scope(), texts.reports, texts.exports, note, &error)) {
@@ -236,7 +247,10 @@ int compute_and_append(const EditionProfile& edition, Console console, FileSyste
     return kRunFailed;
   }
   if (!options.report_folder.empty()) {
-    console.out << finished_line(options.report_folder, options.export_name) << std::flush;
+    console.out << finished_line(
+                       options.report_folder, options.export_name,
+                       options.seed_from_clock ? std::optional<std::uint32_t>(seed) : std::nullopt)
+                << std::flush;
   }
   return kRunSucceeded;
 }

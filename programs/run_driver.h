@@ -10,6 +10,7 @@
 #include "programs/console.h"
 #include "programs/study_dialogue.h"
 #include "reports/edition_profile.h"
+#include "reports/export_data.h"
 #include "simulation/best_fit_search.h"
 #include "storage/report_append.h"
 
@@ -38,6 +39,9 @@ struct RunOptions {
   // The working folder as the user knows it, on an interactive console: once the reports are
   // written, one line says so and names it. Empty for a console that is a pipe or a file.
   std::string report_folder = {};
+  // The seed comes from the clock, not the command line: the line that ends a run on an
+  // interactive console names it, so that the run can be repeated.
+  bool seed_from_clock = false;
 };
 
 // About how much memory a run of a study of this size needs, in bytes, for the study, its
@@ -48,9 +52,14 @@ std::uint64_t memory_needed(int participants, int items, int group_size);
 // that stopped while writing them may touch.
 AppendScope append_scope();
 
-// The line that ends a run on an interactive console, after "Performing calculations...".
+// The line that ends a run on an interactive console, after "Performing calculations...", with
+// the seed drawn from the clock where there was one.
 std::string finished_line(const std::string& report_folder,
-                          const std::optional<std::string>& export_name);
+                          const std::optional<std::string>& export_name,
+                          std::optional<std::uint32_t> clock_seed = std::nullopt);
+
+// The program that made a run, as its export names and cites it.
+ProgramRelease program_release(const EditionProfile& edition);
 
 // What a run appends: its eight report sections, file 1 first, and with an export name the
 // export's files.

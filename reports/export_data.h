@@ -36,7 +36,15 @@ struct ExportedFit {
   std::vector<int> num_correct;          // each group's number correct
 };
 
+// The program that made the run, as an export names and cites it.
+struct ProgramRelease {
+  std::string program;   // "Quorvane-Triads"
+  std::string version;   // "2.0"
+  std::string citation;  // the reference to cite, as CITATION.cff gives it
+};
+
 struct ExportData {
+  ProgramRelease release;
   std::string data_file;  // as the user named it
   int participants = 0;   // N
   int items = 0;          // M
