@@ -188,7 +188,7 @@ class FigureLayout {
     double y = legend(kMargin);
     const double main_top = y + 6.0;
     const double main_bottom = main_top + kMainPanelHeight;
-    panel(main_top, main_bottom, main, "All groups (%)", !set_panel);
+    panel(main_top, main_bottom, main, "All groups (%)", !set_panel, "y-label");
     bars(main_bottom, main);
     if (has_exact()) {
       step_line(main_bottom, main, "exact", kExactColour, 0.0,
@@ -198,7 +198,7 @@ class FigureLayout {
     if (set_panel) {
       const double top = main_bottom + kPanelGap;
       y = top + kSetPanelHeight;
-      panel(top, y, sets, "Best sets (%)", true);
+      panel(top, y, sets, "Best sets (%)", true, "set-y-label");
       if (data_.mv.found) {
         step_line(y, sets, "mv", kMvColour, 0.0, [](const Bin& b) { return b.mv; });
       }
@@ -268,8 +268,8 @@ class FigureLayout {
     };
     std::vector<Entry> entries = {{"bar", "Random sets"}};
     if (has_exact()) entries.push_back({"exact", "Exact"});
-    if (data_.mv.found) entries.push_back({"mv", "MV best set"});
-    if (data_.dist.found) entries.push_back({"dist", "DIST best set"});
+    if (data_.mv.found) entries.push_back({"mv", "MV set"});
+    if (data_.dist.found) entries.push_back({"dist", "DIST set"});
     double x = left_;
     double baseline = top + kTextSize * 0.8;
     for (const Entry& entry : entries) {
@@ -297,14 +297,15 @@ class FigureLayout {
 
   // A panel's axes: the y axis with its ticks, labels and title, and the x axis with its ticks,
   // labelled when `labelled`.
-  void panel(double top, double bottom, const Scale& scale, const char* title, bool labelled) {
+  void panel(double top, double bottom, const Scale& scale, const char* title, bool labelled,
+             const char* label_role) {
     const double height = bottom - top;
     const int ticks = static_cast<int>(std::lround(scale.top / scale.step.step));
     for (int i = 0; i <= ticks; ++i) {
       const double value = i * scale.step.step;
       const double y = y_of(value, bottom, height, scale);
       line("y-tick", {{left_ - kTickLength, y}, {left_, y}}, kInk, kAxisLine);
-      text("y-label", left_ - kTickLength - 2.0, y + kTextSize * 0.35, TextAnchor::kEnd,
+      text(label_role, left_ - kTickLength - 2.0, y + kTextSize * 0.35, TextAnchor::kEnd,
            tick_label(value, scale.step.decimals));
     }
     line("y-axis", {{left_, top}, {left_, bottom}}, kInk, kAxisLine);

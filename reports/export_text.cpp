@@ -47,7 +47,9 @@ std::string significant(double value) {
   if (value == 0.0) return "0";
   const double size = std::fabs(value);
   if (size >= 1e-4 && size < 1e6) {
-    const int exponent = static_cast<int>(std::floor(std::log10(size)));
+    int exponent = static_cast<int>(std::floor(std::log10(size)));
+    // Three digits of 0.09996 are 0.100, not 0.1000.
+    if (std::round(size / std::pow(10.0, exponent - 2)) >= 1000.0) ++exponent;
     append_fixed(text, value, std::max(0, 2 - exponent));
     return text;
   }

@@ -163,11 +163,12 @@ TEST(ExportCsv, SummaryIsOneRowWithEachFigureUnderItsName) {
       "data_file", "group_size",    "participants",     "items",         "seed",
       "sets",      "overall_mean",  "overall_variance", "exact_mean",    "exact_variance",
       "mv_set",    "mv_mean",       "mv_variance",      "mv_chi_square", "dist_set",
-      "dist_mean", "dist_variance", "dist_chi_square"};
+      "dist_mean", "dist_variance", "dist_chi_square",  "program",       "version"};
   for (const bool everything : {true, false}) {
     SCOPED_TRACE(everything ? "every value" : "no DIST set, no exact variance");
     ExportData data = made_up_export(12, everything);
     data.data_file = "pilot, \"first\".txt";
+    data.release = {"Quorvane-Triads", "2.0", "The developers (2026)."};
     const std::vector<double> means(10000, 1.5);
     data.sets.mean = &means;
     data.exact.mean = 7.25;
@@ -192,6 +193,8 @@ TEST(ExportCsv, SummaryIsOneRowWithEachFigureUnderItsName) {
     EXPECT_TRUE(same_bits(read_double(field["mv_mean"]), data.mv.mean));
     EXPECT_TRUE(same_bits(read_double(field["mv_variance"]), data.mv.variance));
     EXPECT_EQ(field["mv_chi_square"], "6");
+    EXPECT_EQ(field["program"], "Quorvane-Triads");
+    EXPECT_EQ(field["version"], "2.0");
     if (everything) {
       EXPECT_EQ(field["dist_set"], "40-60");
       EXPECT_TRUE(same_bits(read_double(field["dist_mean"]), data.dist.mean));
