@@ -396,6 +396,9 @@ std::string caption_of(const ExportData& data, const Plan& plan) {
         " possible groups (line, the exact distribution)");
   }
   text.append(".");
+  if (data.exact.percentages.empty()) {
+    text.append(" The exact distribution was not computed for a study this large.");
+  }
   if (data.mv.found || data.dist.found) {
     text.append(" Lower panel: the percentage of the " + with_thousands(groups) +
                 " groups of the partition that best fits ");
