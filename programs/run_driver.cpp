@@ -211,8 +211,9 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
 }
 
 RunTexts compute_run_texts(const EditionProfile& edition, Console console, const Study& study,
-                           std::uint32_t seed, const std::optional<std::string>& export_name) {
-  const RunResult result = run_simulation(study.matrix, edition.group_size, seed);
+                           std::uint32_t seed, const std::optional<std::string>& export_name,
+                           const SetsScored& sets_scored) {
+  const RunResult result = run_simulation(study.matrix, edition.group_size, seed, sets_scored);
   if (!result.mv.found()) {
     say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
   }

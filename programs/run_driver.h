@@ -12,6 +12,7 @@
 #include "reports/edition_profile.h"
 #include "reports/export_data.h"
 #include "simulation/best_fit_search.h"
+#include "simulation/set_scores.h"
 #include "storage/report_append.h"
 
 namespace quorvane {
@@ -71,7 +72,8 @@ struct RunTexts {
 // The computation of a loaded study with this seed, rendered: a search that chose no set, and
 // exact values the export leaves out, are noted on the console.
 RunTexts compute_run_texts(const EditionProfile& edition, Console console, const Study& study,
-                           std::uint32_t seed, const std::optional<std::string>& export_name);
+                           std::uint32_t seed, const std::optional<std::string>& export_name,
+                           const SetsScored& sets_scored = nullptr);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

@@ -30,7 +30,6 @@ constexpr double kSetPanelHeight = 52.0;
 constexpr double kPanelGap = 9.0;
 constexpr double kLegendRow = 11.0;
 constexpr double kSwatchWidth = 13.0;
-constexpr double kNarrowestBar = 1.5;
 
 constexpr Colour kInk{0x22, 0x22, 0x22};
 constexpr Colour kBarColour{0xa6, 0xc8, 0xe0};

@@ -1,6 +1,7 @@
 // The JavaScript API of the module, the same in Node (require) and in the page's worker:
-// run({edition, data, seed, fileName, exportName, participants, items}) gives a Promise of
-// {reports, exports, notes}, or rejects with an Error worded as the programs word it.
+// run({edition, data, seed, fileName, exportName, participants, items, onProgress}) gives a
+// Promise of {reports, exports, notes}, or rejects with an Error worded as the programs word it.
+// onProgress, where given, is called with the number of sets scored so far as the run goes.
 (function (global) {
   "use strict";
 
@@ -40,16 +41,17 @@
     const decoder = new TextDecoder("utf-8");
     const outcome = { error: null, notes: [], reports: {}, exports: {} };
     let at = 0;
-    const text = () => {
+    const text = (raw) => {
       const length = (bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (bytes[at + 3] << 24)) >>> 0;
-      const value = decoder.decode(bytes.subarray(at + 4, at + 4 + length));
+      const part = bytes.subarray(at + 4, at + 4 + length);
       at += 4 + length;
-      return value;
+      return raw ? part.slice() : decoder.decode(part);
     };
     while (at < bytes.length) {
       const kind = String.fromCharCode(bytes[at++]);
-      const name = text();
-      const value = text();
+      const name = text(false);
+      // The workbook is a zip: its bytes, not a text.
+      const value = text(kind === "X" && name.endsWith(".xlsx"));
       if (kind === "E") outcome.error = value;
       else if (kind === "N") outcome.notes.push(value);
       else if (kind === "R") outcome.reports[name] = value;
@@ -92,9 +94,11 @@
     if (items.error) return refuse(items.error);
     const fileName = request.fileName === undefined ? "data.txt" : String(request.fileName);
 
+    const onProgress = typeof request.onProgress === "function" ? request.onProgress : null;
     if (instance === null) instance = createQuorvaneModule();
     return instance.then((module) => {
       const allocated = [];
+      module.onSetsScored = onProgress;
       try {
         const dataPointer = module._malloc(Math.max(data.length, 1));
         allocated.push(dataPointer);
@@ -114,6 +118,7 @@
         instance = null;
         throw new Error("the run stopped on an unexpected failure: " + failure.message);
       } finally {
+        module.onSetsScored = null;
         if (instance !== null) for (const pointer of allocated) module._free(pointer);
       }
     });

@@ -144,7 +144,8 @@ BrowserOutcome run_in_browser(const BrowserRequest& request) {
   const std::optional<Study> study =
       asks ? ask_for_study(edition, console, files) : ask_for_study(edition, console, files, name);
   if (study) {
-    RunTexts texts = compute_run_texts(edition, console, *study, request.seed, request.export_name);
+    RunTexts texts = compute_run_texts(edition, console, *study, request.seed, request.export_name,
+                                       request.sets_scored);
     for (AppendedText& report : texts.reports) {
       outcome.reports.push_back({std::move(report.file_name), std::move(report.text)});
     }

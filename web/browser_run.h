@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reports/edition_profile.h"
+#include "simulation/set_scores.h"
 
 namespace quorvane {
 
@@ -22,6 +23,8 @@ struct BrowserRequest {
   // of them.
   std::optional<std::string> participants;
   std::optional<std::string> items;
+  // Hears how many of the 10,000 sets are scored, as the run goes.
+  SetsScored sets_scored = nullptr;
 };
 
 struct NamedText {
