@@ -17,6 +17,10 @@
 namespace quorvane {
 namespace {
 
+constexpr const char* kOutOfMemory =
+    "not enough memory for this study (the system refused the memory the run needs, perhaps "
+    "under a limit such as ulimit -v); close other programs or raise the limit and run again";
+
 // Written without building a string: memory may have run out.
 int stop(const EditionProfile& edition, Console console, const char* text, const char* detail) {
   console.err << edition.program_name << ": error: " << text << detail << '\n' << std::flush;
@@ -77,11 +81,7 @@ int run_command_line(const EditionProfile& edition, const SystemConsole& system,
   try {
     return run(edition, console, system.interactive, command);
   } catch (const std::bad_alloc&) {
-    return stop(edition, console,
-                "not enough memory for this study (the system refused the memory the run needs, "
-                "perhaps under a limit such as ulimit -v); close other programs or raise the "
-                "limit and run again",
-                "");
+    return stop(edition, console, kOutOfMemory, "");
   } catch (const std::exception& failure) {
     return stop(edition, console, "the run stopped on an unexpected failure: ", failure.what());
   } catch (...) {
@@ -93,7 +93,13 @@ int run_command_line(const EditionProfile& edition, const SystemConsole& system,
 
 int program_main(const EditionProfile& edition, int argc, const char* const argv[]) {
   const SystemConsole system = system_console();
-  const int status = run_command_line(edition, system, program_arguments(argc, argv));
+  int status = kRunFailed;
+  // Memory may run out before the run's own guard, while the command line is read.
+  try {
+    status = run_command_line(edition, system, program_arguments(argc, argv));
+  } catch (const std::bad_alloc&) {
+    status = stop(edition, {system.in, system.out, system.err}, kOutOfMemory, "");
+  }
   // A window opened by a double click or a file dropped on the program stays until its last
   // lines have been read, whatever ended the program.
   wait_before_console_closes(system.out);
