@@ -146,10 +146,12 @@ struct Scale {
   double top;
   TickStep step;
 };
+// A percentage axis ends at 100 at most (every step divides 100).
 Scale scale_of(double highest, int most_ticks) {
   if (highest <= 0.0) highest = 1.0;
   const TickStep step = nice_step(highest * 1.02, most_ticks);
-  return {std::ceil(highest * 1.02 / step.step * (1.0 - 1e-12)) * step.step, step};
+  const double top = std::ceil(highest * 1.02 / step.step * (1.0 - 1e-12)) * step.step;
+  return {highest <= 100.0 ? std::min(top, 100.0) : top, step};
 }
 
 std::string tick_label(double value, int decimals) {
@@ -407,7 +409,8 @@ std::string caption_of(const ExportData& data, const Plan& plan) {
     text.append(" scoring each number correct.");
   }
   if (plan.first > 0 || plan.last < data.items) {
-    text.append(" Shown: " + with_thousands(plan.first) + " to " + with_thousands(plan.last) +
+    text.append(" Shown: " + with_thousands(plan.first) +
+                (plan.last > plan.first ? " to " + with_thousands(plan.last) : std::string()) +
                 " of 0 to " + with_thousands(data.items) + " correct");
     if (plan.exact_outside > 0.0) {
       text.append("; the exact distribution puts " + significant(plan.exact_outside) +

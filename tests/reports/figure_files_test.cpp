@@ -220,6 +220,20 @@ TEST_P(RealStudyFigure, MethodsTextNamesTheRunAndItsChosenSets) {
 
 INSTANTIATE_TEST_SUITE_P(Editions, RealStudyFigure, ::testing::Values(2, 3, 4));
 
+// Catches a percentage axis that runs past 100 (to 150 for groups that all scored alike).
+TEST(FigureFiles, APercentageAxisEndsAt100) {
+  testing::TempFolder folder;
+  folder.write("alike.txt", "1 1\n1 1\n1 1\n1 1\n");
+  testing::ProgramProcess::Options options;
+  options.arguments = {"--seed", "9", "--export", "alike", "alike.txt"};
+  EXPECT_EQ(testing::run_in(testing::kPairs.path, folder.path(), "", options).exit_status, 0);
+  const std::vector<SvgElement> svg = testing::svg_elements(folder.read("alike.svg"));
+  std::vector<SvgElement> labels = with_class(svg, "y-label");
+  for (const SvgElement& label : with_class(svg, "set-y-label")) labels.push_back(label);
+  ASSERT_GE(labels.size(), 4u);
+  for (const SvgElement& label : labels) EXPECT_LE(read_double(label.text), 100.0);
+}
+
 // Catches a date, a clock or anything else that varies from run to run in the files written by
 // the program itself.
 TEST(FigureFiles, TheSameRunGivesTheSameBytes) {
