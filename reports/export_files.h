@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/named_text.h"
 #include "reports/export_data.h"
 
 namespace quorvane {
@@ -13,11 +14,6 @@ namespace quorvane {
 // methods text and the four tables as one workbook, each rendered in memory; the caller writes
 // them where it likes.
 
-// A file of the export: its name and its whole text.
-struct ExportFile {
-  std::string file_name;
-  std::string text;
-};
 inline constexpr int kExportFileCount = 8;
 
 // The names of the files for the export name `name`, in the order render_export_files gives
@@ -25,7 +21,7 @@ inline constexpr int kExportFileCount = 8;
 // NAME.pdf, NAME-methods.txt, NAME.xlsx.
 std::array<std::string, kExportFileCount> export_file_names(std::string_view name);
 
-std::array<ExportFile, kExportFileCount> render_export_files(const ExportData& data,
-                                                             std::string_view name);
+std::array<NamedText, kExportFileCount> render_export_files(const ExportData& data,
+                                                            std::string_view name);
 
 }  // namespace quorvane

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/named_text.h"
 #include "reports/edition_profile.h"
 #include "simulation/set_scores.h"
 
@@ -25,11 +26,6 @@ struct BrowserRequest {
   std::optional<std::string> items;
   // Hears how many of the 10,000 sets are scored, as the run goes.
   SetsScored sets_scored = nullptr;
-};
-
-struct NamedText {
-  std::string name;
-  std::string text;
 };
 
 // What the console program would have written into an empty folder and said on the console.
