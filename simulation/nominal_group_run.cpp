@@ -56,22 +56,23 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
 
 }  // namespace
 
-RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed) {
+RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
+                         const std::function<void()>& between_sets) {
   const std::size_t mask_bytes = sizeof(std::uint64_t) *
                                  static_cast<std::size_t>(matrix.participants() + 1) *
                                  static_cast<std::size_t>(matrix.mask_stride());
-  return internal::run_simulation_keeping(matrix, group_size, seed,
-                                          SetDistributions::most_bytes_beside(mask_bytes));
+  return internal::run_simulation_keeping(
+      matrix, group_size, seed, SetDistributions::most_bytes_beside(mask_bytes), between_sets);
 }
 
 RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int group_size,
-                                           std::uint32_t seed,
-                                           std::size_t most_distribution_bytes) {
+                                           std::uint32_t seed, std::size_t most_distribution_bytes,
+                                           const std::function<void()>& between_sets) {
   RunResult result;
   result.group_size = group_size;
   result.items = matrix.items();
   const GroupScorer scorer(matrix, group_size);
-  SetDraws draws(matrix.participants(), seed);
+  SetDraws draws(matrix.participants(), seed, between_sets);
 
   // One pass draws and scores every set for the statistics and the MV search, and keeps each
   // set's distribution for the DIST search, which needs the overall distribution of them all.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "simulation/best_fit_search.h"
@@ -34,6 +35,10 @@ struct RunResult {
 //
 // Every report byte of a run follows from the seed and the study, and is frozen by tests: the
 // order of the floating-point operations and of the random draws must not change.
-RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed);
+//
+// `between_sets`, when given, is called between sets, every grid row or so, and may throw to stop
+// the run (a front end's interrupt); it changes nothing of the result.
+RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
+                         const std::function<void()>& between_sets = {});
 
 }  // namespace quorvane

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,35 @@ TEST(WholeRunKeepingDistributions, EveryBudgetGivesTheSameReports) {
             << study.name << ", distributions kept in " << bytes << " bytes: file " << file + 1;
       }
     }
+  }
+}
+
+// Catches a hook between sets that is never called, called so seldom that an interrupt waits
+// for a whole pass, or that changes what the run draws: a run with the hook gives the reports of
+// one without it, calls it at least once per grid row of each pass, and stops where it throws,
+// also in a second pass that draws the sets again.
+TEST(WholeRunBetweenSets, TheHookIsCalledEveryRowAndStopsTheRunWhenItThrows) {
+  const Study study{"Triads450By150", 3, 450, 150, testing::made_up_responses(450, 150, 42)};
+  const ResponseMatrix matrix =
+      testing::matrix_of(study.responses, study.participants, study.items);
+  const EditionProfile& edition = testing::edition_of(study.group_size);
+  const ReportSections plain = render_reports(edition, run_simulation(matrix, 3, 11u));
+  for (const std::size_t bytes : {std::size_t{0}, std::size_t{1} << 30}) {
+    int calls = 0;
+    const ReportSections hooked = render_reports(
+        edition, internal::run_simulation_keeping(matrix, 3, 11u, bytes, [&] { ++calls; }));
+    for (std::size_t file = 0; file < plain.size(); ++file) {
+      EXPECT_TRUE(hooked[file].text == plain[file].text) << "file " << file + 1;
+    }
+    // One pass of 100 rows, a second one when no distribution was kept.
+    EXPECT_GE(calls, bytes == 0 ? 200 : 100);
+    int left = calls - 1;
+    EXPECT_THROW(internal::run_simulation_keeping(matrix, 3, 11u, bytes,
+                                                  [&] {
+                                                    if (left-- == 0)
+                                                      throw std::runtime_error("stop");
+                                                  }),
+                 std::runtime_error);
   }
 }
 
