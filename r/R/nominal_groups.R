@@ -1,11 +1,12 @@
 # The study's responses as the computation takes them: an integer matrix of 1 (correct) and 0
 # (missed), the participants' labels or NULL, and the name the export gives the data.
 responses_of <- function(x, name) {
-  if (inherits(x, "quorvane_study")) {
-    return(list(responses = x$responses, labels = x$labels, file = x$file))
-  }
   labels <- NULL
-  if (is.data.frame(x)) {
+  if (inherits(x, "quorvane_study")) {
+    name <- x$file
+    labels <- x$labels
+    x <- unname(x$responses)
+  } else if (is.data.frame(x)) {
     text <- vapply(x, function(column) is.character(column) || is.factor(column), logical(1))
     if (sum(text) > 1) {
       refuse(paste0("the data frame has ", sum(text), " columns of text (",
@@ -32,15 +33,20 @@ responses_of <- function(x, name) {
                   "or a data frame of 0/1 columns; found an object of class ",
                   class(x)[1]))
   }
+  # Where a response is: its row and item, and the column's name when it has one.
+  where <- function(at) {
+    column <- colnames(x)[at[2]]
+    sprintf("row %d, item %d%s", at[1], at[2],
+            if (is.null(column) || column == "") "" else paste0(" (column ", column, ")"))
+  }
   if (anyNA(x)) {
     at <- which(is.na(x), arr.ind = TRUE)[1, ]
-    refuse(sprintf(paste("row %d, item %d is NA; every item needs a response, 0 or 1, from",
-                         "every participant"), at[1], at[2]))
+    refuse(paste(where(at), "is NA; every item needs a response, 0 or 1, from every participant"))
   }
   if (!all(x == 0 | x == 1)) {
     at <- which(!(x == 0 | x == 1), arr.ind = TRUE)[1, ]
-    refuse(sprintf(paste("row %d, item %d is %s, not 0 or 1; give 1 for a correct answer and 0",
-                         "for a miss"), at[1], at[2], format(x[at[1], at[2]])))
+    refuse(paste0(where(at), " is ", format(x[at[1], at[2]]), ", not 0 or 1; give 1 for a ",
+                  "correct answer and 0 for a miss (participants' numbers go in the row names)"))
   }
   if (!is.null(labels)) labels <- enc2utf8(as.character(labels))
   storage.mode(x) <- "integer"
