@@ -19,3 +19,16 @@ quietly <- function(expr) suppressMessages(expr)
 
 # The file's bytes.
 bytes_of <- function(path) readBin(path, "raw", file.size(path))
+
+# Expects two files' bytes or two texts to be the same, naming the first difference (without a
+# diff of the whole, which takes minutes for reports of 10,000 lines).
+expect_same_bytes <- function(actual, expected, label) {
+  if (is.character(actual)) actual <- charToRaw(actual)
+  if (is.character(expected)) expected <- charToRaw(expected)
+  common <- seq_len(min(length(actual), length(expected)))
+  first <- which(actual[common] != expected[common])[1]
+  if (is.na(first)) first <- length(common) + 1
+  expect(identical(actual, expected),
+         sprintf("%s: %d bytes against %d, first different at byte %d", label, length(actual),
+                 length(expected), first))
+}

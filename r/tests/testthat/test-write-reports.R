@@ -13,8 +13,8 @@ test_that("write_reports appends as the programs append", {
   expect_identical(getwd(), here)
   expect_setequal(list.files(dir), names(first$reports))
   for (name in names(first$reports)) {
-    expect_identical(rawToChar(bytes_of(file.path(dir, name))),
-                     paste0(first$reports[[name]], second$reports[[name]]), label = name)
+    expect_same_bytes(bytes_of(file.path(dir, name)),
+                      paste0(first$reports[[name]], second$reports[[name]]), name)
   }
   expect_identical(paths, file.path(dir, names(first$reports)))
   expect_error(write_reports(first, file.path(dir, "missing")), "does not exist",
