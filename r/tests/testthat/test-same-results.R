@@ -43,7 +43,8 @@ canonical <- function(text) {
 # the nearest double by one bit, so the double is written back instead, correctly rounded to the
 # text's significant digits, and the two texts are compared.
 same_numbers <- function(values, texts) {
-  both_na <- is.na(values) & is.na(texts)
+  # An empty field is NA, not NaN (is.na() takes both).
+  both_na <- is.na(values) & !is.nan(values) & is.na(texts)
   digits <- nchar(sub(" .*$", "", sub("^-? ?", "", canonical(ifelse(is.na(texts), "0", texts)))))
   written <- sprintf("%.*e", pmax(digits - 1L, 0L), ifelse(is.na(values), 0, values))
   both_na | (!is.na(values) & !is.na(texts) & canonical(written) == canonical(texts))
