@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "glue.h"
+#include "platform/named_text.h"
 #include "platform/system_file_system.h"
 #include "programs/run_driver.h"
 #include "storage/report_append.h"
@@ -15,7 +16,7 @@ using Rcpp::_;
 
 extern "C" SEXP quorvane_append(SEXP names, SEXP texts) {
   BEGIN_RCPP
-  std::vector<quorvane::AppendedText> sections;
+  std::vector<quorvane::NamedText> sections;
   for (R_xlen_t i = 0; i < Rf_xlength(names); ++i) {
     // The texts' bytes as the run rendered them.
     const SEXP text = STRING_ELT(texts, i);

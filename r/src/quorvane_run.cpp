@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "glue.h"
-#include "programs/data_file_reader.h"
 #include "programs/pairs_edition.h"
 #include "programs/quads_edition.h"
-#include "programs/run_driver.h"
 #include "programs/triads_edition.h"
 #include "reports/export_data.h"
 #include "reports/export_of_run.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
+#include "studies/run_outcome.h"
+#include "studies/study.h"
 
 using Rcpp::_;
 
