@@ -6,10 +6,10 @@
 
 extern "C" {
 
-// The study in a data file's bytes (a raw vector), read as the programs read a file named on
-// their command line: list(responses = an N x M integer matrix, 1 correct and 0 missed, labels =
-// character or NULL, notes = character), or list(error = the reader's line).
-SEXP quorvane_read_study(SEXP bytes);
+// The study in a data file (its path, a string), read as the programs read a file named on their
+// command line: list(responses = an N x M integer matrix, 1 correct and 0 missed, labels =
+// character or NULL, notes = character), or list(error = what is wrong, as the programs say it).
+SEXP quorvane_read_study(SEXP path);
 
 // One run: responses an N x M integer matrix of 0 and 1, labels character or NULL, file_name,
 // group_size and seed (a double); gives the reports' texts, the export's tables as lists of

@@ -66,7 +66,9 @@ test_that("what the programs refuse is a quorvane_error", {
     list(quote(nominal_groups(m[, 0, drop = FALSE], 3, 1)), "holds 0 items"),
     list(quote(nominal_groups(data.frame(a = "x", b = "y", c = 1), 3, 1)), "2 columns of text"),
     list(quote(nominal_groups(list(1, 2), 3, 1)), "found an object of class list"),
-    list(quote(read_study(file.path(tempdir(), "no-such-study.csv"))), "cannot open the data file")
+    list(quote(read_study(file.path(tempdir(), "no-such-study.csv"))),
+         "cannot open the data file: No such file or directory"),
+    list(quote(read_study(tempdir())), "cannot open the data file: Is a directory")
   )
   for (refusal in refusals) {
     expect_error(eval(refusal[[1]]), refusal[[2]], class = "quorvane_error", fixed = TRUE,
@@ -75,6 +77,12 @@ test_that("what the programs refuse is a quorvane_error", {
   bad <- file.path(empty_folder(), "bad.csv")
   writeLines(c("1,0,1", "1,0"), bad)
   expect_error(read_study(bad), "bad.csv: line 2 of the file holds 2 responses", fixed = TRUE,
+               class = "quorvane_error")
+  # A pipe is refused at once instead of waiting for a writer that never comes.
+  skip_on_os("windows")
+  pipe <- file.path(empty_folder(), "study.csv")
+  skip_if(system2("mkfifo", pipe) != 0, "no mkfifo")
+  expect_error(read_study(pipe), "cannot open the data file: not a plain file", fixed = TRUE,
                class = "quorvane_error")
 })
 
