@@ -27,9 +27,10 @@ ChosenSet chosen(SetDraws& draws, const GroupScorer& scorer, int set, int group_
 }
 
 // The DIST search over the distributions kept by the scoring; the sets after them, if any, are
-// drawn and scored again.
+// drawn and scored again. `between_sets` is called before each grid row.
 SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
-                      const SetDistributions& distributions, const Statistics& statistics) {
+                      const SetDistributions& distributions, const Statistics& statistics,
+                      const std::function<void()>& between_sets) {
   constexpr int kAtOnce = DistSearch::kSetsAtOnce;
   const int items = scorer.items();
   const int groups = scorer.full_groups();
@@ -38,6 +39,7 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
   if (distributions.kept() < kSetCount) draws.seek(distributions.kept());
   static_assert(kSetCount % kAtOnce == 0);
   for (int first = 0; first < kSetCount; first += kAtOnce) {
+    if (between_sets && first % kGridColumns == 0) between_sets();
     for (int i = 0; i < kAtOnce; ++i) {
       const int set = first + i;
       unsigned* const counts = dist.counts() + i;
@@ -79,7 +81,7 @@ RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int gro
   const SetScores scores = score_sets(draws, scorer, most_distribution_bytes);
   result.statistics = compute_statistics(scores);
   result.mv = search_mv(result.statistics);
-  result.dist = search_dist(draws, scorer, scores.distributions, result.statistics);
+  result.dist = search_dist(draws, scorer, scores.distributions, result.statistics, between_sets);
   result.mv_choice = chosen(draws, scorer, result.mv.best(), group_size);
   result.dist_choice = chosen(draws, scorer, result.dist.best(), group_size);
   return result;
