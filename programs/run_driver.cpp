@@ -9,6 +9,7 @@
 
 #include "editions/edition_profile.h"
 #include "platform/failure_words.h"
+#include "programs/program_release.h"
 #include "programs/study_dialogue.h"
 #include "reports/export_files.h"
 #include "reports/report_names.h"
@@ -116,24 +117,6 @@ std::uint64_t memory_needed(int participants, int items, int group_size) {
   return responses + kept + per_set + reports + program;
 }
 
-AppendScope append_scope() {
-  AppendScope scope;
-  for (const EditionProfile* edition : {&kPairsEdition, &kTriadsEdition, &kQuadsEdition}) {
-    for (const std::string& name : report_file_names(edition->words)) {
-      if (std::find(scope.report_names.begin(), scope.report_names.end(), name) ==
-          scope.report_names.end()) {
-        scope.report_names.push_back(name);
-      }
-    }
-  }
-  // Quorvane-Groups's reports of every larger size, known by their form alone.
-  scope.is_report_name = [](const std::string& name) {
-    return group_size_of_report_name(name) != 0;
-  };
-  for (const std::string& ending : export_file_names("")) scope.export_endings.push_back(ending);
-  return scope;
-}
-
 int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
                        const RunOptions& options, const Study& study);
 
@@ -147,10 +130,6 @@ std::string finished_line(const std::string& report_folder,
   }
   return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
          " were written in the folder " + readable(report_folder) + seed + "\n";
-}
-
-ProgramRelease program_release(const EditionProfile& edition) {
-  return {std::string(edition.program_name), QUORVANE_VERSION, QUORVANE_CITATION};
 }
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editions/append_scope.h"
 #include "editions/edition_profile.h"
 #include "platform/file_system.h"
 #include "programs/console.h"
@@ -42,18 +43,11 @@ struct RunOptions {
 // sets, its reports and its export: what the program says when memory runs out.
 std::uint64_t memory_needed(int participants, int items, int group_size);
 
-// The names a run of any edition, or of Quorvane-Groups with groups of any size, writes in a
-// working folder, which alone the repair of a run that stopped while writing them may touch.
-AppendScope append_scope();
-
 // The line that ends a run on an interactive console, after "Performing calculations...", with
 // the seed drawn from the clock where there was one.
 std::string finished_line(const std::string& report_folder,
                           const std::optional<std::string>& export_name,
                           std::optional<std::uint32_t> clock_seed = std::nullopt);
-
-// The program that made a run, as its export names and cites it.
-ProgramRelease program_release(const EditionProfile& edition);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the
