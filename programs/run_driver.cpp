@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "programs/export_check.h"
 #include "programs/pairs_edition.h"
 #include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
@@ -50,65 +51,6 @@ std::string study_size(const Study& study) {
          std::to_string(study.matrix.items()) + " items";
 }
 
-// The folder part of an export name, with its separator ("" for the working folder).
-std::string export_folder(const std::string& name) {
-#if defined(_WIN32)
-  const std::size_t separator = name.find_last_of("/\\");
-#else
-  const std::size_t separator = name.rfind('/');
-#endif
-  return separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
-}
-
-// An export is checked before anything is asked: its names must be free, and its folder one
-// that exists and takes new files, so that the computation is not lost on it. *error says what
-// is wrong and what to do.
-bool export_can_be_written(FileSystem& files, const std::string& export_name, std::string* error) {
-  const std::string folder = export_folder(export_name);
-  FileSystem::FileState state;
-  FileFailure failure;
-  if (!folder.empty()) {
-    const std::string shown = folder.substr(0, folder.size() - 1);
-    if (!files.inspect(shown.empty() ? folder : shown, &state, &failure)) {
-      *error = folder + ": cannot check the export's folder: " + failure_words(failure) +
-               kNothingChanged;
-      return false;
-    }
-    if (!state.folder) {
-      *error = folder + ": " +
-               (state.exists ? "the export's folder is not a folder"
-                             : "the export's folder does not exist") +
-               "; create it or choose another export name, and run again" + kNothingChanged;
-      return false;
-    }
-  }
-  for (const std::string& name : export_file_names(export_name)) {
-    if (!files.inspect(name, &state, &failure)) {
-      *error = name + ": cannot check the export file: " + failure_words(failure) + kNothingChanged;
-      return false;
-    }
-    if (state.exists || state.dangling_link) {
-      *error = name + ": " + kExportFileExists + kNothingChanged;
-      return false;
-    }
-  }
-  // A file created and removed again: the folder takes the export's files.
-  const std::string probe = export_name + "-probe.tmp";
-  int handle = -1;
-  std::uint64_t size = 0;
-  if (!files.open_for_append(probe, true, &handle, &size, &failure)) {
-    if (failure.code == FileFailure::Code::kExists) return true;  // someone else's: no telling
-    *error = (folder.empty() ? std::string("the working folder") : folder) +
-             ": cannot write the export's files there: " + failure_words(failure) +
-             "; choose a folder you can write to (or fix its permissions) and run again" +
-             kNothingChanged;
-    return false;
-  }
-  files.close(handle, &failure);
-  files.remove(probe, &failure);
-  return true;
-}
-
 }  // namespace
 
 std::uint64_t memory_needed(int participants, int items, int group_size) {
@@ -136,12 +78,11 @@ std::uint64_t memory_needed(int participants, int items, int group_size) {
 AppendScope append_scope() {
   AppendScope scope;
   for (const EditionProfile* edition : {&kPairsEdition, &kTriadsEdition, &kQuadsEdition}) {
-    for (const std::string& name : report_file_names(*edition)) {
-      if (std::find(scope.report_names.begin(), scope.report_names.end(), name) ==
-          scope.report_names.end()) {
-        scope.report_names.push_back(name);
-      }
-    }
+    const auto names = report_file_names(*edition);
+    scope.editions.emplace_back(names.begin(), names.end());
+  }
+  for (const ReportFile one_line : {ReportFile::kMvCumulative, ReportFile::kDistCumulative}) {
+    scope.one_line_reports.push_back(static_cast<std::size_t>(one_line) - 1);
   }
   for (const std::string& ending : export_file_names("")) scope.export_endings.push_back(ending);
   return scope;
@@ -163,10 +104,11 @@ std::string finished_line(const std::string& report_folder,
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const RunOptions& options) {
-  // An export never overwrites, and its folder must take it: checked before anything is asked.
-  if (options.export_name) {
+  // The reports' folder must take them, an export never overwrites, and its folder must take
+  // it: checked before anything is asked.
+  {
     std::string error;
-    if (!export_can_be_written(files, *options.export_name, &error)) {
+    if (!run_can_be_written(files, options.export_name, &error)) {
       say_error(edition, console, error);
       return kRunFailed;
     }
