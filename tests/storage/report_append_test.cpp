@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #if !defined(_WIN32)
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -326,7 +327,7 @@ struct PlantedCase {
   Expected expected;
   std::string named;  // the file the line starts with
   std::string set_aside = "NG-0-Append-Journal-set-aside-1.txt";
-  bool needs_links = false;  // symbolic links, which need a privilege on Windows
+  bool needs_links = false;  // symbolic links or owners of files: POSIX systems only
 };
 
 const std::string& report(int number) {
@@ -353,6 +354,25 @@ void make_link(const std::string& target, const std::string& link) {
   (void)link;
 #else
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0) << link;
+#endif
+}
+
+void chmod_file(const std::string& name, int mode) {
+#if defined(_WIN32)
+  (void)name;
+  (void)mode;
+#else
+  ASSERT_EQ(chmod(name.c_str(), static_cast<mode_t>(mode)), 0) << name;
+#endif
+}
+
+// Makes another user own the file: as root, nobody; otherwise a file no other user can make is
+// at least one that others can write.
+void give_away(const std::string& name) {
+#if defined(_WIN32)
+  (void)name;
+#else
+  if (geteuid() != 0 || chown(name.c_str(), 65534, 65534) != 0) chmod_file(name, 0622);
 #endif
 }
 
@@ -449,6 +469,17 @@ const std::vector<PlantedCase>& planted_cases() {
          rewrite_journal(p);
        },
        Expected::kSetAside, kAppendJournalName},
+      // Catches a user's line after the killed run's text cut short taken for that run's text,
+      // as when only its first bytes were compared.
+      {"a line added after a report cut short",
+       [](Planted& p) { p.here.write(report(2), p.here.read(report(2)) + "my line\n"); },
+       Expected::kSetAside, report(2)},
+      // Catches a journal that others can write, or another user's, obeyed.
+      {"the journal writable by others",
+       [](Planted& p) { chmod_file(p.here.file(kAppendJournalName), 0666); }, Expected::kSetAside,
+       kAppendJournalName, "NG-0-Append-Journal-set-aside-1.txt", true},
+      {"the journal another user's", [](Planted& p) { give_away(p.here.file(kAppendJournalName)); },
+       Expected::kSetAside, kAppendJournalName, "NG-0-Append-Journal-set-aside-1.txt", true},
       // Catches notes added to a report after the crash cut away with the killed run's text.
       {"notes appended to a report",
        [](Planted& p) { p.here.write(report(1), p.here.read(report(1)) + "my notes\n"); },
@@ -694,6 +725,74 @@ TEST_F(ReportAppend, ARepairThatCannotFinishSaysSoAndLeavesTheJournalForTheNextR
     EXPECT_TRUE(next.ok) << next.error;
     EXPECT_TRUE(folder_.snapshot() == appended(before, short_sections("the next run")));
   }
+}
+
+// Catches a set-aside journal written over an earlier one when every name is taken, or a line
+// that does not say so and what to remove.
+TEST_F(ReportAppend, WithEverySetAsideNameTakenTheLineSaysWhatToRemove) {
+  prepare(0xFF);
+  folder_.write(kAppendJournalName, "garbage\n");
+  for (int i = 1; i <= 999; ++i) {
+    folder_.write("NG-0-Append-Journal-set-aside-" + std::to_string(i) + ".txt", "earlier\n");
+  }
+  const Files before = folder_.snapshot();
+  const Outcome next = killed_append(short_sections("the next run"), 0);
+  EXPECT_FALSE(next.ok);
+  EXPECT_EQ(next.error, std::string(kAppendJournalName) +
+                            ": cannot move the append journal aside, as every name from "
+                            "NG-0-Append-Journal-set-aside-1.txt to "
+                            "NG-0-Append-Journal-set-aside-999.txt is taken; move those files out "
+                            "of the working folder (or delete them once read), look at the end of "
+                            "each report for a section cut short, and run again; no report file "
+                            "was changed");
+  EXPECT_TRUE(folder_.snapshot() == before);
+}
+
+// Catches an export's files removed in whatever folder now has the export folder's name (a link
+// to another folder put in its place): the repair must find the folder the run wrote in.
+TEST_F(ReportAppend, AnExportFolderReplacedSinceTheKilledRunIsNotEntered) {
+#if !defined(_WIN32)
+  testing::TempFolder elsewhere;
+  const auto exported = [](const std::string& name) {
+    Texts files;
+    for (const std::string& file : export_file_names("out/" + name)) {
+      files.push_back({file, name + " export of " + file + "\n"});
+    }
+    return files;
+  };
+  prepare(0xFF);
+  std::filesystem::create_directory(folder_.file("out"));
+  // Killed after creating its export's files, before writing them all.
+  for (int k = 1; !std::filesystem::exists(folder_.file("out/pilot.svg")); ++k) {
+    ASSERT_LT(k, 100);
+    prepare(0xFF);
+    std::filesystem::create_directory(folder_.file("out"));
+    testing::WorkingFolder here(folder_.path());
+    const auto system = make_system_file_system();
+    testing::FaultyFileSystem files(*system, Fault::kKill, k);
+    try {
+      std::string error;
+      append_reports(
+          files, append_scope(), short_sections("the killed run"), exported("pilot"),
+          [](const std::string&) {}, &error);
+    } catch (const testing::FaultyFileSystem::Killed&) {
+    }
+  }
+  for (const std::string& file : export_file_names("pilot")) {
+    elsewhere.write(file, "the user's own " + file);
+  }
+  std::filesystem::rename(folder_.file("out"), folder_.file("out-old"));
+  make_link(elsewhere.path(), folder_.file("out"));
+  const Files elsewhere_before = elsewhere.snapshot();
+  const Outcome next = killed_append(short_sections("the next run"), 0);
+  EXPECT_FALSE(next.ok);
+  EXPECT_EQ(next.error.rfind("out/: a run stopped while writing its export in this folder, but the "
+                             "name now leads to another folder",
+                             0),
+            0u)
+      << next.error;
+  EXPECT_TRUE(elsewhere.snapshot() == elsewhere_before) << "a file elsewhere was changed";
+#endif
 }
 
 }  // namespace
