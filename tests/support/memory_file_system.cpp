@@ -180,6 +180,11 @@ bool MemoryFileSystem::remove_at(int folder, const std::string& name, const File
   return remove(path, failure);
 }
 
-bool MemoryFileSystem::folder_takes_new_files(int, FileFailure*) { return true; }
+bool MemoryFileSystem::folder_takes_new_files(int folder, FileFailure* failure) {
+  std::string prefix = folder_prefixes_[folder];
+  const std::string name = prefix.empty() ? "." : prefix.substr(0, prefix.size() - 1);
+  return unwritable_folders.count(name) == 0 ||
+         refuse(failure, FileFailure::Code::kDenied, "Permission denied");
+}
 
 }  // namespace quorvane::testing

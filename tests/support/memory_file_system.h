@@ -17,7 +17,8 @@ class MemoryFileSystem final : public FileSystem {
   std::set<std::string> folders;
   std::string lock_refusal;  // begin_append fails with this reason when not empty
   bool lock_held = false;    // begin_append says it waits for another run, then takes the lock
-  bool writes_accept_nothing = false;  // every write accepts 0 bytes and succeeds
+  bool writes_accept_nothing = false;        // every write accepts 0 bytes and succeeds
+  std::set<std::string> unwritable_folders;  // folders ("." the working one) that take no new file
 
   std::unique_ptr<std::istream> open_for_reading(const std::string& name, FileIdentity* identity,
                                                  FileFailure* failure) override;
