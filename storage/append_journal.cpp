@@ -6,6 +6,8 @@
 #include <limits>
 #include <set>
 
+#include "platform/failure_words.h"
+
 namespace quorvane {
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/failure_words.h"
 #include "storage/append_journal.h"
 
 namespace quorvane {
@@ -14,13 +15,13 @@ namespace {
 // is the one checked.
 class Append {
  public:
-  Append(FileSystem& files, int folder, const std::vector<AppendedText>& sections,
-         const std::vector<AppendedText>& new_files)
+  Append(FileSystem& files, int folder, const std::vector<NamedText>& sections,
+         const std::vector<NamedText>& new_files)
       : files_(files), folder_(folder) {
-    for (const AppendedText& section : sections) {
+    for (const NamedText& section : sections) {
       targets_.push_back({&section, false, section.file_name});
     }
-    for (const AppendedText& file : new_files) {
+    for (const NamedText& file : new_files) {
       const PlacedName placed = placed_name(file.file_name);
       export_folder_ = placed.folder.empty() ? "." : placed.folder;
       targets_.push_back({&file, true, placed.name});
@@ -229,7 +230,7 @@ class Append {
 
  private:
   struct Target {
-    const AppendedText* text;
+    const NamedText* text;
     bool must_be_new;  // a file of the export, which the append creates
     std::string base;  // its name in its folder
     bool created = false;
@@ -311,8 +312,8 @@ class Append {
 // machine's power cut while the file system keeps the order of writes) leaves the next run what
 // it needs to put every report back.
 bool append_in_folder(FileSystem& files, int folder, const AppendScope& scope,
-                      const std::vector<AppendedText>& sections,
-                      const std::vector<AppendedText>& new_files, const AppendNote& note,
+                      const std::vector<NamedText>& sections,
+                      const std::vector<NamedText>& new_files, const AppendNote& note,
                       std::string* error) {
   if (!repair_stopped_append(files, folder, scope, note, error)) return false;
   Append append(files, folder, sections, new_files);
@@ -336,8 +337,8 @@ bool append_in_folder(FileSystem& files, int folder, const AppendScope& scope,
 }
 
 bool append_under_lock(FileSystem& files, const AppendScope& scope,
-                       const std::vector<AppendedText>& sections,
-                       const std::vector<AppendedText>& new_files, const AppendNote& note,
+                       const std::vector<NamedText>& sections,
+                       const std::vector<NamedText>& new_files, const AppendNote& note,
                        std::string* error) {
   int folder = -1;
   FileSystem::FileIdentity identity;
@@ -364,36 +365,9 @@ PlacedName placed_name(const std::string& path) {
   return {path.substr(0, separator + 1), path.substr(separator + 1)};
 }
 
-std::string failure_words(const FileFailure& failure) {
-  switch (failure.code) {
-    case FileFailure::Code::kNotFound:
-      return "No such file or directory";
-    case FileFailure::Code::kExists:
-      return "File exists";
-    case FileFailure::Code::kNotPlainFile:
-      return "not a plain file (a pipe, device or socket)";
-    case FileFailure::Code::kIsFolder:
-      return "Is a directory";
-    case FileFailure::Code::kNoSpace:
-      return "No space left on device";
-    case FileFailure::Code::kDenied:
-      return "Permission denied";
-    case FileFailure::Code::kInUse:
-      return "the file is in use by another program";
-    case FileFailure::Code::kLink:
-      return "the name is a symbolic link, which a run never follows";
-    case FileFailure::Code::kReplaced:
-      return "the file was replaced by another while this run was using it";
-    case FileFailure::Code::kBadName:
-    case FileFailure::Code::kOther:
-      break;
-  }
-  return failure.reason;
-}
-
 bool append_reports(FileSystem& files, const AppendScope& scope,
-                    const std::vector<AppendedText>& sections,
-                    const std::vector<AppendedText>& new_files, const AppendNote& note,
+                    const std::vector<NamedText>& sections,
+                    const std::vector<NamedText>& new_files, const AppendNote& note,
                     std::string* error) {
   FileFailure failure;
   const auto waiting = [&note] {

@@ -28,11 +28,11 @@
 namespace quorvane {
 namespace {
 
-using Texts = std::vector<AppendedText>;
+using Texts = std::vector<NamedText>;
 
 Texts run_sections() {
   Texts texts;
-  for (const ReportSection& section :
+  for (const NamedText& section :
        testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1)) {
     texts.push_back({section.file_name, section.text});
   }
@@ -65,7 +65,7 @@ TEST(SwappedFiles, AReportSwappedWithALinkNeverLetsTheAppendOrTheRepairChangeAFi
   const std::string thesis(10000, 't');
   away.write("thesis.txt", thesis);
   const Texts sections = run_sections();
-  for (const AppendedText& section : sections) here.write(section.file_name, "earlier runs\n");
+  for (const NamedText& section : sections) here.write(section.file_name, "earlier runs\n");
   const std::string report = sections[0].file_name;
   ASSERT_EQ(symlink(away.file("thesis.txt").c_str(), here.file("swap").c_str()), 0);
 
