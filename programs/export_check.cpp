@@ -1,7 +1,7 @@
 #include "programs/export_check.h"
 
-#include "reports/export_files.h"
 #include "platform/failure_words.h"
+#include "reports/export_files.h"
 #include "storage/report_append.h"
 
 namespace quorvane {

@@ -366,9 +366,8 @@ PlacedName placed_name(const std::string& path) {
 }
 
 bool append_reports(FileSystem& files, const AppendScope& scope,
-                    const std::vector<NamedText>& sections,
-                    const std::vector<NamedText>& new_files, const AppendNote& note,
-                    std::string* error) {
+                    const std::vector<NamedText>& sections, const std::vector<NamedText>& new_files,
+                    const AppendNote& note, std::string* error) {
   FileFailure failure;
   const auto waiting = [&note] {
     note("another run is writing its reports in this folder; waiting for it to finish");
