@@ -462,7 +462,9 @@ bool read_journal(FileSystem& files, int folder, std::string* text, bool* truste
   }
   *trusted = state.links == 1 && state.private_to_user && state.size <= kLongestJournal;
   bool ok = true;
-  if (*trusted && !files.read_handle(handle, 0, kLongestJournal + 1, text, &failure)) {
+  // One byte more than its size: a file that grew since is not taken for a whole journal.
+  const auto size = static_cast<std::size_t>(state.size) + 1;
+  if (*trusted && !files.read_handle(handle, 0, size, text, &failure)) {
     *error =
         journal_says("cannot read the append journal: " + failure_words(failure)) + kNothingChanged;
     ok = false;
