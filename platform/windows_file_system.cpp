@@ -544,7 +544,17 @@ bool WindowsFileSystem::open_at(int folder, const std::string& name, OpenAt how,
   // FILE_FLAG_OPEN_REPARSE_POINT: a symbolic link or junction is opened itself, and refused.
   OwnedHandle file(CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!file.valid()) return failed(failure);
+  if (!file.valid()) {
+    // A folder is refused as access denied; said as what it is.
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      *failure = {FileFailure::Code::kIsFolder, "a folder"};
+      return false;
+    }
+    return failed_with(error, failure);
+  }
   BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileInformationByHandle(file.get(), &info) == 0) return not_plain(failure);
   if (is_link(file.get(), info)) {
