@@ -250,15 +250,13 @@ bool is_a_runs(const Journal& journal, const AppendScope& scope) {
   for (const JournalEntry& entry : entries) {
     if (!is_plain_name(entry.file_name) || !is_consistent(entry)) return false;
   }
-  const auto edition =
-      std::find_if(scope.editions.begin(), scope.editions.end(), [&](const auto& names) {
-        if (entries.size() < names.size()) return false;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-          if (entries[i].exported || entries[i].file_name != names[i]) return false;
-        }
-        return true;
-      });
-  if (edition == scope.editions.end()) return false;
+  // File 2's name tells the edition: the same for every size of group but its own.
+  if (entries.size() < 2) return false;
+  const std::vector<std::string> names = scope.edition_holding(entries[1].file_name);
+  if (names.empty() || entries.size() < names.size()) return false;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (entries[i].exported || entries[i].file_name != names[i]) return false;
+  }
   for (const std::size_t line : scope.one_line_reports) {
     // One line: a line end as its first byte, and no other.
     const std::string& first = entries[line].first_bytes;
@@ -266,15 +264,15 @@ bool is_a_runs(const Journal& journal, const AppendScope& scope) {
       return false;
     }
   }
-  const std::size_t exported = entries.size() - edition->size();
+  const std::size_t exported = entries.size() - names.size();
   if (exported == 0) return journal.export_folder.empty();
   if (journal.export_folder.empty() || exported != scope.export_endings.size()) return false;
-  const JournalEntry& first = entries[edition->size()];
+  const JournalEntry& first = entries[names.size()];
   if (!ends_with(first.file_name, scope.export_endings[0])) return false;
   const std::string name =
       first.file_name.substr(0, first.file_name.size() - scope.export_endings[0].size());
   for (std::size_t i = 0; i < exported; ++i) {
-    const JournalEntry& entry = entries[edition->size() + i];
+    const JournalEntry& entry = entries[names.size() + i];
     if (!entry.exported || !entry.created || entry.file_name != name + scope.export_endings[i]) {
       return false;
     }

@@ -365,6 +365,17 @@ PlacedName placed_name(const std::string& path) {
   return {path.substr(0, separator + 1), path.substr(separator + 1)};
 }
 
+std::vector<std::string> AppendScope::edition_holding(const std::string& name) const {
+  for (const std::vector<std::string>& names : editions) {
+    if (std::find(names.begin(), names.end(), name) != names.end()) return names;
+  }
+  if (edition_of) {
+    std::vector<std::string> names = edition_of(name);
+    if (std::find(names.begin(), names.end(), name) != names.end()) return names;
+  }
+  return {};
+}
+
 bool append_reports(FileSystem& files, const AppendScope& scope,
                     const std::vector<NamedText>& sections, const std::vector<NamedText>& new_files,
                     const AppendNote& note, std::string* error) {

@@ -17,8 +17,15 @@ using AppendedText = NamedText;
 // their names an export name followed by each of the endings, in a folder of their own.
 struct AppendScope {
   std::vector<std::vector<std::string>> editions;  // each edition's report names, file 1 first
-  std::vector<std::size_t> one_line_reports;       // by place in an edition's list: one line a run
+  // The report names of an edition beyond the list (groups of any size, known by the form of a
+  // name), file 1 first, one of which is `name`; none when it is no such name.
+  std::function<std::vector<std::string>(const std::string& name)> edition_of;
+  std::vector<std::size_t> one_line_reports;  // by place in an edition's list: one line a run
   std::vector<std::string> export_endings;
+
+  // The report names, file 1 first, of the edition one of whose reports is `name`, or none.
+  std::vector<std::string> edition_holding(const std::string& name) const;
+  bool holds_report(const std::string& name) const { return !edition_holding(name).empty(); }
 };
 
 using AppendNote = std::function<void(const std::string& note)>;

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
+#include "editions/edition_profile.h"
 #include "programs/run_driver.h"
-#include "programs/triads_edition.h"
 #include "reports/export_files.h"
 #include "reports/report_names.h"
 
@@ -43,7 +42,7 @@ const Journal& run_journal() {
     Journal made;
     made.export_folder = "out/";
     made.export_folder_identity = {2049, 12};
-    const auto names = report_file_names(kTriadsEdition);
+    const auto names = report_file_names(kTriadsEdition.words);
     for (std::size_t i = 0; i < names.size(); ++i) {
       // Files 7 and 8: one line.
       made.entries.push_back(entry_of(names[i], i % 2 == 1, false, i >= 6 ? 40 : 5000));
@@ -160,7 +159,12 @@ TEST(AppendJournal, OnlyAJournalARunCouldHaveWrittenIsObeyed) {
       {"file 4 of the pairs",
        [] {
          return with_journal(
-             [](J j) { j.entries[3].file_name = report_file_names(kPairsEdition)[3]; });
+             [](J j) { j.entries[3].file_name = report_file_names(kPairsEdition.words)[3]; });
+       }},
+      {"file 4 of groups of 6 among the triads'",
+       [] {
+         return with_journal(
+             [](J j) { j.entries[3].file_name = report_file_names(edition_profile(6).words)[3]; });
        }},
       {"two reports swapped",
        [] { return with_journal([](J j) { std::swap(j.entries[0], j.entries[1]); }); }},
@@ -200,6 +204,12 @@ TEST(AppendJournal, OnlyAJournalARunCouldHaveWrittenIsObeyed) {
       // Catches any file by the journal's name taken for a journal.
       {"a user's text", [] { return std::string("my own notes\nend\n"); }},
   };
+  // Catches the reports of groups of a larger size, known by their form alone, refused.
+  EXPECT_EQ(kind_of(with_journal([](J j) {
+              const auto names = report_file_names(edition_profile(6).words);
+              for (std::size_t i = 0; i < names.size(); ++i) j.entries[i].file_name = names[i];
+            })),
+            ParsedJournal::Kind::kWhole);
   for (const Variant& variant : variants) {
     const std::string changed = variant.text();
     ASSERT_NE(changed, text) << variant.what << ": the variant changed nothing";
