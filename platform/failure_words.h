@@ -24,6 +24,10 @@ inline std::string failure_words(const FileFailure& failure) {
       return "Permission denied";
     case FileFailure::Code::kInUse:
       return "the file is in use by another program";
+    case FileFailure::Code::kLink:
+      return "the name is a symbolic link";
+    case FileFailure::Code::kReplaced:
+      return "the file was replaced by another meanwhile";
     case FileFailure::Code::kBadName:
     case FileFailure::Code::kOther:
       break;

@@ -24,6 +24,8 @@ struct FileFailure {
     kDenied,        // no permission
     kInUse,         // another program holds the file (Windows' sharing and lock violations)
     kBadName,       // a name the system cannot take
+    kLink,          // a symbolic link (or junction) where a file of the folder itself was expected
+    kReplaced,      // the name no longer leads to the file that was checked
   };
   Code code = Code::kOther;
   std::string reason;
@@ -61,6 +63,18 @@ class FileSystem {
     // How many names the file has (hard links); 1 for most files.
     std::uint64_t links = 1;
     FileIdentity identity;  // of what the name leads to, when it exists
+    // Owned by the user running the program and writable by no one else (always so on systems
+    // without owners of files, such as Windows as the programs use it).
+    bool private_to_user = true;
+  };
+
+  // How open_at opens a file of a folder, never through a symbolic link.
+  enum class OpenAt {
+    kRead,           // an existing plain file, for reading
+    kAppend,         // an existing plain file, every write at its end
+    kCreate,         // a new file, which must not exist yet, every write at its end
+    kCreatePrivate,  // the same, readable and writable by its owner alone
+    kRepair,         // an existing plain file, to read and to cut back
   };
 
   // Thrown by the stream of an opened file when the system cannot read the file; what() is the
@@ -107,6 +121,54 @@ class FileSystem {
   // Gives a file a new name, which must be free: never replaces a file (kExists when taken).
   virtual bool rename_to_new(const std::string& from, const std::string& to,
                              FileFailure* failure) = 0;
+
+  // Folders and files by handle, for the append and its repair: a folder is opened once by its
+  // path (the working folder is "."), and each file in it by its plain name, never through a
+  // symbolic link (kLink), so that what is changed is what was checked. The numbers given out
+  // are the file system's own. A file system that holds no report files (a browser's) need not
+  // provide them: they then fail.
+  virtual bool open_folder(const std::string& /*path*/, int* /*folder*/, FileIdentity* /*identity*/,
+                           FileFailure* failure) {
+    return unsupported(failure);
+  }
+  virtual void close_folder(int /*folder*/) {}
+  // What the name in the folder is; a symbolic link is said to be one (symbolic_link) and not
+  // followed for links, size and identity, which are then the target's when it exists.
+  virtual bool inspect_at(int /*folder*/, const std::string& /*name*/, FileState* /*state*/,
+                          FileFailure* failure) {
+    return unsupported(failure);
+  }
+  // Opens the plain file `name` of the folder, as `how` says, and describes what it opened.
+  virtual bool open_at(int /*folder*/, const std::string& /*name*/, OpenAt /*how*/, int* /*handle*/,
+                       FileState* /*state*/, FileFailure* failure) {
+    return unsupported(failure);
+  }
+  // Reads up to `count` bytes from `offset` of a file opened with kRead or kRepair.
+  virtual bool read_handle(int /*handle*/, std::uint64_t /*offset*/, std::size_t /*count*/,
+                           std::string* /*bytes*/, FileFailure* failure) {
+    return unsupported(failure);
+  }
+  // Cuts a file opened with kRepair back to `size` bytes.
+  virtual bool truncate_handle(int /*handle*/, std::uint64_t /*size*/, FileFailure* failure) {
+    return unsupported(failure);
+  }
+  // Removes `name` from the folder only while it is the file `identity` (kReplaced otherwise,
+  // the name then left as it was): never another file that took its name meanwhile.
+  virtual bool remove_at(int /*folder*/, const std::string& /*name*/,
+                         const FileIdentity& /*identity*/, FileFailure* failure) {
+    return unsupported(failure);
+  }
+  // Whether a file could be created in the folder now, leaving nothing behind even when the
+  // program is killed meanwhile.
+  virtual bool folder_takes_new_files(int /*folder*/, FileFailure* failure) {
+    return unsupported(failure);
+  }
+
+ private:
+  static bool unsupported(FileFailure* failure) {
+    *failure = {FileFailure::Code::kOther, "not supported by this file system"};
+    return false;
+  }
 };
 
 }  // namespace quorvane

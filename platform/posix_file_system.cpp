@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <istream>
 #include <memory>
@@ -34,7 +35,11 @@ FileFailure::Code code_of(int error) {
     case ENOSPC:
       return FileFailure::Code::kNoSpace;
     case EACCES:
+    case EPERM:
+    case EROFS:
       return FileFailure::Code::kDenied;
+    case ELOOP:
+      return FileFailure::Code::kLink;
     default:
       return FileFailure::Code::kOther;
   }
@@ -56,6 +61,42 @@ bool holds_nul(const std::string& name, FileFailure* failure) {
 
 FileSystem::FileIdentity identity_of_file(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// A name of a folder's own files: no separator, so that openat stays in the folder.
+bool is_plain_name(const std::string& name, FileFailure* failure) {
+  if (holds_nul(name, failure)) return false;
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+    *failure = {FileFailure::Code::kBadName, "not the name of a file in the folder"};
+    return false;
+  }
+  return true;
+}
+
+// What a stat of a file says of it.
+void describe(const struct stat& info, FileSystem::FileState* state) {
+  state->exists = true;
+  state->regular = S_ISREG(info.st_mode);
+  state->folder = S_ISDIR(info.st_mode);
+  state->size = state->regular ? static_cast<std::uint64_t>(info.st_size) : 0;
+  state->links = static_cast<std::uint64_t>(info.st_nlink);
+  state->identity = identity_of_file(info);
+  state->private_to_user = info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Moves the entry `from` of the folder to the free name `to`, never replacing a file there.
+int rename_to_free(int folder, const char* from, const char* to) {
+#if defined(RENAME_NOREPLACE)
+  if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+#endif
+  // Under the report lock no run of the family takes the name between the check and the move.
+  struct stat info {};
+  if (::fstatat(folder, to, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+    errno = EEXIST;
+    return -1;
+  }
+  return ::renameat(folder, from, folder, to);
 }
 
 // A file descriptor read to its end; a failed read is a FileSystem::ReadError.
@@ -140,6 +181,19 @@ class PosixFileSystem final : public FileSystem {
   bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
   bool remove(const std::string& name, FileFailure* failure) override;
   bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
+  bool open_folder(const std::string& path, int* folder, FileIdentity* identity,
+                   FileFailure* failure) override;
+  void close_folder(int folder) override;
+  bool inspect_at(int folder, const std::string& name, FileState* state,
+                  FileFailure* failure) override;
+  bool open_at(int folder, const std::string& name, OpenAt how, int* handle, FileState* state,
+               FileFailure* failure) override;
+  bool read_handle(int handle, std::uint64_t offset, std::size_t count, std::string* bytes,
+                   FileFailure* failure) override;
+  bool truncate_handle(int handle, std::uint64_t size, FileFailure* failure) override;
+  bool remove_at(int folder, const std::string& name, const FileIdentity& identity,
+                 FileFailure* failure) override;
+  bool folder_takes_new_files(int folder, FileFailure* failure) override;
 
  private:
   int folder_lock_ = -1;
@@ -357,6 +411,144 @@ bool PosixFileSystem::rename_to_new(const std::string& from, const std::string& 
   struct stat info {};
   if (::lstat(to.c_str(), &info) == 0) return failed_with(EEXIST, failure);
   return ::rename(from.c_str(), to.c_str()) == 0 || failed(failure);
+}
+
+bool PosixFileSystem::open_folder(const std::string& path, int* folder, FileIdentity* identity,
+                                  FileFailure* failure) {
+  if (holds_nul(path, failure)) return false;
+  // The folder as the user named it, links on the way included; its files are then reached
+  // from this handle alone.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return failed(failure);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return failed_with(error, failure);
+  }
+  *folder = fd;
+  *identity = identity_of_file(info);
+  return true;
+}
+
+void PosixFileSystem::close_folder(int folder) { ::close(folder); }
+
+bool PosixFileSystem::inspect_at(int folder, const std::string& name, FileState* state,
+                                 FileFailure* failure) {
+  *state = FileState{};
+  if (!is_plain_name(name, failure)) return false;
+  struct stat info {};
+  if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENOENT || failed(failure);
+  }
+  if (!S_ISLNK(info.st_mode)) {
+    describe(info, state);
+    return true;
+  }
+  state->symbolic_link = true;
+  if (::fstatat(folder, name.c_str(), &info, 0) != 0) {
+    if (errno != ENOENT) return failed(failure);
+    state->dangling_link = true;
+    return true;
+  }
+  describe(info, state);
+  return true;
+}
+
+bool PosixFileSystem::open_at(int folder, const std::string& name, OpenAt how, int* handle,
+                              FileState* state, FileFailure* failure) {
+  if (!is_plain_name(name, failure)) return false;
+  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+  mode_t mode = 0666;
+  switch (how) {
+    case OpenAt::kRead:
+      flags |= O_RDONLY;
+      break;
+    case OpenAt::kAppend:
+      flags |= O_WRONLY | O_APPEND;
+      break;
+    case OpenAt::kCreatePrivate:
+      mode = 0600;
+      flags |= O_WRONLY | O_APPEND | O_CREAT | O_EXCL;
+      break;
+    case OpenAt::kCreate:
+      flags |= O_WRONLY | O_APPEND | O_CREAT | O_EXCL;
+      break;
+    case OpenAt::kRepair:
+      flags |= O_RDWR;
+      break;
+  }
+  int fd;
+  do {
+    fd = ::openat(folder, name.c_str(), flags, mode);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return failed(failure);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return failed_with(error, failure);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
+    return false;
+  }
+  *state = FileState{};
+  describe(info, state);
+  *handle = fd;
+  return true;
+}
+
+bool PosixFileSystem::read_handle(int handle, std::uint64_t offset, std::size_t count,
+                                  std::string* bytes, FileFailure* failure) {
+  bytes->assign(count, '\0');
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t read =
+        ::pread(handle, &(*bytes)[done], count - done, static_cast<off_t>(offset + done));
+    if (read < 0 && errno == EINTR) continue;
+    if (read < 0) {
+      bytes->resize(done);
+      return failed(failure);
+    }
+    if (read == 0) break;
+    done += static_cast<std::size_t>(read);
+  }
+  bytes->resize(done);
+  return true;
+}
+
+bool PosixFileSystem::truncate_handle(int handle, std::uint64_t size, FileFailure* failure) {
+  int result;
+  do {
+    result = ::ftruncate(handle, static_cast<off_t>(size));
+  } while (result != 0 && errno == EINTR);
+  return result == 0 || failed(failure);
+}
+
+bool PosixFileSystem::remove_at(int folder, const std::string& name, const FileIdentity& identity,
+                                FileFailure* failure) {
+  if (!is_plain_name(name, failure)) return false;
+  // Moved to a name of this process first, so that the file checked is the file removed: a
+  // file put in its place between a check and an unlink by name would go instead.
+  const std::string moved = ".NG-0-removing-" + std::to_string(::getpid()) + ".tmp";
+  if (rename_to_free(folder, name.c_str(), moved.c_str()) != 0) return failed(failure);
+  struct stat info {};
+  const bool seen = ::fstatat(folder, moved.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+  const int error = seen ? 0 : errno;
+  if (seen && !S_ISLNK(info.st_mode) && identity_of_file(info) == identity) {
+    return ::unlinkat(folder, moved.c_str(), 0) == 0 || failed(failure);
+  }
+  rename_to_free(folder, moved.c_str(), name.c_str());
+  if (error != 0) return failed_with(error, failure);
+  *failure = {FileFailure::Code::kReplaced, "the name leads to another file than the one checked"};
+  return false;
+}
+
+bool PosixFileSystem::folder_takes_new_files(int folder, FileFailure* failure) {
+  // Asked of the system rather than tried with a file, which a killed run would leave behind.
+  return ::faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) == 0 || failed(failure);
 }
 
 }  // namespace

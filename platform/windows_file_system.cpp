@@ -69,6 +69,25 @@ FileSystem::FileIdentity identity_of_file(const BY_HANDLE_FILE_INFORMATION& info
           (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
+// A name of a folder's own files: no separator, drive or stream, so that it stays in the folder.
+bool is_plain_name(const std::string& name, FileFailure* failure) {
+  if (name.empty() || name == "." || name == ".." ||
+      name.find_first_of("/\\:") != std::string::npos) {
+    *failure = {FileFailure::Code::kBadName, "not the name of a file in the folder"};
+    return false;
+  }
+  return true;
+}
+
+// Whether an opened handle is a symbolic link or junction itself (opened with
+// FILE_FLAG_OPEN_REPARSE_POINT), not the placeholder of a cloud folder, which is the file.
+bool is_link(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) == 0) return true;
+  return tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT;
+}
+
 // A file handle read to its end; a failed read is a FileSystem::ReadError.
 class HandleReader final : public FileReader {
  public:
@@ -130,20 +149,49 @@ class WindowsFileSystem final : public FileSystem {
   bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
   bool remove(const std::string& name, FileFailure* failure) override;
   bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
+  bool open_folder(const std::string& path, int* folder, FileIdentity* identity,
+                   FileFailure* failure) override;
+  void close_folder(int folder) override;
+  bool inspect_at(int folder, const std::string& name, FileState* state,
+                  FileFailure* failure) override;
+  bool open_at(int folder, const std::string& name, OpenAt how, int* handle, FileState* state,
+               FileFailure* failure) override;
+  bool read_handle(int handle, std::uint64_t offset, std::size_t count, std::string* bytes,
+                   FileFailure* failure) override;
+  bool truncate_handle(int handle, std::uint64_t size, FileFailure* failure) override;
+  bool remove_at(int folder, const std::string& name, const FileIdentity& identity,
+                 FileFailure* failure) override;
+  bool folder_takes_new_files(int folder, FileFailure* failure) override;
 
  private:
-  // The handle behind a number given out by open_for_append, or null.
+  // The handle behind a number given out by open_for_append or open_at, or null.
   HANDLE file_of(int handle) const;
+  // Gives an open file a number.
+  bool number(HANDLE file, int* handle, FileFailure* failure);
+  // The path of a file of an open folder, for the wide-character calls; false for a name that
+  // is not a plain name or a folder that is not open.
+  bool path_in(int folder, const std::string& name, std::wstring* path, FileFailure* failure);
+
+  // An open folder: held without letting it be renamed or removed, so that the path of its
+  // files leads into it for as long as it is open.
+  struct OpenFolder {
+    HANDLE handle = nullptr;
+    std::string path;  // with a separator at its end, or empty for the working folder
+  };
 
   HANDLE folder_lock_ = nullptr;
   bool events_held_ = false;
-  std::vector<HANDLE> files_;  // open report files, by number; null once closed
+  std::vector<HANDLE> files_;        // open report files, by number; null once closed
+  std::vector<OpenFolder> folders_;  // by number; null once closed
 };
 
 WindowsFileSystem::~WindowsFileSystem() {
   if (folder_lock_ != nullptr || events_held_) end_append();
   for (const HANDLE file : files_) {
     if (file != nullptr) CloseHandle(file);
+  }
+  for (const OpenFolder& folder : folders_) {
+    if (folder.handle != nullptr) CloseHandle(folder.handle);
   }
 }
 
@@ -355,13 +403,8 @@ bool WindowsFileSystem::open_for_append(const std::string& name, bool create, in
   if (!is_plain_file(file.get())) return not_plain(failure);
   LARGE_INTEGER file_size{};
   if (GetFileSizeEx(file.get(), &file_size) == 0) return failed(failure);
-  if (files_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    return failed_with(ERROR_TOO_MANY_OPEN_FILES, failure);
-  }
-  *handle = static_cast<int>(files_.size());
-  files_.push_back(file.release());
   *size = static_cast<std::uint64_t>(file_size.QuadPart);
-  return true;
+  return number(file.release(), handle, failure);
 }
 
 HANDLE WindowsFileSystem::file_of(int handle) const {
@@ -416,6 +459,197 @@ bool WindowsFileSystem::rename_to_new(const std::string& from, const std::string
   if (!wide_name(from, &wide_from, failure) || !wide_name(to, &wide_to, failure)) return false;
   // Without MOVEFILE_REPLACE_EXISTING the system refuses a name that is taken.
   return MoveFileExW(wide_from.c_str(), wide_to.c_str(), 0) != 0 || failed(failure);
+}
+
+bool WindowsFileSystem::number(HANDLE file, int* handle, FileFailure* failure) {
+  if (files_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    CloseHandle(file);
+    return failed_with(ERROR_TOO_MANY_OPEN_FILES, failure);
+  }
+  *handle = static_cast<int>(files_.size());
+  files_.push_back(file);
+  return true;
+}
+
+bool WindowsFileSystem::path_in(int folder, const std::string& name, std::wstring* path,
+                                FileFailure* failure) {
+  if (!is_plain_name(name, failure)) return false;
+  if (folder < 0 || static_cast<std::size_t>(folder) >= folders_.size() ||
+      folders_[static_cast<std::size_t>(folder)].handle == nullptr) {
+    return failed_with(ERROR_INVALID_HANDLE, failure);
+  }
+  return wide_name(folders_[static_cast<std::size_t>(folder)].path + name, path, failure);
+}
+
+bool WindowsFileSystem::open_folder(const std::string& path, int* folder, FileIdentity* identity,
+                                    FileFailure* failure) {
+  std::wstring wide;
+  if (!wide_name(path, &wide, failure)) return false;
+  OwnedHandle opened(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!opened.valid()) return failed(failure);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(opened.get(), &info) == 0) return failed(failure);
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return failed_with(ERROR_DIRECTORY, failure);
+  }
+  OpenFolder open;
+  if (path != ".") {
+    open.path = path;
+    if (open.path.back() != '/' && open.path.back() != '\\') open.path += '\\';
+  }
+  open.handle = opened.release();
+  *folder = static_cast<int>(folders_.size());
+  folders_.push_back(open);
+  *identity = identity_of_file(info);
+  return true;
+}
+
+void WindowsFileSystem::close_folder(int folder) {
+  if (folder < 0 || static_cast<std::size_t>(folder) >= folders_.size()) return;
+  OpenFolder& open = folders_[static_cast<std::size_t>(folder)];
+  if (open.handle != nullptr) CloseHandle(open.handle);
+  open.handle = nullptr;
+}
+
+bool WindowsFileSystem::inspect_at(int folder, const std::string& name, FileState* state,
+                                   FileFailure* failure) {
+  std::wstring path;
+  if (!path_in(folder, name, &path, failure)) return false;
+  return inspect(folders_[static_cast<std::size_t>(folder)].path + name, state, failure);
+}
+
+bool WindowsFileSystem::open_at(int folder, const std::string& name, OpenAt how, int* handle,
+                                FileState* state, FileFailure* failure) {
+  std::wstring path;
+  if (!path_in(folder, name, &path, failure)) return false;
+  // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end of the file.
+  DWORD access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+  DWORD disposition = OPEN_EXISTING;
+  switch (how) {
+    case OpenAt::kRead:
+      access = GENERIC_READ;
+      break;
+    case OpenAt::kAppend:
+      break;
+    case OpenAt::kCreate:
+    case OpenAt::kCreatePrivate:
+      disposition = CREATE_NEW;
+      break;
+    case OpenAt::kRepair:
+      access = GENERIC_READ | GENERIC_WRITE;
+      break;
+  }
+  // FILE_FLAG_OPEN_REPARSE_POINT: a symbolic link or junction is opened itself, and refused.
+  OwnedHandle file(CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file.valid()) {
+    // A folder is refused as access denied; said as what it is.
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      *failure = {FileFailure::Code::kIsFolder, "a folder"};
+      return false;
+    }
+    return failed_with(error, failure);
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(file.get(), &info) == 0) return not_plain(failure);
+  if (is_link(file.get(), info)) {
+    *failure = {FileFailure::Code::kLink, "a symbolic link"};
+    return false;
+  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    *failure = {FileFailure::Code::kIsFolder, "a folder"};
+    return false;
+  }
+  if (!is_plain_file(file.get())) return not_plain(failure);
+  *state = FileState{};
+  state->exists = true;
+  state->regular = true;
+  state->size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  state->links = info.nNumberOfLinks;
+  state->identity = identity_of_file(info);
+  return number(file.release(), handle, failure);
+}
+
+bool WindowsFileSystem::read_handle(int handle, std::uint64_t offset, std::size_t count,
+                                    std::string* bytes, FileFailure* failure) {
+  bytes->clear();
+  const HANDLE file = file_of(handle);
+  if (file == nullptr) return failed_with(ERROR_INVALID_HANDLE, failure);
+  bytes->resize(count);
+  std::size_t done = 0;
+  while (done < count) {
+    const std::size_t left = count - done;
+    const DWORD part = left < (DWORD{1} << 30) ? static_cast<DWORD>(left) : DWORD{1} << 30;
+    OVERLAPPED at{};
+    const std::uint64_t from = offset + done;
+    at.Offset = static_cast<DWORD>(from & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(from >> 32);
+    DWORD read = 0;
+    if (ReadFile(file, &(*bytes)[done], part, &read, &at) == 0) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_HANDLE_EOF) break;
+      bytes->resize(done);
+      return failed_with(error, failure);
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  bytes->resize(done);
+  return true;
+}
+
+bool WindowsFileSystem::truncate_handle(int handle, std::uint64_t size, FileFailure* failure) {
+  const HANDLE file = file_of(handle);
+  if (file == nullptr) return failed_with(ERROR_INVALID_HANDLE, failure);
+  FILE_END_OF_FILE_INFO end{};
+  end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+  return SetFileInformationByHandle(file, FileEndOfFileInfo, &end, sizeof end) != 0 ||
+         failed(failure);
+}
+
+bool WindowsFileSystem::remove_at(int folder, const std::string& name, const FileIdentity& identity,
+                                  FileFailure* failure) {
+  std::wstring path;
+  if (!path_in(folder, name, &path, failure)) return false;
+  // Opened for deleting, checked, and deleted through that handle when it closes: never a file
+  // that took the name after the check.
+  OwnedHandle file(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                               OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) return failed(failure);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(file.get(), &info) == 0) return failed(failure);
+  if (is_link(file.get(), info) || identity_of_file(info) != identity) {
+    *failure = {FileFailure::Code::kReplaced,
+                "the name leads to another file than the one checked"};
+    return false;
+  }
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                    sizeof disposition) != 0 ||
+         failed(failure);
+}
+
+bool WindowsFileSystem::folder_takes_new_files(int folder, FileFailure* failure) {
+  // A file that the system deletes when its handle closes, also when the program is killed.
+  std::wstring path;
+  const std::string probe = "NG-0-probe-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+  if (!path_in(folder, probe, &path, failure)) return false;
+  const HANDLE file = CreateFileW(
+      path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || failed_with(error, failure);  // taken: no telling
+  }
+  CloseHandle(file);
+  return true;
 }
 
 }  // namespace

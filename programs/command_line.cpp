@@ -18,6 +18,11 @@ constexpr std::string_view kExportOption = "--export";
 constexpr std::string_view kGroupSizeOption = "--group-size";
 constexpr std::uint64_t kLargestSeed = 4294967295u;
 const char* const kSeedRange = "a whole number from 0 to 4294967295";
+#if defined(_WIN32)
+constexpr const char* kFolderSeparators = "/\\";
+#else
+constexpr const char* kFolderSeparators = "/";
+#endif
 
 std::string shown(std::string_view word) { return shown_word(word, word.size()); }
 
@@ -69,6 +74,15 @@ std::optional<std::string> export_name_fault(std::string_view name) {
     return "the export name " + shown(name) +
            " ends with a folder separator: add the start of the files' names after it, such as "
            "pilot-1";
+  }
+  const std::size_t separator = name.find_last_of(kFolderSeparators);
+  const std::string_view last =
+      separator == std::string_view::npos ? name : name.substr(separator + 1);
+  if (last.find_first_not_of('.') == std::string_view::npos) {
+    return "the export name " + shown(name) +
+           " ends in a folder (. or ..), not in the start of the files' names: add the start "
+           "after it, such as " +
+           std::string(name) + "/pilot-1";
   }
   return std::nullopt;
 }

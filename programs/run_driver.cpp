@@ -9,6 +9,7 @@
 
 #include "editions/edition_profile.h"
 #include "platform/failure_words.h"
+#include "programs/export_check.h"
 #include "programs/program_release.h"
 #include "programs/study_dialogue.h"
 #include "reports/export_files.h"
@@ -32,65 +33,6 @@ std::string megabytes(std::uint64_t bytes) {
 std::string study_size(const Study& study) {
   return "this study of " + std::to_string(study.responses.participants()) + " participants by " +
          std::to_string(study.responses.items()) + " items";
-}
-
-// The folder part of an export name, with its separator ("" for the working folder).
-std::string export_folder(const std::string& name) {
-#if defined(_WIN32)
-  const std::size_t separator = name.find_last_of("/\\");
-#else
-  const std::size_t separator = name.rfind('/');
-#endif
-  return separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
-}
-
-// An export is checked before anything is asked: its names must be free, and its folder one
-// that exists and takes new files, so that the computation is not lost on it. *error says what
-// is wrong and what to do.
-bool export_can_be_written(FileSystem& files, const std::string& export_name, std::string* error) {
-  const std::string folder = export_folder(export_name);
-  FileSystem::FileState state;
-  FileFailure failure;
-  if (!folder.empty()) {
-    const std::string shown = folder.substr(0, folder.size() - 1);
-    if (!files.inspect(shown.empty() ? folder : shown, &state, &failure)) {
-      *error = folder + ": cannot check the export's folder: " + failure_words(failure) +
-               kNothingChanged;
-      return false;
-    }
-    if (!state.folder) {
-      *error = folder + ": " +
-               (state.exists ? "the export's folder is not a folder"
-                             : "the export's folder does not exist") +
-               "; create it or choose another export name, and run again" + kNothingChanged;
-      return false;
-    }
-  }
-  for (const std::string& name : export_file_names(export_name)) {
-    if (!files.inspect(name, &state, &failure)) {
-      *error = name + ": cannot check the export file: " + failure_words(failure) + kNothingChanged;
-      return false;
-    }
-    if (state.exists || state.dangling_link) {
-      *error = name + ": " + kExportFileExists + kNothingChanged;
-      return false;
-    }
-  }
-  // A file created and removed again: the folder takes the export's files.
-  const std::string probe = export_name + "-probe.tmp";
-  int handle = -1;
-  std::uint64_t size = 0;
-  if (!files.open_for_append(probe, true, &handle, &size, &failure)) {
-    if (failure.code == FileFailure::Code::kExists) return true;  // someone else's: no telling
-    *error = (folder.empty() ? std::string("the working folder") : folder) +
-             ": cannot write the export's files there: " + failure_words(failure) +
-             "; choose a folder you can write to (or fix its permissions) and run again" +
-             kNothingChanged;
-    return false;
-  }
-  files.close(handle, &failure);
-  files.remove(probe, &failure);
-  return true;
 }
 
 }  // namespace
@@ -134,10 +76,11 @@ std::string finished_line(const std::string& report_folder,
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const RunOptions& options) {
-  // An export never overwrites, and its folder must take it: checked before anything is asked.
-  if (options.export_name) {
+  // The reports' folder must take them, an export never overwrites, and its folder must take
+  // it: checked before anything is asked.
+  {
     std::string error;
-    if (!export_can_be_written(files, *options.export_name, &error)) {
+    if (!run_can_be_written(files, options.export_name, &error)) {
       say_error(edition, console, error);
       return kRunFailed;
     }

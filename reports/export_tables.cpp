@@ -16,6 +16,34 @@ using export_text::append_shortest;
 using export_text::append_whole;
 using export_text::value_at;
 
+// A text the user gave (a participant's label, the data file's name) as a field that cannot act:
+// each control character (C0, DEL, and C1 in UTF-8) as \xHH, as the console shows it, and a
+// text that a spreadsheet would take for a formula (starting with =, +, -, @, a tab or a
+// carriage return) after an apostrophe, so that it shows as text.
+std::string inert_text(std::string_view text) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string field;
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
+    field.push_back('\'');
+  }
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    const bool c1 = byte == 0xC2 && at + 1 < text.size() &&
+                    static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+    if (byte >= 0x20 && byte != 0x7F && !c1) {
+      field.push_back(text[at]);
+      continue;
+    }
+    for (std::size_t i = 0; i < (c1 ? 2u : 1u); ++i) {
+      const auto escaped = static_cast<unsigned char>(text[at + i]);
+      field += {'\\', 'x', hex[escaped >> 4], hex[escaped & 0xF]};
+    }
+    at += c1 ? 1 : 0;
+  }
+  return field;
+}
+
 // Rows of comma-separated fields, each row ended by CR LF as RFC 4180 has it: spreadsheets on
 // every system take that end for a row's end, and R and other readers take either end. Each field
 // is kept as a cell too, for the workbook.
@@ -108,7 +136,7 @@ void append_fit_groups(CsvTable& table, const ExportedFit& fit, std::string_view
     for (std::size_t i = 0; !labels.empty() && i < static_cast<std::size_t>(group_size); ++i) {
       const std::size_t member = i < members.size() ? static_cast<std::size_t>(members[i]) : 0;
       if (member >= 1 && member <= labels.size()) {
-        table.text(labels[member - 1]);
+        table.text(inert_text(labels[member - 1]));
       } else {
         table.empty();
       }
@@ -197,7 +225,7 @@ CsvTable summary_table(const ExportData& data) {
     table.text(heading);
   }
   table.end_row();
-  table.text(data.data_file);
+  table.text(inert_text(data.data_file));
   table.whole(data.group_size);
   table.whole(data.participants);
   table.whole(data.items);

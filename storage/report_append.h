@@ -12,16 +12,20 @@ namespace quorvane {
 // One file's text for the append: a report's section, or the whole of a new file.
 using AppendedText = NamedText;
 
-// What a run of these programs writes in a folder, and so all that the repair of a stopped run
-// may touch: the report names of every edition, and the endings of an export's file names.
+// What a run of these programs writes, and so all that the repair of a stopped run may touch:
+// the eight report names of one edition in the working folder, and the files of one export,
+// their names an export name followed by each of the endings, in a folder of their own.
 struct AppendScope {
-  std::vector<std::string> report_names;
-  // Report names beyond the list, known by their form (the reports of groups of any size); none
-  // when empty.
-  std::function<bool(const std::string& name)> is_report_name;
+  std::vector<std::vector<std::string>> editions;  // each edition's report names, file 1 first
+  // The report names of an edition beyond the list (groups of any size, known by the form of a
+  // name), file 1 first, one of which is `name`; none when it is no such name.
+  std::function<std::vector<std::string>(const std::string& name)> edition_of;
+  std::vector<std::size_t> one_line_reports;  // by place in an edition's list: one line a run
   std::vector<std::string> export_endings;
 
-  bool holds_report(const std::string& name) const;
+  // The report names, file 1 first, of the edition one of whose reports is `name`, or none.
+  std::vector<std::string> edition_holding(const std::string& name) const;
+  bool holds_report(const std::string& name) const { return !edition_holding(name).empty(); }
 };
 
 using AppendNote = std::function<void(const std::string& note)>;
@@ -38,8 +42,17 @@ inline constexpr const char* kNothingChanged = "; no report file was changed";
 inline constexpr const char* kExportFileExists =
     "this export file exists already; choose another export name and run again";
 
-// Appends every section to its report file under the folder's report lock, and writes each of
-// new_files (a run's export), which must not exist yet, all or nothing: on any failure each file
+// The folder part of a path, with its last separator ("" when it names none), and the name
+// after it.
+struct PlacedName {
+  std::string folder;
+  std::string name;
+};
+PlacedName placed_name(const std::string& path);
+
+// Appends every section to its report file of the working folder under the folder's report
+// lock, and writes each of new_files (a run's export, all in one folder), which must not exist
+// yet, all or nothing: on any failure each file
 // is put back as it was (cut back to its size, or removed if this append created it) and *error
 // names the file and the reason. A run that stops before it can do so (killed) leaves its
 // journal (append_journal.h), from which the next append first puts the files back, saying so

@@ -166,12 +166,20 @@ TEST(CommandLine, AnExportNameThatCannotStartTheFilesNamesIsRefused) {
       // Catches a folder taken for the export's name, which would write '.svg' in it.
       {{"--export", "sub/"}, "'sub/' ends with a folder separator"},
       {{"--export=sub\\"}, "ends with a folder separator"},
+      // Catches a name of dots alone, which writes hidden files such as '.-sets.csv' or '..svg'.
+      {{"--export", "."}, "'.' ends in a folder (. or ..)"},
+      {{"--export=.."}, "ends in a folder"},
+      {{"--export", "out/.."}, "ends in a folder"},
+      {{"--export", "/tmp/."}, "ends in a folder"},
       // Catches a control character in a name let through into a file name.
       {{"--export", "a\tb"}, "holds a control character"},
       {{"--export=a\nb"}, "holds a control character"},
   };
   for (const auto& refusal : refusals) expect_refused(refusal.words, refusal.said);
-  EXPECT_EQ(read({"--export", "./-x"}).export_name, "./-x");
+  // Each form the README advises or a user types stays accepted.
+  for (const char* name : {"./-x", "sub/../x", "/tmp/x", "..x", "x."}) {
+    EXPECT_EQ(read({"--export", name}).export_name, name);
+  }
 }
 
 }  // namespace

@@ -160,6 +160,36 @@ TEST(RunDriver, AppendFailuresAreOneLineAndLeaveEveryReportAsItWas) {
   EXPECT_EQ(run.err, "Quorvane-Triads: note: " + testing::kWaitingNote + "\n");
 }
 
+// Catches a folder that takes no new file found only once the computation is over (a data file
+// named /dev/stdin puts the reports in /dev), and the export's folder not checked alike.
+TEST(RunDriver, AFolderThatTakesNoNewFileIsSaidBeforeAnythingIsAsked) {
+  const struct {
+    const char* unwritable;
+    std::string err;
+  } cases[] = {
+      {".",
+       "Quorvane-Triads: error: the working folder: cannot write the reports there: Permission "
+       "denied; choose a folder you can write to (or fix its permissions) and run again; no "
+       "report file was changed\n"},
+      {"out",
+       "Quorvane-Triads: error: out/: cannot write the export's files there: Permission denied; "
+       "choose a folder you can write to (or fix its permissions) and run again; no report file "
+       "was changed\n"},
+  };
+  for (const auto& one : cases) {
+    MemoryFileSystem files = folder_with_study();
+    files.folders.insert("out");
+    files.unwritable_folders.insert(one.unwritable);
+    const auto before = files.files;
+    const ProgramResult run =
+        run_in_process(files, kSmallStudyAnswers, kTriadsEdition, 7, std::string("out/x"));
+    EXPECT_EQ(run.exit_status, kRunFailed);
+    EXPECT_EQ(run.out, "") << "something was asked first";
+    EXPECT_EQ(run.err, one.err);
+    EXPECT_TRUE(files.files == before);
+  }
+}
+
 // Catches a line about memory that names no figure, or a limit known to be too small found only
 // once the computation fails.
 TEST(RunDriver, NotEnoughMemoryIsSaidWithWhatTheStudyNeedsAndTheLimit) {

@@ -249,6 +249,39 @@ TEST(ExportCsv, GroupsFileNamesEachMemberByTheDataFilesLabel) {
   EXPECT_EQ(rows[1][6], "Anna B., \"2\"");
 }
 
+// Catches a label a spreadsheet runs as a formula, or a control character (ESC, BEL) written raw
+// into the table, in the groups table and for the data file's name in the summary; and a plain
+// label changed.
+TEST(ExportCsv, LabelsThatCouldActAreWrittenAsInertText) {
+  const struct {
+    std::string label;
+    std::string field;
+  } cases[] = {
+      {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+      {"+1", "'+1"},
+      {"-2+3", "'-2+3"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\tx", "'\\x09x"},
+      {"\rx", "'\\x0Dx"},
+      {"a\x1b[31mred\x07", "a\\x1B[31mred\\x07"},
+      {"del\x7f", "del\\x7F"},
+      {"c1\xc2\x9b", "c1\\xC2\\x9B"},
+      {"Zoë = 2, -x", "Zoë = 2, -x"},
+  };
+  for (const auto& one : cases) {
+    SCOPED_TRACE(one.label);
+    ExportData data = made_up_export(12, false);
+    data.labels.assign(static_cast<std::size_t>(data.participants), one.label);
+    data.data_file = one.label;
+    const Rows groups = csv_rows(groups_csv(data));
+    ASSERT_GE(groups.size(), 2u);
+    EXPECT_EQ(groups[1][5], one.field);
+    const Rows summary = csv_rows(summary_csv(data));
+    ASSERT_EQ(summary.size(), 2u);
+    EXPECT_EQ(summary[1][0], one.field);
+  }
+}
+
 // Catches the eight files swapped, or named other than after the export name.
 TEST(ExportFiles, NamedAfterTheExportNameInAFixedOrder) {
   const ExportData data = made_up_export(6, true);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #if !defined(_WIN32)
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -285,7 +286,8 @@ TEST_F(ReportAppend, ARunKilledAtAnyCallIsPutBackByTheNextOne) {
 
 TEST_F(ReportAppend, ARunKilledWhileRepairingLeavesTheRepairToTheNextOne) {
   // Catches a repair that is not safe to repeat, or a journal removed before the files are back:
-  // the killed run dies at each of its calls and the repairing run at each of its own.
+  // the killed run dies at each of its calls and the repairing run at each call of its repair
+  // and the first of its own append (its later calls are those of a run killed at any call).
   const unsigned existing = 0x55;  // files both cut back and removed
   prepare(existing);
   const int calls = killed_append(short_sections("a clean run"), 0).calls;
@@ -293,7 +295,7 @@ TEST_F(ReportAppend, ARunKilledWhileRepairingLeavesTheRepairToTheNextOne) {
     prepare(existing);
     killed_append(short_sections("the killed run"), k);
     const int repairing_calls = killed_append(short_sections("the repairing run"), 0).calls;
-    for (int j = 1; j <= repairing_calls; ++j) {
+    for (int j = 1; j <= repairing_calls - calls + 1; ++j) {
       SCOPED_TRACE("killed at call " + std::to_string(k) + ", then at call " + std::to_string(j));
       const Files before = prepare(existing);
       killed_append(short_sections("the killed run"), k);
@@ -316,8 +318,8 @@ enum class Expected {
 struct Planted {
   testing::TempFolder& here;
   testing::TempFolder& elsewhere;
-  std::vector<JournalEntry> entries;  // the killed run's journal
-  Files before;                       // the reports before the killed run
+  Journal journal;  // the killed run's journal
+  Files before;     // the reports before the killed run
 };
 
 struct PlantedCase {
@@ -326,15 +328,15 @@ struct PlantedCase {
   Expected expected;
   std::string named;  // the file the line starts with
   std::string set_aside = "NG-0-Append-Journal-set-aside-1.txt";
-  bool needs_links = false;  // symbolic links, which need a privilege on Windows
+  bool needs_links = false;  // symbolic links or owners of files: POSIX systems only
 };
 
 const std::string& report(int number) {
   return sections()[static_cast<std::size_t>(number - 1)].file_name;
 }
 
-void rewrite_journal(Planted& planted, const std::vector<JournalEntry>& entries) {
-  planted.here.write(kAppendJournalName, journal_text(entries));
+void rewrite_journal(Planted& planted) {
+  planted.here.write(kAppendJournalName, journal_text(planted.journal));
 }
 
 JournalEntry created_entry(const std::string& name) {
@@ -343,7 +345,7 @@ JournalEntry created_entry(const std::string& name) {
   entry.created = true;
   entry.length = 10;
   entry.first_bytes = "0123456789";
-  entry.text_checksum = text_checksum(entry.first_bytes);
+  entry.blocks = block_checksums(entry.first_bytes, 0);
   return entry;
 }
 
@@ -356,6 +358,25 @@ void make_link(const std::string& target, const std::string& link) {
 #endif
 }
 
+void chmod_file(const std::string& name, int mode) {
+#if defined(_WIN32)
+  (void)name;
+  (void)mode;
+#else
+  ASSERT_EQ(chmod(name.c_str(), static_cast<mode_t>(mode)), 0) << name;
+#endif
+}
+
+// Makes another user own the file: as root, nobody; otherwise a file no other user can make is
+// at least one that others can write.
+void give_away(const std::string& name) {
+#if defined(_WIN32)
+  (void)name;
+#else
+  if (geteuid() != 0 || chown(name.c_str(), 65534, 65534) != 0) chmod_file(name, 0622);
+#endif
+}
+
 std::string folder_name(const testing::TempFolder& folder) {
   return std::filesystem::path(folder.path()).filename().string();
 }
@@ -364,7 +385,8 @@ std::string folder_name(const testing::TempFolder& folder) {
 const Texts& killed_sections() {
   static const Texts texts = [] {
     Texts longer = short_sections("the killed run");
-    for (AppendedText& text : longer) text.text += std::string(2 * kRecognisedBytes, '.');
+    // Over two pages, so that a run killed while writing one leaves part of it.
+    for (AppendedText& text : longer) text.text += std::string(3 * kChecksumBlock, '.');
     return longer;
   }();
   return texts;
@@ -380,7 +402,7 @@ const std::vector<PlantedCase>& planted_cases() {
       {"line ends changed to CR LF",
        [](Planted& p) {
          std::string text;
-         for (const char c : journal_text(p.entries))
+         for (const char c : journal_text(p.journal))
            text += c == '\n' ? "\r\n" : std::string(1, c);
          p.here.write(kAppendJournalName, text);
        },
@@ -395,7 +417,7 @@ const std::vector<PlantedCase>& planted_cases() {
            if (found == p.before.end()) std::filesystem::remove(entry.path());
            if (found != p.before.end()) p.here.write(name, found->second);
          }
-         const std::string text = journal_text(p.entries);
+         const std::string text = journal_text(p.journal);
          p.here.write(kAppendJournalName, text.substr(0, text.size() / 2));
        },
        Expected::kRemoved, ""},
@@ -409,55 +431,56 @@ const std::vector<PlantedCase>& planted_cases() {
          p.here.write("NG-0-Append-Journal-set-aside-1.txt", "set aside before\n");
        },
        Expected::kSetAside, kAppendJournalName, "NG-0-Append-Journal-set-aside-2.txt"},
-      // Catches the 64 KiB bound on a journal removed: this one would otherwise be obeyed.
-      {"a journal over 64 KiB",
-       [](Planted& p) {
-         std::string far = "x";
-         while (far.size() < 17 * 1024) far += "/x";
-         std::vector<JournalEntry> entries;
-         for (const std::string& name : export_file_names(far))
-           entries.push_back(created_entry(name));
-         rewrite_journal(p, entries);
-       },
-       Expected::kSetAside, kAppendJournalName},
       // Catches a created file deleted outside the folder through `..`.
       {"a created entry ../x.svg",
        [](Planted& p) {
-         p.entries.push_back(created_entry("../" + folder_name(p.elsewhere) + "/thesis.svg"));
-         rewrite_journal(p, p.entries);
+         p.journal.entries.push_back(
+             created_entry("../" + folder_name(p.elsewhere) + "/thesis.svg"));
+         rewrite_journal(p);
        },
        Expected::kSetAside, kAppendJournalName},
       // Catches a created file deleted anywhere by an absolute path.
       {"a created entry with an absolute path",
        [](Planted& p) {
-         p.entries.push_back(created_entry(p.elsewhere.file("thesis.svg")));
-         rewrite_journal(p, p.entries);
+         p.journal.entries.push_back(created_entry(p.elsewhere.file("thesis.svg")));
+         rewrite_journal(p);
        },
        Expected::kSetAside, kAppendJournalName},
       // Catches a user's own NG- file emptied because its name starts as a report's.
       {"a kept entry for NG-my-notes.txt",
        [](Planted& p) {
          p.here.write("NG-my-notes.txt", "my notes\n");
-         JournalEntry entry = p.entries.front();
+         JournalEntry entry = p.journal.entries.front();
          entry.file_name = "NG-my-notes.txt";
-         p.entries.push_back(entry);
-         rewrite_journal(p, p.entries);
+         p.journal.entries.push_back(entry);
+         rewrite_journal(p);
        },
        Expected::kSetAside, kAppendJournalName},
       // Catches two entries for one file both obeyed, cutting an earlier run's section.
       {"two entries for one report",
        [](Planted& p) {
-         p.entries.push_back(p.entries.front());
-         rewrite_journal(p, p.entries);
+         p.journal.entries.push_back(p.journal.entries.front());
+         rewrite_journal(p);
        },
        Expected::kSetAside, kAppendJournalName},
       // Catches a folder separator in a report's name obeyed.
       {"a report name with a folder",
        [](Planted& p) {
-         p.entries.front().file_name = "sub/" + p.entries.front().file_name;
-         rewrite_journal(p, p.entries);
+         p.journal.entries.front().file_name = "sub/" + p.journal.entries.front().file_name;
+         rewrite_journal(p);
        },
        Expected::kSetAside, kAppendJournalName},
+      // Catches a user's line after the killed run's text cut short taken for that run's text,
+      // as when only its first bytes were compared.
+      {"a line added after a report cut short",
+       [](Planted& p) { p.here.write(report(2), p.here.read(report(2)) + "my line\n"); },
+       Expected::kSetAside, report(2)},
+      // Catches a journal that others can write, or another user's, obeyed.
+      {"the journal writable by others",
+       [](Planted& p) { chmod_file(p.here.file(kAppendJournalName), 0666); }, Expected::kSetAside,
+       kAppendJournalName, "NG-0-Append-Journal-set-aside-1.txt", true},
+      {"the journal another user's", [](Planted& p) { give_away(p.here.file(kAppendJournalName)); },
+       Expected::kSetAside, kAppendJournalName, "NG-0-Append-Journal-set-aside-1.txt", true},
       // Catches notes added to a report after the crash cut away with the killed run's text.
       {"notes appended to a report",
        [](Planted& p) { p.here.write(report(1), p.here.read(report(1)) + "my notes\n"); },
@@ -559,7 +582,7 @@ TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite)
     killed_append(killed_sections(), kill_at);
     const ParsedJournal journal = parse_journal(folder_.read(kAppendJournalName), append_scope());
     ASSERT_EQ(journal.kind, ParsedJournal::Kind::kWhole);
-    Planted planted{folder_, elsewhere, journal.entries, before};
+    Planted planted{folder_, elsewhere, journal.journal, before};
     planted_case.plant(planted);
     const Files planted_files = folder_.snapshot();
     const Files elsewhere_files = elsewhere.snapshot();
@@ -703,6 +726,74 @@ TEST_F(ReportAppend, ARepairThatCannotFinishSaysSoAndLeavesTheJournalForTheNextR
     EXPECT_TRUE(next.ok) << next.error;
     EXPECT_TRUE(folder_.snapshot() == appended(before, short_sections("the next run")));
   }
+}
+
+// Catches a set-aside journal written over an earlier one when every name is taken, or a line
+// that does not say so and what to remove.
+TEST_F(ReportAppend, WithEverySetAsideNameTakenTheLineSaysWhatToRemove) {
+  prepare(0xFF);
+  folder_.write(kAppendJournalName, "garbage\n");
+  for (int i = 1; i <= 999; ++i) {
+    folder_.write("NG-0-Append-Journal-set-aside-" + std::to_string(i) + ".txt", "earlier\n");
+  }
+  const Files before = folder_.snapshot();
+  const Outcome next = killed_append(short_sections("the next run"), 0);
+  EXPECT_FALSE(next.ok);
+  EXPECT_EQ(next.error, std::string(kAppendJournalName) +
+                            ": cannot move the append journal aside, as every name from "
+                            "NG-0-Append-Journal-set-aside-1.txt to "
+                            "NG-0-Append-Journal-set-aside-999.txt is taken; move those files out "
+                            "of the working folder (or delete them once read), look at the end of "
+                            "each report for a section cut short, and run again; no report file "
+                            "was changed");
+  EXPECT_TRUE(folder_.snapshot() == before);
+}
+
+// Catches an export's files removed in whatever folder now has the export folder's name (a link
+// to another folder put in its place): the repair must find the folder the run wrote in.
+TEST_F(ReportAppend, AnExportFolderReplacedSinceTheKilledRunIsNotEntered) {
+#if !defined(_WIN32)
+  testing::TempFolder elsewhere;
+  const auto exported = [](const std::string& name) {
+    Texts files;
+    for (const std::string& file : export_file_names("out/" + name)) {
+      files.push_back({file, name + " export of " + file + "\n"});
+    }
+    return files;
+  };
+  prepare(0xFF);
+  std::filesystem::create_directory(folder_.file("out"));
+  // Killed after creating its export's files, before writing them all.
+  for (int k = 1; !std::filesystem::exists(folder_.file("out/pilot.svg")); ++k) {
+    ASSERT_LT(k, 100);
+    prepare(0xFF);
+    std::filesystem::create_directory(folder_.file("out"));
+    testing::WorkingFolder here(folder_.path());
+    const auto system = make_system_file_system();
+    testing::FaultyFileSystem files(*system, Fault::kKill, k);
+    try {
+      std::string error;
+      append_reports(
+          files, append_scope(), short_sections("the killed run"), exported("pilot"),
+          [](const std::string&) {}, &error);
+    } catch (const testing::FaultyFileSystem::Killed&) {
+    }
+  }
+  for (const std::string& file : export_file_names("pilot")) {
+    elsewhere.write(file, "the user's own " + file);
+  }
+  std::filesystem::rename(folder_.file("out"), folder_.file("out-old"));
+  make_link(elsewhere.path(), folder_.file("out"));
+  const Files elsewhere_before = elsewhere.snapshot();
+  const Outcome next = killed_append(short_sections("the next run"), 0);
+  EXPECT_FALSE(next.ok);
+  EXPECT_EQ(next.error.rfind("out/: a run stopped while writing its export in this folder, but the "
+                             "name now leads to another folder",
+                             0),
+            0u)
+      << next.error;
+  EXPECT_TRUE(elsewhere.snapshot() == elsewhere_before) << "a file elsewhere was changed";
+#endif
 }
 
 }  // namespace

@@ -37,6 +37,9 @@ void FaultyFileSystem::die() {
   FileFailure ignored;
   for (const auto& [handle, name] : names_) inner_.close(handle, &ignored);
   names_.clear();
+  readers_.clear();
+  for (const int folder : folders_) inner_.close_folder(folder);
+  folders_.clear();
   throw Killed{};
 }
 
@@ -93,14 +96,22 @@ bool FaultyFileSystem::open_for_append(const std::string& name, bool create, int
 bool FaultyFileSystem::write_some(int handle, const char* bytes, std::size_t count,
                                   std::size_t* written, FileFailure* failure) {
   if (killed_at(names_[handle])) {
-    inner_.write_some(handle, bytes, count / 2, written, failure);
+    // A system stops a killed write only where a page of the file ends.
+    constexpr std::uint64_t kPage = 4096;
+    const std::uint64_t at = offsets_[handle];
+    const std::uint64_t end = (at + count / 2) / kPage * kPage;
+    if (end > at)
+      inner_.write_some(handle, bytes, static_cast<std::size_t>(end - at), written, failure);
     die();
   }
   if (!strikes(Call::kWrite, names_[handle])) {
-    return inner_.write_some(handle, bytes, count, written, failure);
+    const bool ok = inner_.write_some(handle, bytes, count, written, failure);
+    if (ok) offsets_[handle] += *written;
+    return ok;
   }
   if (fault_ != Fault::kWrite) {
     if (!inner_.write_some(handle, bytes, count / 2, written, failure)) return false;
+    offsets_[handle] += *written;
     if (fault_ == Fault::kShortWrite) return true;
   }
   return injected_failure(failure);
@@ -111,7 +122,8 @@ bool FaultyFileSystem::close(int handle, FileFailure* failure) {
   const std::string name = names_[handle];
   names_.erase(handle);
   const bool closed = inner_.close(handle, failure);
-  if (strikes(Call::kClose, name)) {
+  // Only the close of a file written to can lose what was written.
+  if (readers_.erase(handle) == 0 && strikes(Call::kClose, name)) {
     return injected_failure(failure);
   }
   return closed;
@@ -137,6 +149,61 @@ bool FaultyFileSystem::rename_to_new(const std::string& from, const std::string&
                                      FileFailure* failure) {
   if (killed_at(from)) die();
   return inner_.rename_to_new(from, to, failure);
+}
+
+bool FaultyFileSystem::open_folder(const std::string& path, int* folder, FileIdentity* identity,
+                                   FileFailure* failure) {
+  if (killed_at(path)) die();
+  if (!inner_.open_folder(path, folder, identity, failure)) return false;
+  folders_.insert(*folder);
+  return true;
+}
+
+void FaultyFileSystem::close_folder(int folder) {
+  // A folder of a killed run is closed already.
+  if (folders_.erase(folder) == 1) inner_.close_folder(folder);
+}
+
+bool FaultyFileSystem::inspect_at(int folder, const std::string& name, FileState* state,
+                                  FileFailure* failure) {
+  if (killed_at(name)) die();
+  if (strikes(Call::kInspect, name)) return injected_failure(failure);
+  return inner_.inspect_at(folder, name, state, failure);
+}
+
+bool FaultyFileSystem::open_at(int folder, const std::string& name, OpenAt how, int* handle,
+                               FileState* state, FileFailure* failure) {
+  if (killed_at(name)) die();
+  const bool writes = how != OpenAt::kRead && how != OpenAt::kRepair;
+  if (writes && strikes(Call::kOpen, name)) return injected_failure(failure);
+  if (!inner_.open_at(folder, name, how, handle, state, failure)) return false;
+  names_[*handle] = name;
+  offsets_[*handle] = state->size;
+  if (!writes) readers_.insert(*handle);
+  return true;
+}
+
+bool FaultyFileSystem::read_handle(int handle, std::uint64_t offset, std::size_t count,
+                                   std::string* bytes, FileFailure* failure) {
+  if (killed_at(names_[handle])) die();
+  return inner_.read_handle(handle, offset, count, bytes, failure);
+}
+
+bool FaultyFileSystem::truncate_handle(int handle, std::uint64_t size, FileFailure* failure) {
+  if (killed_at(names_[handle])) die();
+  if (fail_restoring_) return injected_failure(failure);
+  return inner_.truncate_handle(handle, size, failure);
+}
+
+bool FaultyFileSystem::remove_at(int folder, const std::string& name, const FileIdentity& identity,
+                                 FileFailure* failure) {
+  if (killed_at(name)) die();
+  if (fail_restoring_ || strikes(Call::kRemove, name)) return injected_failure(failure);
+  return inner_.remove_at(folder, name, identity, failure);
+}
+
+bool FaultyFileSystem::folder_takes_new_files(int folder, FileFailure* failure) {
+  return inner_.folder_takes_new_files(folder, failure);
 }
 
 }  // namespace quorvane::testing

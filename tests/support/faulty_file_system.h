@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -22,10 +23,11 @@ class FaultyFileSystem final : public FileSystem {
     kWrite,         // the k-th write fails, writing nothing
     kPartialWrite,  // the k-th write writes half its bytes, then fails
     kShortWrite,    // the k-th write writes half its bytes and succeeds
-    kClose,         // the k-th close releases the file, then reports a failure
+    kClose,         // the k-th close of a file written to releases it, then reports a failure
     kRemove,        // the k-th remove fails, removing nothing
-    // The run is killed at its k-th call of any kind (a write first writes half its bytes): its
-    // files are closed as the system would, nothing is put back, and Killed is thrown.
+    // The run is killed at its k-th call of any kind (a write first writes what the system
+    // would of half its bytes: up to the last page end of the file they reach): its files are
+    // closed as the system would, nothing is put back, and Killed is thrown.
     kKill,
   };
   struct Killed {};
@@ -67,6 +69,19 @@ class FaultyFileSystem final : public FileSystem {
   bool truncate(const std::string& name, std::uint64_t size, FileFailure* failure) override;
   bool remove(const std::string& name, FileFailure* failure) override;
   bool rename_to_new(const std::string& from, const std::string& to, FileFailure* failure) override;
+  bool open_folder(const std::string& path, int* folder, FileIdentity* identity,
+                   FileFailure* failure) override;
+  void close_folder(int folder) override;
+  bool inspect_at(int folder, const std::string& name, FileState* state,
+                  FileFailure* failure) override;
+  bool open_at(int folder, const std::string& name, OpenAt how, int* handle, FileState* state,
+               FileFailure* failure) override;
+  bool read_handle(int handle, std::uint64_t offset, std::size_t count, std::string* bytes,
+                   FileFailure* failure) override;
+  bool truncate_handle(int handle, std::uint64_t size, FileFailure* failure) override;
+  bool remove_at(int folder, const std::string& name, const FileIdentity& identity,
+                 FileFailure* failure) override;
+  bool folder_takes_new_files(int folder, FileFailure* failure) override;
 
  private:
   // Counts a call on the file `name`; true when the fault strikes it.
@@ -84,7 +99,10 @@ class FaultyFileSystem final : public FileSystem {
   std::function<void(const std::string& name)> meanwhile_;
   std::map<Call, int> calls_;
   int all_calls_ = 0;
-  std::map<int, std::string> names_;  // by handle
+  std::map<int, std::string> names_;      // by handle
+  std::map<int, std::uint64_t> offsets_;  // by handle: where its next write goes
+  std::set<int> readers_;                 // handles opened only to read
+  std::set<int> folders_;                 // open folders, which a killed run's system closes
   std::string injected_file_;
 };
 

@@ -118,4 +118,73 @@ bool MemoryFileSystem::rename_to_new(const std::string& from, const std::string&
   return true;
 }
 
+bool MemoryFileSystem::open_folder(const std::string& path, int* folder, FileIdentity* identity,
+                                   FileFailure* failure) {
+  std::string prefix = path == "." ? std::string() : path;
+  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+  const std::string bare = prefix.empty() ? prefix : prefix.substr(0, prefix.size() - 1);
+  if (!bare.empty() && folders.count(bare) == 0) return no_such_file(failure);
+  *folder = next_handle_++;
+  folder_prefixes_[*folder] = prefix;
+  *identity = {2, std::hash<std::string>()(bare)};
+  return true;
+}
+
+void MemoryFileSystem::close_folder(int folder) { folder_prefixes_.erase(folder); }
+
+std::string MemoryFileSystem::path_in(int folder, const std::string& name) const {
+  const auto prefix = folder_prefixes_.find(folder);
+  return (prefix == folder_prefixes_.end() ? std::string("?/") : prefix->second) + name;
+}
+
+bool MemoryFileSystem::inspect_at(int folder, const std::string& name, FileState* state,
+                                  FileFailure* failure) {
+  return inspect(path_in(folder, name), state, failure);
+}
+
+bool MemoryFileSystem::open_at(int folder, const std::string& name, OpenAt how, int* handle,
+                               FileState* state, FileFailure* failure) {
+  const std::string path = path_in(folder, name);
+  const bool create = how == OpenAt::kCreate || how == OpenAt::kCreatePrivate;
+  if (folders.count(path) != 0) return refuse(failure, FileFailure::Code::kIsFolder, "a folder");
+  if (create && files.count(path) != 0) {
+    return refuse(failure, FileFailure::Code::kExists, "File exists");
+  }
+  if (!create && files.count(path) == 0) return no_such_file(failure);
+  files[path];
+  inspect(path, state, failure);
+  *handle = next_handle_++;
+  open_[*handle] = path;
+  return true;
+}
+
+bool MemoryFileSystem::read_handle(int handle, std::uint64_t offset, std::size_t count,
+                                   std::string* bytes, FileFailure* failure) {
+  const auto file = open_.find(handle);
+  if (file == open_.end()) return refuse(failure, FileFailure::Code::kOther, "Bad file descriptor");
+  return read_at(file->second, offset, count, bytes, failure);
+}
+
+bool MemoryFileSystem::truncate_handle(int handle, std::uint64_t size, FileFailure* failure) {
+  const auto file = open_.find(handle);
+  if (file == open_.end()) return refuse(failure, FileFailure::Code::kOther, "Bad file descriptor");
+  return truncate(file->second, size, failure);
+}
+
+bool MemoryFileSystem::remove_at(int folder, const std::string& name, const FileIdentity& identity,
+                                 FileFailure* failure) {
+  const std::string path = path_in(folder, name);
+  if (files.count(path) != 0 && identity_of(path) != identity) {
+    return refuse(failure, FileFailure::Code::kReplaced, "another file");
+  }
+  return remove(path, failure);
+}
+
+bool MemoryFileSystem::folder_takes_new_files(int folder, FileFailure* failure) {
+  std::string prefix = folder_prefixes_[folder];
+  const std::string name = prefix.empty() ? "." : prefix.substr(0, prefix.size() - 1);
+  return unwritable_folders.count(name) == 0 ||
+         refuse(failure, FileFailure::Code::kDenied, "Permission denied");
+}
+
 }  // namespace quorvane::testing
