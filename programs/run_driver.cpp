@@ -94,6 +94,13 @@ bool export_can_be_written(FileSystem& files, const std::string& export_name, st
   return true;
 }
 
+// The line that ends a run on an interactive console, after "Performing calculations...".
+std::string finished_line(const std::string& report_folder,
+                          const std::optional<std::string>& export_name) {
+  return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
+         " were written in the folder " + readable(report_folder) + "\n";
+}
+
 }  // namespace
 
 std::uint64_t memory_needed(int participants, int items, int group_size) {
@@ -134,12 +141,6 @@ AppendScope append_scope() {
 
 int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
                        const RunOptions& options, const Study& study);
-
-std::string finished_line(const std::string& report_folder,
-                          const std::optional<std::string>& export_name) {
-  return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
-         " were written in the folder " + readable(report_folder) + "\n";
-}
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const RunOptions& options) {

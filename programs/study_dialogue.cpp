@@ -10,6 +10,7 @@
 #include "platform/failure_words.h"
 #include "reports/report_names.h"
 #include "studies/study.h"
+#include "studies/study_answers.h"
 #include "studies/word_reader.h"
 
 namespace quorvane {
@@ -87,16 +88,10 @@ class Dialogue {
 
   // A whole number from `lowest` to kLargestCount typed at the last prompt.
   std::optional<int> count(const std::string& what, int lowest, const std::string& why) {
-    int value = 0;
-    if (answers_.next() == WordReader::Next::kWord &&
-        parse_whole_number(answers_, &value) == WholeNumber::kNumber && value >= lowest &&
-        value <= kLargestCount) {
-      return value;
-    }
-    error("the number of " + what + " must be a whole number from " + std::to_string(lowest) +
-          " to " + std::to_string(kLargestCount) + why + "; found " + answers_.found() +
-          "; run the program again and type it at the prompt");
-    return std::nullopt;
+    std::string refusal;
+    const std::optional<int> value = read_count(answers_, what, lowest, why, &refusal);
+    if (!value) error(refusal);
+    return value;
   }
 
  private:
@@ -233,7 +228,7 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
                                    FileSystem& files, const std::optional<std::string>& data_file) {
   Dialogue dialogue(edition, console);
   const int group_size = edition.group_size;
-  const std::string groups = " (at least two full groups of " + std::to_string(group_size) + ")";
+  const std::string groups = full_groups_words(group_size);
   std::string error;
   std::optional<Study> study;
 
@@ -246,10 +241,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
       return std::nullopt;
     }
     const int participants = study->responses.participants();
-    if (participants < 2 * group_size) {
-      dialogue.error(shown + ": the file holds " + count_of(participants, "participant") +
-                     " (one per line); a run needs " + std::to_string(2 * group_size) + " or more" +
-                     groups);
+    if (participants < fewest_participants(group_size)) {
+      dialogue.error(shown + ": " + too_few_participants(participants, group_size));
       return std::nullopt;
     }
     dialogue.say(shown + ": " + count_of(participants, "participant") + ", " +
@@ -304,7 +297,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   }
 
   dialogue.say("\nEnter number of participants in the study (i.e., # of rows in file): ");
-  const std::optional<int> participants = dialogue.count("participants", 2 * group_size, groups);
+  const std::optional<int> participants =
+      dialogue.count("participants", fewest_participants(group_size), groups);
   if (!participants) return std::nullopt;
   dialogue.say("\nEnter number of items in the study (i.e., # of columns in file): ");
   const std::optional<int> items = dialogue.count("items", 1, "");

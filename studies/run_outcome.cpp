@@ -7,6 +7,7 @@
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
+#include "studies/run_outcome_internal.h"
 
 namespace quorvane {
 namespace {

@@ -7,7 +7,6 @@
 
 #include "platform/named_text.h"
 #include "reports/edition_profile.h"
-#include "simulation/best_fit_search.h"
 #include "studies/study.h"
 
 namespace quorvane {
@@ -63,11 +62,5 @@ struct RunOutcome {
 // the exact values. The study holds at least two full groups of the edition's size.
 RunOutcome compute_run(const Study& study, const EditionProfile& edition, std::uint32_t seed,
                        const std::optional<std::string>& export_name);
-
-// The note a run gives when a search found no best set; its own function so that the tests can
-// check it for every reason, including those no study reaches.
-inline constexpr const char* kMvMeasure = "mean and variance";
-inline constexpr const char* kDistMeasure = "distribution";
-std::string no_best_set_note(const char* measure, SearchOutcome outcome);
 
 }  // namespace quorvane

@@ -8,6 +8,15 @@
 namespace quorvane {
 namespace {
 
+// The line of the text on which byte `at` stands, counted from 1.
+long line_at(std::string_view text, std::size_t at) {
+  long line = 1;
+  for (std::size_t i = 0; i < at && i < text.size(); ++i) {
+    if (ends_line_at(text, i)) ++line;
+  }
+  return line;
+}
+
 void append_utf8(std::string& text, char32_t code) {
   if (code < 0x80) {
     text.push_back(static_cast<char>(code));
@@ -80,14 +89,6 @@ int utf16_order(std::string_view bytes) {
 }
 
 }  // namespace
-
-long line_at(std::string_view text, std::size_t at) {
-  long line = 1;
-  for (std::size_t i = 0; i < at && i < text.size(); ++i) {
-    if (ends_line_at(text, i)) ++line;
-  }
-  return line;
-}
 
 bool is_utf8(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {

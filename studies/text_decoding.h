@@ -36,9 +36,6 @@ inline bool mark_at(std::string_view text, std::size_t at) {
 // The note on byte-order marks inside the text (the reader skips them), or "" when it holds none.
 std::string inner_marks_note(std::string_view text);
 
-// The line of the text on which byte `at` stands, counted from 1.
-long line_at(std::string_view text, std::size_t at);
-
 // Whether the text is UTF-8 throughout.
 bool is_utf8(std::string_view text);
 

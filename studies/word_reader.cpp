@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "studies/response_field.h"
+
 namespace quorvane {
 namespace {
 
@@ -185,21 +187,17 @@ std::string WordReader::found() const {
 }
 
 WholeNumber parse_whole_number(const WordReader& reader, int* value) {
+  // A response's number without a decimal part: one reading of 32-bit numbers for both.
   const std::string& word = reader.word();
-  std::size_t i = (word[0] == '+' || word[0] == '-') ? 1 : 0;
-  if (i == word.size()) return WholeNumber::kNotNumber;
-  std::int64_t magnitude = 0;
-  bool too_large = !reader.whole();
-  for (; i < word.size(); ++i) {
-    if (word[i] < '0' || word[i] > '9') return WholeNumber::kNotNumber;
-    if (!too_large) magnitude = magnitude * 10 + (word[i] - '0');
-    if (magnitude > std::int64_t{std::numeric_limits<int>::max()} + 1) too_large = true;
+  if (word.find_first_of(".,") != std::string::npos) return WholeNumber::kNotNumber;
+  switch (response_of(word, ' ', value)) {
+    case Response::kNumber:
+      return reader.whole() ? WholeNumber::kNumber : WholeNumber::kTooLarge;
+    case Response::kTooLarge:
+      return WholeNumber::kTooLarge;
+    default:
+      return WholeNumber::kNotNumber;
   }
-  if (too_large) return WholeNumber::kTooLarge;
-  const std::int64_t signed_value = word[0] == '-' ? -magnitude : magnitude;
-  if (signed_value > std::numeric_limits<int>::max()) return WholeNumber::kTooLarge;
-  *value = static_cast<int>(signed_value);
-  return WholeNumber::kNumber;
 }
 
 }  // namespace quorvane

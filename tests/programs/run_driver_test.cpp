@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "studies/run_outcome.h"
+#include "studies/run_outcome_internal.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"

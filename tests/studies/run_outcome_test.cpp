@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "studies/run_outcome_internal.h"
 #include "tests/support/editions.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
