@@ -124,7 +124,6 @@ bool refuse_value_labels(const std::vector<Record>& records, char separator, Ref
   std::size_t text = 0;
   const Field* first = nullptr;
   const Record* first_record = nullptr;
-  std::size_t first_item = 0;
   for (std::size_t r = 1; r < records.size(); ++r) {
     const Record& record = records[r];
     for (std::size_t i = 1; i < record.count; ++i) {
@@ -135,7 +134,6 @@ bool refuse_value_labels(const std::vector<Record>& records, char separator, Ref
       if (first == nullptr) {
         first = &record.fields[i];
         first_record = &record;
-        first_item = i;
       }
     }
   }
@@ -143,7 +141,6 @@ bool refuse_value_labels(const std::vector<Record>& records, char separator, Ref
   if (text < 4 || 2 * text <= fields || words.size() > 4 || text < 2 * words.size()) return false;
   std::vector<std::string> shown(words.begin(), words.end());
   refusal->line = first_record->line;
-  refusal->item = static_cast<int>(first_item);
   refusal->found = shown_name(first->text);
   refusal->fix =
       "save the values instead (1 correct, 0 missed): in PSPP or SPSS, SAVE TRANSLATE without "
