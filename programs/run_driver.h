@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "editions/edition_profile.h"
 #include "platform/file_system.h"
 #include "programs/console.h"
 #include "programs/study_dialogue.h"
-#include "reports/edition_profile.h"
 #include "storage/report_append.h"
 
 namespace quorvane {
@@ -37,8 +37,8 @@ struct RunOptions {
 // sets, its reports and its export: what the program says when memory runs out.
 std::uint64_t memory_needed(int participants, int items, int group_size);
 
-// The names a run of any edition writes in a working folder, which alone the repair of a run
-// that stopped while writing them may touch.
+// The names a run of any edition, or of Quorvane-Groups with groups of any size, writes in a
+// working folder, which alone the repair of a run that stopped while writing them may touch.
 AppendScope append_scope();
 
 // One whole run of a program: the console dialogue, loading the data file, the computation

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "editions/edition_profile.h"
 #include "platform/named_text.h"
-#include "reports/edition_profile.h"
 #include "studies/study.h"
 
 namespace quorvane {

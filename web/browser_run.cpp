@@ -4,9 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
+#include "editions/edition_profile.h"
+#include "studies/run_outcome.h"
 #include "studies/study.h"
 #include "studies/study_answers.h"
 #include "studies/word_reader.h"
@@ -27,17 +26,9 @@ std::optional<int> count_in(const std::string& answer, const std::string& what, 
 
 }  // namespace
 
-const EditionProfile* edition_of_group_size(int group_size) {
-  switch (group_size) {
-    case 2:
-      return &kPairsEdition;
-    case 3:
-      return &kTriadsEdition;
-    case 4:
-      return &kQuadsEdition;
-    default:
-      return nullptr;
-  }
+std::optional<EditionProfile> edition_of_group_size(int group_size) {
+  if (group_size < kSmallestGroupSize || group_size > kLargestGroupSize) return std::nullopt;
+  return edition_profile(group_size);
 }
 
 BrowserOutcome run_in_browser(const BrowserRequest& request) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "studies/run_outcome.h"
 
 namespace quorvane {
@@ -14,7 +14,7 @@ namespace quorvane {
 // in the working folder, and the numbers of participants and items as the page's fields hold
 // them instead of the prompts.
 struct BrowserRequest {
-  const EditionProfile* edition = nullptr;
+  std::optional<EditionProfile> edition;
   std::string data;       // the data file's bytes
   std::string file_name;  // as messages and the picture name it
   std::uint32_t seed = 0;
@@ -38,7 +38,8 @@ struct BrowserOutcome {
 // the same run.
 BrowserOutcome run_in_browser(const BrowserRequest& request);
 
-// The edition of a group size of 2, 3 or 4; null for any other.
-const EditionProfile* edition_of_group_size(int group_size);
+// The program of a group size: the edition of 2, 3 or 4, Quorvane-Groups's words from 5 to
+// kLargestGroupSize; none for any other size.
+std::optional<EditionProfile> edition_of_group_size(int group_size);
 
 }  // namespace quorvane
