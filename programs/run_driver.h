@@ -10,6 +10,8 @@
 #include "platform/file_system.h"
 #include "programs/console.h"
 #include "programs/study_dialogue.h"
+#include "reports/export_data.h"
+#include "simulation/set_scores.h"
 #include "storage/report_append.h"
 
 namespace quorvane {
@@ -31,6 +33,9 @@ struct RunOptions {
   // The working folder as the user knows it, on an interactive console: once the reports are
   // written, one line says so and names it. Empty for a console that is a pipe or a file.
   std::string report_folder = {};
+  // The seed comes from the clock, not the command line: the line that ends a run on an
+  // interactive console names it, so that the run can be repeated.
+  bool seed_from_clock = false;
 };
 
 // About how much memory a run of a study of this size needs, in bytes, for the study, its
@@ -40,6 +45,15 @@ std::uint64_t memory_needed(int participants, int items, int group_size);
 // The names a run of any edition, or of Quorvane-Groups with groups of any size, writes in a
 // working folder, which alone the repair of a run that stopped while writing them may touch.
 AppendScope append_scope();
+
+// The line that ends a run on an interactive console, after "Performing calculations...", with
+// the seed drawn from the clock where there was one.
+std::string finished_line(const std::string& report_folder,
+                          const std::optional<std::string>& export_name,
+                          std::optional<std::uint32_t> clock_seed = std::nullopt);
+
+// The program that made a run, as its export names and cites it.
+ProgramRelease program_release(const EditionProfile& edition);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

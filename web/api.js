@@ -1,9 +1,10 @@
 // The JavaScript API of the module, the same in Node (require) and in the page's worker:
-// run({edition or groupSize, data, seed, fileName, exportName, participants, items}) gives a
-// Promise of {reports, exports, notes, programName, run}, or rejects with an Error worded as the
-// programs word it; `run` holds the run's figures and the groups of its two chosen sets
-// (web/outcome_bytes.h). programName(groupSize) gives a Promise of the name of the program that
-// runs groups of that size (the module's own words: "Quorvane-Triads", "Quorvane-Groups").
+// run({edition or groupSize, data, seed, fileName, exportName, participants, items, onProgress})
+// gives a Promise of {reports, exports, notes, programName, run}, or rejects with an Error worded
+// as the programs word it; `run` holds the run's figures and the groups of its two chosen sets
+// (web/outcome_bytes.h); onProgress, where given, is called with the number of sets scored so far
+// as the run goes. programName(groupSize) gives a Promise of the name of the program that runs
+// groups of that size (the module's own words: "Quorvane-Triads", "Quorvane-Groups").
 (function (global) {
   "use strict";
 
@@ -43,16 +44,17 @@
     const decoder = new TextDecoder("utf-8");
     const outcome = { error: null, notes: [], reports: {}, exports: {}, run: null };
     let at = 0;
-    const text = () => {
+    const text = (raw) => {
       const length = (bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (bytes[at + 3] << 24)) >>> 0;
-      const value = decoder.decode(bytes.subarray(at + 4, at + 4 + length));
+      const part = bytes.subarray(at + 4, at + 4 + length);
       at += 4 + length;
-      return value;
+      return raw ? part.slice() : decoder.decode(part);
     };
     while (at < bytes.length) {
       const kind = String.fromCharCode(bytes[at++]);
-      const name = text();
-      const value = text();
+      const name = text(false);
+      // The workbook is a zip: its bytes, not a text.
+      const value = text(kind === "X" && name.endsWith(".xlsx"));
       if (kind === "E") outcome.error = value;
       else if (kind === "N") outcome.notes.push(value);
       else if (kind === "R") outcome.reports[name] = value;
@@ -130,8 +132,10 @@
     if (items.error) return refuse(items.error);
     const fileName = request.fileName === undefined ? "data.txt" : String(request.fileName);
 
+    const onProgress = typeof request.onProgress === "function" ? request.onProgress : null;
     return theModule().then((module) => {
       const allocated = [];
+      module.onSetsScored = onProgress;
       try {
         const program = programOf(module, groupSize);
         if (program === null) throw new Error(groupSizeRefused(groupSize));
@@ -153,6 +157,7 @@
         instance = null;
         throw new Error("the run stopped on an unexpected failure: " + failure.message);
       } finally {
+        module.onSetsScored = null;
         if (instance !== null) for (const pointer of allocated) module._free(pointer);
       }
     });

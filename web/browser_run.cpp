@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editions/edition_profile.h"
+#include "programs/run_driver.h"
 #include "studies/run_outcome.h"
 #include "studies/study.h"
 #include "studies/study_answers.h"
@@ -78,7 +79,8 @@ BrowserOutcome run_in_browser(const BrowserRequest& request) {
   }
   study.file_name = name;
   for (const std::string& note : study.reading.notes) outcome.notes.push_back(shown + ": " + note);
-  RunOutcome run = compute_run(study, *request.edition, request.seed, request.export_name);
+  RunOutcome run = compute_run(study, *request.edition, request.seed, request.export_name,
+                               program_release(*request.edition), request.sets_scored);
   for (std::string& note : run.notes) outcome.notes.push_back(std::move(note));
   run.notes.clear();
   outcome.run = std::move(run);

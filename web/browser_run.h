@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editions/edition_profile.h"
+#include "simulation/set_scores.h"
 #include "studies/run_outcome.h"
 
 namespace quorvane {
@@ -24,6 +25,8 @@ struct BrowserRequest {
   // the responses on each. One of them alone is completed from the table's shape.
   std::optional<std::string> participants;
   std::optional<std::string> items;
+  // Hears how many of the 10,000 sets are scored, as the run goes.
+  SetsScored sets_scored = nullptr;
 };
 
 // A run's outcome for the page: the error when the study was refused, the notes on the study and
