@@ -145,13 +145,20 @@ std::optional<int> whole_number(const std::string& word) {
   return static_cast<int>(value);
 }
 
-// A response may have a decimal part of zeros, as statistics packages write 1.00.
+// A response may have a decimal part of zeros, as statistics packages write 1.00, .00 and 0.:
+// a digit on one side of the point at least.
 std::optional<int> response_of(const std::string& word) {
   const std::size_t mark = word.find('.');
   if (mark == std::string::npos || word.size() > 80) return whole_number(word);
-  if (mark == 0 || mark + 1 == word.size()) return std::nullopt;
   if (word.find_first_not_of('0', mark + 1) != std::string::npos) return std::nullopt;
-  return whole_number(word.substr(0, mark));
+  const std::string whole = word.substr(0, mark);
+  const bool digits_before = whole.find_first_of("0123456789") != std::string::npos;
+  if (!digits_before && mark + 1 == word.size()) return std::nullopt;
+  if (!digits_before)
+    return whole.size() <= 1 && whole.find_first_not_of("+-") == std::string::npos
+               ? std::optional<int>(0)
+               : std::nullopt;
+  return whole_number(whole);
 }
 
 // Whether the data file is bare numbers that the reading above predicts: nothing but numbers,
@@ -165,9 +172,11 @@ bool is_predictable(const std::string& data) {
       data.rfind("\xFE\xFF", 0) == 0) {
     return false;
   }
+  // A line counting the items (0 1 2 ... or 1 2 3 ...) names the columns; a first column of other
+  // numbers than 0 and 1 may hold the participants' labels: from the first 201 lines.
   int lines = 0;
   std::string line;
-  for (std::size_t at = 0; at <= data.size() && lines < 2; ++at) {
+  for (std::size_t at = 0; at <= data.size() && lines < 201; ++at) {
     if (at < data.size() && data[at] != '\n' && data[at] != '\r') {
       line.push_back(data[at]);
       continue;
@@ -176,9 +185,21 @@ bool is_predictable(const std::string& data) {
     line.clear();
     if (words.empty()) continue;
     ++lines;
+    std::vector<int> values;
     for (const std::string& word : words) {
-      if (!response_of(word)) return false;
+      const std::optional<int> value = response_of(word);
+      if (!value) {
+        if (lines <= 2) return false;
+        break;
+      }
+      values.push_back(*value);
     }
+    if (!values.empty() && values[0] != 0 && values[0] != 1) return false;
+    bool counting = lines == 1 && values.size() >= 2;
+    for (std::size_t i = 0; counting && i < values.size(); ++i) {
+      counting = values[i] == values[0] + static_cast<int>(i);
+    }
+    if (counting && values.back() >= 2) return false;
   }
   return true;
 }

@@ -1,5 +1,6 @@
 #include "programs/study_dialogue.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <streambuf>
@@ -9,6 +10,7 @@
 #include "platform/failure_words.h"
 #include "reports/report_names.h"
 #include "studies/study.h"
+#include "studies/study_answers.h"
 #include "studies/word_reader.h"
 
 namespace quorvane {
@@ -86,16 +88,10 @@ class Dialogue {
 
   // A whole number from `lowest` to kLargestCount typed at the last prompt.
   std::optional<int> count(const std::string& what, int lowest, const std::string& why) {
-    int value = 0;
-    if (answers_.next() == WordReader::Next::kWord &&
-        parse_whole_number(answers_, &value) == WholeNumber::kNumber && value >= lowest &&
-        value <= kLargestCount) {
-      return value;
-    }
-    error("the number of " + what + " must be a whole number from " + std::to_string(lowest) +
-          " to " + std::to_string(kLargestCount) + why + "; found " + answers_.found() +
-          "; run the program again and type it at the prompt");
-    return std::nullopt;
+    std::string refusal;
+    const std::optional<int> value = read_count(answers_, what, lowest, why, &refusal);
+    if (!value) error(refusal);
+    return value;
   }
 
  private:
@@ -169,27 +165,47 @@ std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, File
   return data;
 }
 
-// Reads the data file's responses, of the shape typed or else of the file's own, into *study
-// named `file_name`.
-bool read_study(std::istream& data, const std::optional<StudyShape>& typed,
-                const std::string& file_name, std::optional<Study>* study, std::string* error) {
-  std::string bytes;
+// Reads the data file's bytes after those already in *bytes, up to its end or `most` bytes in
+// all. False with *error when the file cannot be read.
+bool read_bytes(std::istream& data, std::size_t most, std::string* bytes, std::string* error) {
   try {
     std::streambuf& file = *data.rdbuf();
     char chunk[1 << 16];
-    for (std::streamsize got = 0; (got = file.sgetn(chunk, sizeof chunk)) > 0;) {
-      if (bytes.size() + static_cast<std::size_t>(got) > kLargestDataFile) {
-        *error = "the data file is larger than " + std::to_string(kLargestDataFile >> 20) +
-                 " MB, more than a study of " + std::to_string(kLargestCount) + " by " +
-                 std::to_string(kLargestCount) + " takes; check that it is the study's file";
-        return false;
-      }
-      bytes.append(chunk, static_cast<std::size_t>(got));
+    while (bytes->size() < most) {
+      const std::size_t wanted = std::min(sizeof chunk, most - bytes->size());
+      const std::streamsize got = file.sgetn(chunk, static_cast<std::streamsize>(wanted));
+      if (got <= 0) return true;
+      bytes->append(chunk, static_cast<std::size_t>(got));
     }
   } catch (const FileSystem::ReadError& failure) {
     *error = std::string("cannot read the data file: ") + failure.what() +
              "; the disk or share that holds it may be failing: copy the study to another disk and "
              "run again";
+    return false;
+  }
+  return true;
+}
+
+// Reads the data file's first bytes into *bytes; false with *error when they are not text (a
+// workbook, another program's data file).
+bool read_start(std::istream& data, std::string* bytes, std::string* error) {
+  if (!read_bytes(data, kFormatBytes, bytes, error)) return false;
+  if (const std::optional<Refusal> refusal = refusal_of_format(*bytes)) {
+    *error = refusal->message;
+    return false;
+  }
+  return true;
+}
+
+// Reads the rest of the data file after the first bytes in `bytes`, and the study in them, of the
+// shape typed or else of the file's own, into *study named `file_name`.
+bool read_study(std::istream& data, std::string bytes, const std::optional<StudyShape>& typed,
+                const std::string& file_name, std::optional<Study>* study, std::string* error) {
+  if (!read_bytes(data, kLargestDataFile + 1, &bytes, error)) return false;
+  if (bytes.size() > kLargestDataFile) {
+    *error = "the data file is larger than " + std::to_string(kLargestDataFile >> 20) +
+             " MB, more than a study of " + std::to_string(kLargestCount) + " by " +
+             std::to_string(kLargestCount) + " takes; check that it is the study's file";
     return false;
   }
   StudyLoad load = load_study(bytes, typed);
@@ -212,7 +228,7 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
                                    FileSystem& files, const std::optional<std::string>& data_file) {
   Dialogue dialogue(edition, console);
   const int group_size = edition.group_size;
-  const std::string groups = " (at least two full groups of " + std::to_string(group_size) + ")";
+  const std::string groups = full_groups_words(group_size);
   std::string error;
   std::optional<Study> study;
 
@@ -220,15 +236,13 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
     const std::string shown = readable(*data_file);
     std::unique_ptr<std::istream> stream =
         open_data_file(edition, files, *data_file, "; check the name given", &error);
-    if (stream == nullptr || !read_study(*stream, std::nullopt, *data_file, &study, &error)) {
+    if (stream == nullptr || !read_study(*stream, "", std::nullopt, *data_file, &study, &error)) {
       dialogue.error(stream == nullptr ? error : shown + ": " + error);
       return std::nullopt;
     }
     const int participants = study->responses.participants();
-    if (participants < 2 * group_size) {
-      dialogue.error(shown + ": the file holds " + count_of(participants, "participant") +
-                     " (one per line); a run needs " + std::to_string(2 * group_size) + " or more" +
-                     groups);
+    if (participants < fewest_participants(group_size)) {
+      dialogue.error(shown + ": " + too_few_participants(participants, group_size));
       return std::nullopt;
     }
     dialogue.say(shown + ": " + count_of(participants, "participant") + ", " +
@@ -275,16 +289,23 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
     return std::nullopt;
   }
   dialogue.say("The data file was opened\n");
+  // A workbook or another program's data file is refused before the questions.
+  std::string start;
+  if (!read_start(*stream, &start, &error)) {
+    dialogue.error(shown + ": " + error);
+    return std::nullopt;
+  }
 
   dialogue.say("\nEnter number of participants in the study (i.e., # of rows in file): ");
-  const std::optional<int> participants = dialogue.count("participants", 2 * group_size, groups);
+  const std::optional<int> participants =
+      dialogue.count("participants", fewest_participants(group_size), groups);
   if (!participants) return std::nullopt;
   dialogue.say("\nEnter number of items in the study (i.e., # of columns in file): ");
   const std::optional<int> items = dialogue.count("items", 1, "");
   if (!items) return std::nullopt;
 
-  const bool loaded =
-      read_study(*stream, StudyShape{*participants, *items}, file_name, &study, &error);
+  const bool loaded = read_study(*stream, std::move(start), StudyShape{*participants, *items},
+                                 file_name, &study, &error);
   stream.reset();
   if (!loaded) {
     dialogue.error(shown + ": " + error);

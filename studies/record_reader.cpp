@@ -24,6 +24,12 @@ bool RecordReader::next(Record* record, Refusal* refusal) {
   return false;
 }
 
+void RecordReader::skip_blanks() {
+  while (at_ < text_.size() && (is_blank(text_[at_]) || mark_at(text_, at_))) {
+    at_ += is_blank(text_[at_]) ? 1 : kByteOrderMark.size();
+  }
+}
+
 void RecordReader::end_line() {
   if (text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n') ++at_;
   ++at_;
@@ -39,7 +45,13 @@ void RecordReader::read_record(Record* record) {
     field.text.clear();
     field.quoted = at_ < text_.size() && text_[at_] == '"';
     if (field.quoted && !read_quoted(&field.text)) return;
-    while (!ends_field()) field.text.push_back(text_[at_++]);
+    while (!ends_field()) {
+      if (mark_at(text_, at_)) {
+        at_ += kByteOrderMark.size();
+      } else {
+        field.text.push_back(text_[at_++]);
+      }
+    }
     while (!field.text.empty() && is_blank(field.text.back())) field.text.pop_back();
     if (at_ == text_.size()) return;
     if (at_line_end()) break;
@@ -53,6 +65,12 @@ void RecordReader::read_record(Record* record) {
 bool RecordReader::read_quoted(std::string* text) {
   for (++at_; at_ < text_.size(); ++at_) {
     const char c = text_[at_];
+    // R's write.table, whose fields are separated by blanks, writes a quote inside as \".
+    if (c == '\\' && separator_ == ' ' && at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
+      text->push_back('"');
+      ++at_;
+      continue;
+    }
     if (c == '"') {
       if (at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
         text->push_back('"');
@@ -63,6 +81,10 @@ bool RecordReader::read_quoted(std::string* text) {
       return true;
     }
     if (ends_line_at(text_, at_)) ++line_;
+    if (mark_at(text_, at_)) {
+      at_ += kByteOrderMark.size() - 1;
+      continue;
+    }
     text->push_back(c);
   }
   at_ = text_.size() + 1;

@@ -24,6 +24,8 @@ struct Record {
 
 // Splits the text into records of fields. The separator ' ' stands for runs of blanks and tabs;
 // around every other separator, blanks (and tabs, unless the tab separates) are dropped.
+// Byte-order marks are skipped wherever they stand. In a quoted field "" is a quote, and so is \"
+// where blanks separate the fields (as R's write.table writes them).
 class RecordReader {
  public:
   RecordReader(std::string_view text, char separator) : text_(text), separator_(separator) {}
@@ -41,9 +43,7 @@ class RecordReader {
     return at_ == text_.size() || at_line_end() ||
            (separator_ == ' ' ? is_blank(text_[at_]) : text_[at_] == separator_);
   }
-  void skip_blanks() {
-    while (at_ < text_.size() && is_blank(text_[at_])) ++at_;
-  }
+  void skip_blanks();
   void end_line();
   void read_record(Record* record);
   bool read_quoted(std::string* text);

@@ -30,10 +30,13 @@ Response response_of(std::string_view text, char separator, int* value) {
     if (!too_large) magnitude = magnitude * 10 + (text[i] - '0');
     if (magnitude > std::int64_t{std::numeric_limits<int>::max()} + 1) too_large = true;
   }
-  if (i == digits) return Response::kText;
+  const bool whole_digits = i > digits;
   if (i < text.size()) {
+    // Statistics packages write 1.00, .00, 1.0 and 0. for whole numbers; a mark needs a digit on
+    // one side at least.
     const char mark = text[i];
-    if ((mark != '.' && !(mark == ',' && separator == ';')) || i + 1 == text.size()) {
+    const bool decimal_digits = i + 1 < text.size();
+    if ((mark != '.' && !(mark == ',' && separator == ';')) || !(whole_digits || decimal_digits)) {
       return Response::kText;
     }
     bool zeros = true;
@@ -43,6 +46,8 @@ Response response_of(std::string_view text, char separator, int* value) {
     }
     if (mark == ',') return Response::kDecimalComma;
     if (!zeros) return Response::kDecimal;
+  } else if (!whole_digits) {
+    return Response::kText;
   }
   const std::int64_t signed_value = text[0] == '-' ? -magnitude : magnitude;
   if (too_large || signed_value > std::numeric_limits<int>::max()) return Response::kTooLarge;

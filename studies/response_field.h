@@ -9,8 +9,8 @@ namespace quorvane {
 enum class Response { kNumber, kTooLarge, kDecimal, kDecimalComma, kEmpty, kNotAvailable, kText };
 
 // Reads a response: a whole number that fits in 32 bits, with an optional sign and an optional
-// decimal part of zeros (1.00) into *value. In a file whose fields are separated by semicolons a
-// comma is a decimal mark, so "1,0" is a decimal number there.
+// decimal part of zeros (1.00, .00, 1.0, 0.) into *value. In a file whose fields are separated by
+// semicolons a comma is a decimal mark, so "1,0" is a decimal number there.
 Response response_of(std::string_view text, char separator, int* value);
 
 // What is wrong with a field that is not a response, and what responses are.

@@ -60,6 +60,12 @@ struct RunOutcome {
   BestSet dist;  // by the whole distribution
 };
 
+// The note a run gives when a search found no best set (a front end that computes a run itself,
+// as the R package does, gives the same words).
+inline constexpr const char* kMvMeasure = "mean and variance";
+inline constexpr const char* kDistMeasure = "distribution";
+std::string no_best_set_note(const char* measure, SearchOutcome outcome);
+
 // The whole computation of a study, seeded with `seed`, rendered in memory: the eight reports'
 // sections and, with an export name, the export's files (named with it as their path prefix) and
 // the exact values. The study holds at least two full groups of the edition's size. The export
@@ -67,11 +73,5 @@ struct RunOutcome {
 RunOutcome compute_run(const Study& study, const EditionProfile& edition, std::uint32_t seed,
                        const std::optional<std::string>& export_name,
                        const ProgramRelease& release = {}, const SetsScored& sets_scored = nullptr);
-
-// The note a run gives when a search found no best set; its own function so that the tests can
-// check it for every reason, including those no study reaches.
-inline constexpr const char* kMvMeasure = "mean and variance";
-inline constexpr const char* kDistMeasure = "distribution";
-std::string no_best_set_note(const char* measure, SearchOutcome outcome);
 
 }  // namespace quorvane

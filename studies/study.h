@@ -78,6 +78,16 @@ struct StudyLoad {
   bool loaded() const { return study.has_value(); }
 };
 
+// A file's first bytes that tell a workbook or another program's data file from text.
+inline constexpr std::size_t kFormatBytes = 4096;
+
+// The refusal of a file in a format no study is written in (a workbook, a statistics package's
+// or R's data file, an archive), recognised by its first bytes (at least the first kFormatBytes
+// of the file, or all of a shorter one), which names the format and how to save the study as
+// text; none for any other. load_study refuses these too: a front end that asks questions calls
+// this first, so that it refuses such a file before asking them.
+std::optional<Refusal> refusal_of_format(std::string_view first_bytes);
+
 // Reads a data file from its bytes, in one pass that never writes to them (they may be a mapped
 // file). It takes the file as researchers save it:
 // - whole numbers separated by white space, line breaks meaningless, when `typed` is given;
@@ -85,8 +95,9 @@ struct StudyLoad {
 //   quote inside), a first line of column names, a first column of participant labels; one
 //   participant per line, each with the same number of responses;
 // - a response written with a decimal part of zeros (1.00) as the whole number;
-// - UTF-8 with or without a byte-order mark, UTF-16 with one, or (bytes that are not UTF-8)
-//   Windows-1252; LF, CR LF or CR line ends; blank lines skipped.
+// - UTF-8 with or without a byte-order mark, UTF-16 with one or without, or (bytes that are not
+//   UTF-8) Windows-1252; LF, CR LF or CR line ends; blank lines skipped; a byte-order mark inside
+//   the file skipped, with a note.
 // With `typed`, the study is typed.participants by typed.items, and a table of another shape is
 // refused; without, a table's rows and responses per row give the study (a file of bare numbers
 // then holds one participant per line).

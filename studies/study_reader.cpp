@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <streambuf>
 #include <utility>
 
@@ -21,14 +22,32 @@ std::string some_of(const std::vector<std::string>& texts, bool utf8) {
   return shown + (texts.size() > 3 ? ", ..." : "");
 }
 
-// A stream over text in memory, without a copy. Reading never writes to the text: a get area
-// is written only by putting back another character than the one read, which fails here.
+// A stream over text in memory without its byte-order marks, and without a copy: each piece
+// between two marks is a get area in turn. Reading never writes to the text: a get area is
+// written only by putting back another character than the one read, which fails here.
 class TextBuffer : public std::streambuf {
  public:
-  explicit TextBuffer(std::string_view text) {
-    char* start = const_cast<char*>(text.data());
-    setg(start, start, start + text.size());
+  explicit TextBuffer(std::string_view text) : text_(text) { piece_from(0); }
+
+ protected:
+  int_type underflow() override {
+    while (gptr() == egptr()) {
+      const auto end = static_cast<std::size_t>(egptr() - text_.data());
+      if (end >= text_.size()) return traits_type::eof();
+      piece_from(end + kByteOrderMark.size());  // a mark stands at the piece's end
+    }
+    return traits_type::to_int_type(*gptr());
   }
+
+ private:
+  void piece_from(std::size_t start) {
+    start = std::min(start, text_.size());
+    const std::size_t end = std::min(text_.find(kByteOrderMark, start), text_.size());
+    char* base = const_cast<char*>(text_.data());
+    setg(base + start, base + start, base + end);
+  }
+
+  std::string_view text_;
 };
 
 std::string line_of(const Record& record) {
@@ -42,9 +61,11 @@ bool refuse(const Record& record, std::string fix, std::string message, Refusal*
   return false;
 }
 
-// One participant per record, each with the same number of responses.
+// One participant per record, each with the same number of responses. *other_shape is set when
+// the table's shape is not the one typed.
 bool read_table(std::string_view text, char separator, const Layout& layout,
-                const std::optional<StudyShape>& typed, Study* study, Refusal* refusal) {
+                const std::optional<StudyShape>& typed, Study* study, Refusal* refusal,
+                bool* other_shape) {
   const bool utf8 = is_utf8(text);
   if (!utf8) study->reading.encoding = StudyReading::Encoding::kWindows1252;
   study->reading.separator = separator;
@@ -53,7 +74,7 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
   std::vector<std::string> column_names;
   if (layout.header && reader.next(&record, refusal)) {
     study->reading.column_names_line = record.line;
-    for (std::size_t i = layout.labels ? 1 : 0; i < record.count; ++i) {
+    for (std::size_t i = layout.start - (layout.row_names ? 1 : 0); i < record.count; ++i) {
       column_names.push_back(record.fields[i].text);
     }
   }
@@ -64,7 +85,7 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
   long first_line = 0;
   long unusual = 0;
   std::string first_unusual;
-  const std::size_t start = layout.labels ? 1 : 0;
+  const std::size_t start = layout.start;
   while (reader.next(&record, refusal)) {
     if (rows == kLargestCount) {
       return refuse(record, "",
@@ -97,7 +118,8 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
     }
     ++rows;
     if (layout.labels) {
-      labels.push_back(utf8 ? record.fields[0].text : from_windows_1252(record.fields[0].text));
+      const std::string& label = record.fields[start - 1].text;
+      labels.push_back(utf8 ? label : from_windows_1252(label));
     }
     for (int item = 1; item <= items; ++item) {
       const Field& field = record.fields[start + static_cast<std::size_t>(item) - 1];
@@ -127,6 +149,7 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
     return false;
   }
   if (typed && (typed->participants != rows || typed->items != items)) {
+    *other_shape = true;
     refusal->fix = "type " + std::to_string(rows) + " and " + std::to_string(items) +
                    " at the prompts, or correct the file";
     refusal->message = "the file holds " + count_of(rows, " row", " rows") + " of " +
@@ -150,8 +173,14 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
     notes.push_back("the first line was taken as the names of the columns (" +
                     some_of(column_names, utf8) + "), not as responses");
   }
+  if (layout.row_names) {
+    notes.push_back(
+        "the first column, without a name in the first line, was taken as R's row names, not as "
+        "responses");
+  }
   if (layout.labels) {
-    notes.push_back("the first column was taken as the participants' labels (" +
+    notes.push_back(std::string("the ") + (layout.row_names ? "second" : "first") +
+                    " column was taken as the participants' labels (" +
                     some_of(study->labels, true) + "), not as responses");
   }
   if (unusual > 0) notes.push_back(unusual_note(unusual, first_unusual, ""));
@@ -163,25 +192,66 @@ bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed, 
   std::string decoded;
   std::string_view text;
   if (!decode_text(bytes, &decoded, &text, &study->reading, refusal)) return false;
+  const std::string marks = inner_marks_note(text);
+  if (!marks.empty()) study->reading.notes.push_back(marks);
   const char separator = separator_of(text);
-  RecordReader reader(text, separator);
-  Record first;
-  Record second;
-  const bool has_first = reader.next(&first, refusal);
-  const bool has_second = has_first && reader.next(&second, refusal);
-  if (!refusal->message.empty()) return false;
-  Layout layout =
-      layout_of(has_first ? &first : nullptr, has_second ? &second : nullptr, separator);
-  if (!layout.table && typed) {
+  std::vector<Record> records;
+  {
+    RecordReader reader(text, separator);
+    Record record;
+    while (records.size() < kSampledRecords && reader.next(&record, refusal)) {
+      records.push_back(record);
+    }
+    if (!refusal->message.empty()) return false;
+  }
+  LayoutChoice choice;
+  if (!choose_layout(records, separator, &choice, refusal)) return false;
+  records.clear();
+  const auto bare_numbers = [&] {
     // Bare numbers with the study's shape typed: read as they always were.
     study->reading.bare_numbers = true;
     study->responses = ResponseMatrix(typed->participants, typed->items);
     TextBuffer buffer(text);
     std::istream data(&buffer);
     return load(data, study->responses, &study->reading.notes, refusal);
+  };
+  if (!choice.layout.table && typed) return bare_numbers();
+  if (choice.other && !typed) {
+    *refusal = choice.question;
+    return false;
   }
   // Bare numbers without: one participant per line, whatever white space separates them.
-  return read_table(text, layout.table ? separator : ' ', layout, typed, study, refusal);
+  const StudyReading initial = study->reading;
+  bool other_shape = false;
+  const Layout& layout = choice.layout;
+  if (read_table(text, layout.table ? separator : ' ', layout, typed, study, refusal,
+                 &other_shape)) {
+    return true;
+  }
+  if (!other_shape) return false;
+  // The numbers typed choose between two readings the file leaves open.
+  if (choice.other) {
+    const Layout& other = *choice.other;
+    Refusal second;
+    bool second_shape = false;
+    study->reading = initial;
+    if (read_table(text, other.table ? separator : ' ', other, typed, study, &second,
+                   &second_shape)) {
+      return true;
+    }
+    if (!second_shape) {
+      *refusal = second;
+      return false;
+    }
+  }
+  // A file read as bare numbers until its numbers made it a table stays so with the numbers
+  // typed.
+  if (layout.from_numbers) {
+    *refusal = Refusal{};
+    study->reading = initial;
+    return bare_numbers();
+  }
+  return false;
 }
 
 }  // namespace

@@ -1,9 +1,21 @@
 #include "studies/text_decoding.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "studies/word_reader.h"
 
 namespace quorvane {
 namespace {
+
+// The line of the text on which byte `at` stands, counted from 1.
+long line_at(std::string_view text, std::size_t at) {
+  long line = 1;
+  for (std::size_t i = 0; i < at && i < text.size(); ++i) {
+    if (ends_line_at(text, i)) ++line;
+  }
+  return line;
+}
 
 void append_utf8(std::string& text, char32_t code) {
   if (code < 0x80) {
@@ -31,13 +43,12 @@ bool refuse_text(long line, const std::string& what, Refusal* refusal) {
   return false;
 }
 
-bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, Refusal* refusal) {
+// Decodes UTF-16 text; `why` says in parentheses why the file is taken for UTF-16.
+bool decode_utf16(std::string_view bytes, bool big_endian, const std::string& why,
+                  std::string* text, Refusal* refusal) {
   if (bytes.size() % 2 != 0) {
-    return refuse_text(
-        0,
-        "the file is UTF-16 (it starts with a byte-order mark) but ends in the middle of a "
-        "character",
-        refusal);
+    return refuse_text(0, "the file is UTF-16 " + why + " but ends in the middle of a character",
+                       refusal);
   }
   text->reserve(bytes.size() / 2);
   const auto unit = [&](std::size_t i) {
@@ -53,24 +64,31 @@ bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, Re
       i += 2;
     } else if (code >= 0xD800 && code <= 0xDFFF) {
       return refuse_text(line_at(*text, text->size()),
-                         "the file is UTF-16 (it starts with a byte-order mark) but holds a "
-                         "broken character",
-                         refusal);
+                         "the file is UTF-16 " + why + " but holds a broken character", refusal);
     }
     append_utf8(*text, code);
   }
   return true;
 }
 
-}  // namespace
-
-long line_at(std::string_view text, std::size_t at) {
-  long line = 1;
-  for (std::size_t i = 0; i < at && i < text.size(); ++i) {
-    if (ends_line_at(text, i)) ++line;
+// Whether the bytes are UTF-16 without a byte-order mark, as text mostly of ASCII characters
+// is: +1 big-endian (the NUL byte first), -1 little-endian, 0 neither. Three quarters of the
+// first characters must have a NUL byte on the same side.
+int utf16_order(std::string_view bytes) {
+  if (bytes.size() % 2 != 0) return 0;
+  const std::size_t units = std::min(bytes.size(), kFormatBytes) / 2;
+  std::size_t high_first = 0;
+  std::size_t high_second = 0;
+  for (std::size_t i = 0; i < units; ++i) {
+    high_first += bytes[2 * i] == '\0' && bytes[2 * i + 1] != '\0' ? 1u : 0u;
+    high_second += bytes[2 * i + 1] == '\0' && bytes[2 * i] != '\0' ? 1u : 0u;
   }
-  return line;
+  if (4 * high_first >= 3 * units && units > 0) return 1;
+  if (4 * high_second >= 3 * units && units > 0) return -1;
+  return 0;
 }
+
+}  // namespace
 
 bool is_utf8(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {
@@ -107,23 +125,58 @@ bool decode_text(std::string_view bytes, std::string* decoded, std::string_view*
   } else if (starts_with("\xFF\xFE") || starts_with("\xFE\xFF")) {
     const bool big_endian = bytes[0] == '\xFE';
     reading->encoding = big_endian ? Encoding::kUtf16BigEndian : Encoding::kUtf16LittleEndian;
-    if (!decode_utf16(bytes.substr(2), big_endian, decoded, refusal)) return false;
+    if (!decode_utf16(bytes.substr(2), big_endian, "(it starts with a byte-order mark)", decoded,
+                      refusal)) {
+      return false;
+    }
     *text = *decoded;
     return true;
   }
+  if (const std::optional<Refusal> format = refusal_of_format(bytes)) {
+    *refusal = *format;
+    return false;
+  }
   const std::size_t nul = bytes.find('\0');
   if (nul != std::string_view::npos) {
-    // Text in UTF-16 has a NUL byte beside every ASCII character.
-    const bool utf16 = bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0');
+    // Text in UTF-16 has a NUL byte beside every ASCII character: R's fileEncoding = "UTF-16LE"
+    // writes it without a byte-order mark.
+    const int order = utf16_order(bytes);
+    if (order != 0) {
+      reading->encoding = order > 0 ? Encoding::kUtf16BigEndian : Encoding::kUtf16LittleEndian;
+      if (!decode_utf16(bytes, order > 0, "(a NUL byte stands beside most characters)", decoded,
+                        refusal)) {
+        return false;
+      }
+      *text = *decoded;
+      return true;
+    }
     return refuse_text(line_at(bytes, nul),
-                       std::string("the file is not ") +
-                           (utf16 ? "plain text but UTF-16 without a byte-order mark"
-                                  : "plain text (it holds NUL bytes, as a binary file or UTF-16 "
-                                    "does)"),
+                       "the file is not plain text (it holds NUL bytes, as a binary file or UTF-16 "
+                       "does)",
                        refusal);
   }
   *text = bytes;
   return true;
+}
+
+std::string inner_marks_note(std::string_view text) {
+  long count = 0;
+  std::size_t first = 0;
+  for (std::size_t at = text.find(kByteOrderMark); at != std::string_view::npos;
+       at = text.find(kByteOrderMark, at + 3)) {
+    if (count++ == 0) first = at;
+  }
+  if (count == 0) return "";
+  const std::string line = std::to_string(line_at(text, first));
+  if (count == 1) {
+    return "line " + line +
+           " of the file holds a byte-order mark (U+FEFF), an invisible character some programs "
+           "write inside a file; it was skipped";
+  }
+  return "the file holds " + std::to_string(count) +
+         " byte-order marks (U+FEFF), invisible characters some programs write inside a file, the "
+         "first on line " +
+         line + "; they were skipped";
 }
 
 }  // namespace quorvane

@@ -25,8 +25,16 @@ inline bool ends_line_at(std::string_view text, std::size_t at) {
   return text[at] == '\r' || (text[at] == '\n' && (at == 0 || text[at - 1] != '\r'));
 }
 
-// The line of the text on which byte `at` stands, counted from 1.
-long line_at(std::string_view text, std::size_t at);
+// The byte-order mark U+FEFF in UTF-8: a file may start with it; some programs write it inside.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Whether a byte-order mark starts at text[at].
+inline bool mark_at(std::string_view text, std::size_t at) {
+  return text[at] == '\xEF' && text.compare(at, 3, kByteOrderMark) == 0;
+}
+
+// The note on byte-order marks inside the text (the reader skips them), or "" when it holds none.
+std::string inner_marks_note(std::string_view text);
 
 // Whether the text is UTF-8 throughout.
 bool is_utf8(std::string_view text);
@@ -37,8 +45,10 @@ std::string from_windows_1252(std::string_view bytes);
 
 // The file's text in UTF-8 as it was saved (bytes that are not UTF-8 stay as they are): without
 // a UTF-8 byte-order mark, and decoded from UTF-16 into *decoded when it starts with that
-// byte-order mark; else a part of `bytes`. Sets reading->encoding, except to Windows-1252, which
-// the caller tells from the text. False with *refusal when the bytes are not text.
+// byte-order mark or has a NUL byte beside most characters; else a part of `bytes`. Sets
+// reading->encoding, except to Windows-1252, which the caller tells from the text. False with
+// *refusal when the bytes are not text (a workbook or another program's data file among them:
+// refusal_of_format).
 bool decode_text(std::string_view bytes, std::string* decoded, std::string_view* text,
                  StudyReading* reading, Refusal* refusal);
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "studies/response_field.h"
+
 namespace quorvane {
 namespace {
 
@@ -92,6 +94,34 @@ bool is_c1_control(std::string_view text, std::size_t at, std::size_t length) {
          static_cast<unsigned char>(text[at + 1]) < 0xA0;
 }
 
+// The code point of the UTF-8 character of `length` bytes at text[at].
+char32_t code_at(std::string_view text, std::size_t at, std::size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t code = static_cast<unsigned char>(text[at]) & kLeadBits[length];
+  for (std::size_t i = 1; i < length; ++i) {
+    code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+  }
+  return code;
+}
+
+// Characters that show nothing, or look like a blank: spaces other than U+0020, joiners, marks
+// of direction, byte-order marks, variation selectors and tags.
+bool is_invisible(char32_t code) {
+  return code == 0xA0 || code == 0xAD || code == 0x34F || code == 0x61C || code == 0x115F ||
+         code == 0x1160 || code == 0x17B4 || code == 0x17B5 || code == 0x180E ||
+         (code >= 0x2000 && code <= 0x200F) || (code >= 0x2028 && code <= 0x202F) ||
+         (code >= 0x205F && code <= 0x206F) || code == 0x3000 || code == 0x3164 ||
+         (code >= 0xFE00 && code <= 0xFE0F) || code == 0xFEFF || code == 0xFFA0 ||
+         (code >= 0xFFF9 && code <= 0xFFFB) || (code >= 0xE0000 && code <= 0xE0FFF);
+}
+
+std::string code_point_name(char32_t code) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string digits;
+  for (; code != 0 || digits.size() < 4; code >>= 4) digits.insert(digits.begin(), hex[code & 0xF]);
+  return "U+" + digits;
+}
+
 }  // namespace
 
 std::string readable(std::string_view text) {
@@ -103,6 +133,9 @@ std::string readable(std::string_view text) {
       const std::size_t bad = length == 0 ? 1 : length;
       shown += escaped(text.substr(at, bad));
       at += bad;
+    } else if (length > 1 && is_invisible(code_at(text, at, length))) {
+      shown += code_point_name(code_at(text, at, length));
+      at += length;
     } else {
       shown.append(text.substr(at, length));
       at += length;
@@ -154,21 +187,17 @@ std::string WordReader::found() const {
 }
 
 WholeNumber parse_whole_number(const WordReader& reader, int* value) {
+  // A response's number without a decimal part: one reading of 32-bit numbers for both.
   const std::string& word = reader.word();
-  std::size_t i = (word[0] == '+' || word[0] == '-') ? 1 : 0;
-  if (i == word.size()) return WholeNumber::kNotNumber;
-  std::int64_t magnitude = 0;
-  bool too_large = !reader.whole();
-  for (; i < word.size(); ++i) {
-    if (word[i] < '0' || word[i] > '9') return WholeNumber::kNotNumber;
-    if (!too_large) magnitude = magnitude * 10 + (word[i] - '0');
-    if (magnitude > std::int64_t{std::numeric_limits<int>::max()} + 1) too_large = true;
+  if (word.find_first_of(".,") != std::string::npos) return WholeNumber::kNotNumber;
+  switch (response_of(word, ' ', value)) {
+    case Response::kNumber:
+      return reader.whole() ? WholeNumber::kNumber : WholeNumber::kTooLarge;
+    case Response::kTooLarge:
+      return WholeNumber::kTooLarge;
+    default:
+      return WholeNumber::kNotNumber;
   }
-  if (too_large) return WholeNumber::kTooLarge;
-  const std::int64_t signed_value = word[0] == '-' ? -magnitude : magnitude;
-  if (signed_value > std::numeric_limits<int>::max()) return WholeNumber::kTooLarge;
-  *value = static_cast<int>(signed_value);
-  return WholeNumber::kNumber;
 }
 
 }  // namespace quorvane

@@ -63,7 +63,8 @@ std::string shown_word(std::string_view word, std::size_t whole_length);
 std::size_t utf8_length_at(std::string_view text, std::size_t at);
 
 // The text as messages show a name or a label: letters of every script, the quote and the
-// backslash as themselves; control characters and bytes that are not UTF-8 as \xHH.
+// backslash as themselves; control characters and bytes that are not UTF-8 as \xHH; characters
+// that show nothing or look like a blank (U+00A0, U+200B, U+FEFF, ...) as U+HHHH.
 std::string readable(std::string_view text);
 
 // How many characters the text holds: UTF-8 characters, and each byte that is not UTF-8.

@@ -1,8 +1,9 @@
 // The JavaScript API of the module, the same in Node (require) and in the page's worker:
 // run({edition or groupSize, data, seed, fileName, exportName, participants, items, onProgress})
-// gives a Promise of {reports, exports, notes, programName}, or rejects with an Error worded as the
-// programs word it; onProgress, where given, is called with the number of sets scored so far as
-// the run goes. programName(groupSize) gives a Promise of the name of the program that runs
+// gives a Promise of {reports, exports, notes, programName, run}, or rejects with an Error worded
+// as the programs word it; `run` holds the run's figures and the groups of its two chosen sets
+// (web/outcome_bytes.h); onProgress, where given, is called with the number of sets scored so far
+// as the run goes. programName(groupSize) gives a Promise of the name of the program that runs
 // groups of that size (the module's own words: "Quorvane-Triads", "Quorvane-Groups").
 (function (global) {
   "use strict";
@@ -41,7 +42,7 @@
   // The records of module_main's outcome (web/outcome_bytes.h).
   function readOutcome(bytes) {
     const decoder = new TextDecoder("utf-8");
-    const outcome = { error: null, notes: [], reports: {}, exports: {} };
+    const outcome = { error: null, notes: [], reports: {}, exports: {}, run: null };
     let at = 0;
     const text = (raw) => {
       const length = (bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (bytes[at + 3] << 24)) >>> 0;
@@ -58,6 +59,7 @@
       else if (kind === "N") outcome.notes.push(value);
       else if (kind === "R") outcome.reports[name] = value;
       else if (kind === "X") outcome.exports[name] = value;
+      else if (kind === "V") outcome.run = JSON.parse(value);
     }
     return outcome;
   }
@@ -148,7 +150,7 @@
         const outcome = readOutcome(module.HEAPU8.slice(outcomePointer, outcomePointer + size));
         module._quorvane_release_outcome();
         if (outcome.error !== null) throw new Error(outcome.error);
-        return { reports: outcome.reports, exports: outcome.exports, notes: outcome.notes, programName: program };
+        return { reports: outcome.reports, exports: outcome.exports, notes: outcome.notes, programName: program, run: outcome.run };
       } catch (failure) {
         if (!(failure instanceof WebAssembly.RuntimeError)) throw failure;
         // The module stopped (its memory ran out, or a fault): the next run starts a new one.

@@ -49,7 +49,6 @@ EMSCRIPTEN_KEEPALIVE const char* quorvane_run(int group_size, const char* data,
     outcome = quorvane::outcome_bytes(quorvane::run_in_browser(request));
   } catch (const std::bad_alloc&) {
     quorvane::BrowserOutcome refused;
-    refused.refused = true;
     refused.error =
         "not enough memory for this study (the browser refused the memory the run needs)";
     outcome = quorvane::outcome_bytes(refused);

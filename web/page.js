@@ -131,27 +131,28 @@
     return url;
   }
 
-  function lastMatch(text, pattern) {
-    let found = null;
-    for (const match of text.matchAll(pattern)) found = match;
-    return found;
-  }
-
-  function csvRows(text) {
-    return text.split("\r\n").filter((line) => line !== "").map((line) => line.split(","));
+  // A figure as the reports write it, as the C library's "%.4f" does: JavaScript's toFixed rounds
+  // an exact tie up, the C library to even, and a double is an exact tie at four decimals only
+  // when it is an odd number of 32nds.
+  function fourDecimals(value) {
+    const thirtySeconds = value * 32;
+    if (Number.isInteger(thirtySeconds) && Math.abs(thirtySeconds) % 2 === 1) {
+      const down = Math.trunc(value * 1e4) / 1e4;
+      const up = down + Math.sign(value) * 1e-4;
+      return (Math.round(Math.abs(down) * 1e4) % 2 === 0 ? down : up).toFixed(4);
+    }
+    return value.toFixed(4);
   }
 
   // The groups of one chosen set as a table, with the participants' labels where the file had them.
-  function setTable(fit, label, chiSquare, rows, header) {
+  function setTable(fit, best) {
     const box = document.createElement("div");
     const table = document.createElement("table");
     const caption = document.createElement("caption");
-    caption.textContent = label === null
-      ? fit + " best set: none could be chosen"
-      : fit + " best set " + label + " (chi-square " + chiSquare + ")";
+    caption.textContent = best.found
+      ? fit + " best set " + best.row + "-" + best.column + " (chi-square " + fourDecimals(best.chiSquare) + ")"
+      : fit + " best set: none could be chosen";
     table.appendChild(caption);
-    const memberColumns = header.filter((name) => name.startsWith("member_"));
-    const labelColumns = header.filter((name) => name.startsWith("label_"));
     const head = table.createTHead().insertRow();
     for (const name of ["Group", "Members", "Number correct"]) {
       const cell = document.createElement("th");
@@ -160,17 +161,14 @@
       head.appendChild(cell);
     }
     const body = table.createTBody();
-    for (const row of rows.filter((r) => r[0] === fit)) {
-      const field = (name) => row[header.indexOf(name)];
-      const members = memberColumns.map((name, i) => {
-        const shown = labelColumns.length > i ? field(labelColumns[i]) : "";
-        return shown ? field(name) + " (" + shown.replace(/^"|"$/g, "").replace(/""/g, "\"") + ")" : field(name);
-      });
+    best.groups.forEach((group, index) => {
+      const members = group.members.map((member, slot) =>
+        group.labels.length > slot ? member + " (" + group.labels[slot] + ")" : String(member));
       const line = body.insertRow();
-      line.insertCell().textContent = field("group");
+      line.insertCell().textContent = String(index + 1);
       line.insertCell().textContent = members.join(", ");
-      line.insertCell().textContent = field("number_correct");
-    }
+      line.insertCell().textContent = String(group.numberCorrect);
+    });
     box.appendChild(table);
     return box;
   }
@@ -179,14 +177,13 @@
     for (const url of urls.splice(0)) URL.revokeObjectURL(url);
     const reports = result.reports;
     const names = Object.keys(reports);
-    const text = (n) => reports[names[n - 1]];
+    const run = result.run;
     $("run-line").textContent = program + " on " + fileName + ", seed " + seed + ".";
-    const overall = lastMatch(text(1), /Overall Mean: (\S+)\s+Overall Variance (\S+)/g);
-    $("overall").textContent = overall ? "Overall mean " + overall[1] + ", overall variance " + overall[2] + "." : "";
+    $("overall").textContent = "Overall mean " + fourDecimals(run.overallMean) + ", overall variance " +
+      fourDecimals(run.overallVariance) + ".";
 
     const exportNames = Object.keys(result.exports);
     const svgName = exportNames.find((n) => n.endsWith(".svg"));
-    const groupsName = exportNames.find((n) => n.endsWith("-groups.csv"));
     $("report-links").replaceChildren();
     $("export-links").replaceChildren();
     for (const name of names) link($("report-links"), name, reports[name], "text/plain");
@@ -194,8 +191,8 @@
       const url = link($("export-links"), name, result.exports[name], typeOf(name));
       if (name === svgName) {
         $("picture").src = url;
-        const title = /<title>([^<]*)<\/title>/.exec(result.exports[name]);
-        $("picture").alt = title ? title[1].replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&quot;/g, "\"").replace(/&amp;/g, "&") : "The distribution of number correct";
+        const title = new DOMParser().parseFromString(result.exports[name], "image/svg+xml").querySelector("title");
+        $("picture").alt = title ? title.textContent : "The distribution of number correct";
       }
     }
     // The methods text: its paragraph and reference above, the figure's caption under the figure.
@@ -206,15 +203,8 @@
 
     const sets = $("sets");
     sets.replaceChildren();
-    const rows = groupsName ? csvRows(result.exports[groupsName]) : [];
-    const header = rows.length > 0 ? rows[0] : [];
-    const fits = [["MV", 3, 7, /Best-MV-ChiSq: (\S+)/g], ["DIST", 5, 8, /Best-DIST-ChiSq: (\S+)/g]];
-    for (const [fit, log, line, chi] of fits) {
-      const best = lastMatch(text(log), /BestSet:? (\S+)/g);
-      const label = best && best[1] !== "0-0" ? best[1] : null;
-      const chiSquare = lastMatch(text(line), chi);
-      sets.appendChild(setTable(fit, label, chiSquare ? chiSquare[1] : "", rows.slice(1), header));
-    }
+    sets.appendChild(setTable("MV", run.mv));
+    sets.appendChild(setTable("DIST", run.dist));
 
     const files = names.map((name) => ({ name, bytes: reports[name] }))
       .concat(exportNames.map((name) => ({ name: name.replace(/^.*[\\/]/, ""), bytes: result.exports[name] })));

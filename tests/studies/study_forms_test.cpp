@@ -260,10 +260,6 @@ TEST(StudyForms, WhatCannotBeAStudyIsRefusedWithWhereAndHow) {
       {"a;b\n1;1,0\n", false,
        "row 1, item 2 (line 2 of the file): found '1,0', a decimal number (in a file whose fields "
        "are separated by semicolons a comma is a decimal mark); responses are whole numbers"},
-      {std::string("1\0 \0", 4), false,
-       "line 1 of the file: the file is not plain text but UTF-16 without a byte-order mark; "
-       "save the study as text: in Excel, File > Save As > CSV (Comma delimited) or Text (Tab "
-       "delimited)"},
       {std::string("\x01\x02\x00\x00\n", 5), false,
        "line 1 of the file: the file is not plain text (it holds NUL bytes, as a binary file or "
        "UTF-16 does); save the study as text"},
@@ -296,6 +292,28 @@ TEST(StudyForms, ADataFileOnTheCommandLineNeedsTwoFullGroups) {
   EXPECT_EQ(run.result.err,
             "Quorvane-Triads: error: study.csv: the file holds 5 participants (one per line); a "
             "run needs 6 or more (at least two full groups of 3)\n");
+  EXPECT_EQ(reports_of(run).size(), 0u);
+}
+
+}  // namespace
+}  // namespace quorvane
+
+namespace quorvane {
+namespace {
+
+// Catches a workbook refused only after the numbers were asked for (and typed for nothing), or
+// refused without naming it.
+TEST(StudyForms, AWorkbookIsRefusedByNameBeforeTheQuestions) {
+  const std::string workbook = std::string("PK\x03\x04", 4) + "\x14" + std::string(20, '\0') +
+                               "[Content_Types].xml" + std::string(10, '\0') + "xl/workbook.xml";
+  const DriverRun run = drive(workbook, "study.csv\n12\n6\n");
+  EXPECT_EQ(run.result.exit_status, kRunFailed);
+  EXPECT_EQ(run.result.out,
+            "\n\nEnter name of DATA file (e.g., data.txt): The data file was opened\n");
+  EXPECT_EQ(run.result.err,
+            "Quorvane-Triads: error: study.csv: the file is an Excel workbook (.xlsx), not text; "
+            "save it as text: in Excel, File > Save As > CSV UTF-8 (Comma delimited); in "
+            "LibreOffice Calc, File > Save As > Text CSV\n");
   EXPECT_EQ(reports_of(run).size(), 0u);
 }
 

@@ -12,6 +12,7 @@
 #include "tests/support/memory_file_system.h"
 #include "tests/support/studies.h"
 #include "web/outcome_bytes.h"
+#include "web/outcome_bytes_internal.h"
 
 namespace quorvane {
 namespace {
@@ -59,6 +60,9 @@ std::vector<Case> cases() {
       {"too few responses", "1 0 1", "8", "2"},
       {"participants out of range", study, "3", "9"},
       {"items not a number", study, "24", "nine"},
+      {"a workbook", std::string("PK\x03\x04", 4) + "xl/workbook.xml", "nine", "9"},
+      {"labels with a comma and a quote",
+       "id,a,b\n\"M\xC3\xBCller, J\xC3\xB6rg\",1,0\n\"Zo\"\"\",0,1\nC,1,1\nD,0,0\n", "4", "2"},
   };
 }
 
@@ -81,20 +85,22 @@ TEST(BrowserRun, AsTheConsoleProgramInAnEmptyFolder) {
       const BrowserOutcome outcome = run_in_browser(request);
 
       EXPECT_EQ(outcome.notes, expected.notes);
-      ASSERT_EQ(outcome.refused, !expected.errors.empty());
-      if (outcome.refused) {
-        EXPECT_EQ(outcome.error, expected.errors.front());
-        EXPECT_TRUE(outcome.reports.empty() && outcome.exports.empty());
+      ASSERT_EQ(outcome.error.has_value(), !expected.errors.empty());
+      if (outcome.error) {
+        EXPECT_EQ(*outcome.error, expected.errors.front());
+        EXPECT_FALSE(outcome.run.has_value());
         continue;
       }
-      ASSERT_EQ(outcome.reports.size(), 8u);
-      EXPECT_EQ(outcome.exports.size(), kExportFileCount);
+      ASSERT_TRUE(outcome.run.has_value());
+      const RunOutcome& run = *outcome.run;
+      ASSERT_EQ(run.reports.size(), 8u);
+      EXPECT_EQ(run.exports.size(), kExportFileCount);
       const std::vector<std::string> names = testing::report_names(edition);
-      for (std::size_t file = 0; file < outcome.reports.size(); ++file) {
-        EXPECT_EQ(outcome.reports[file].file_name, names[file]);
+      for (std::size_t file = 0; file < run.reports.size(); ++file) {
+        EXPECT_EQ(run.reports[file].file_name, names[file]);
       }
       std::size_t compared = 0;
-      for (const std::vector<NamedText>* texts : {&outcome.reports, &outcome.exports}) {
+      for (const std::vector<NamedText>* texts : {&run.reports, &run.exports}) {
         for (const NamedText& text : *texts) {
           const auto file = expected.folder.files.find(text.file_name);
           ASSERT_NE(file, expected.folder.files.end()) << text.file_name;
@@ -123,12 +129,10 @@ TEST(BrowserRun, TheTablesShapeWithoutNumbers) {
     const BrowserOutcome half_typed = run_in_browser(request);
     request.items = "4";
     const BrowserOutcome typed = run_in_browser(request);
-    ASSERT_FALSE(typed.refused) << typed.error;
-    ASSERT_FALSE(shaped.refused) << shaped.error;
-    ASSERT_FALSE(half_typed.refused) << half_typed.error;
-    for (std::size_t file = 0; file < typed.reports.size(); ++file) {
-      EXPECT_EQ(shaped.reports[file].text, typed.reports[file].text);
-      EXPECT_EQ(half_typed.reports[file].text, typed.reports[file].text);
+    ASSERT_TRUE(typed.run && shaped.run && half_typed.run);
+    for (std::size_t file = 0; file < typed.run->reports.size(); ++file) {
+      EXPECT_EQ(shaped.run->reports[file].text, typed.run->reports[file].text);
+      EXPECT_EQ(half_typed.run->reports[file].text, typed.run->reports[file].text);
     }
   }
 }
@@ -143,8 +147,8 @@ TEST(BrowserRun, AnAnswerIsOneLine) {
   request.participants = "4\n5";
   request.items = "2";
   const BrowserOutcome outcome = run_in_browser(request);
-  EXPECT_FALSE(outcome.refused) << outcome.error;
-  EXPECT_EQ(outcome.reports.size(), 8u);
+  ASSERT_TRUE(outcome.run.has_value()) << outcome.error.value_or("");
+  EXPECT_EQ(outcome.run->reports.size(), 8u);
 }
 
 // Would catch the picture titled with the name cut at its first blank, and the rest of the name
@@ -156,31 +160,59 @@ TEST(BrowserRun, ThePictureShowsTheWholeName) {
   request.file_name = "pilot study.txt";
   request.export_name = "x";
   const BrowserOutcome outcome = run_in_browser(request);
-  ASSERT_EQ(outcome.exports.size(), kExportFileCount) << outcome.error;
-  EXPECT_NE(outcome.exports.back().text.find("pilot study.txt"), std::string::npos);
+  ASSERT_TRUE(outcome.run.has_value()) << outcome.error.value_or("");
+  ASSERT_EQ(outcome.run->exports.size(), kExportFileCount);
+  EXPECT_NE(outcome.run->exports.back().text.find("pilot study.txt"), std::string::npos);
   request.data = "1 0 1";
   request.participants = "4";
   request.items = "2";
-  EXPECT_EQ(run_in_browser(request).error.rfind("pilot study.txt: row ", 0), 0u);
+  EXPECT_EQ(run_in_browser(request).error.value_or("").rfind("pilot study.txt: row ", 0), 0u);
 }
 
 // Would catch lengths written in another byte order or width, or records in another order than
-// the error, the notes, the reports, the exports.
+// the error, the notes, the reports, the exports, the values.
 TEST(BrowserRun, OutcomeBytes) {
   BrowserOutcome outcome;
-  outcome.refused = true;
   outcome.error = "e";
   outcome.notes = {"n1", std::string(300, 'n')};
-  outcome.reports = {{"r", "text"}};
-  outcome.exports = {{"x.csv", ""}};
+  outcome.run = RunOutcome{};
+  outcome.run->reports = {{"r", "text"}};
+  outcome.run->exports = {{"x.csv", ""}};
   const auto length = [](std::size_t size) {
     return std::string{static_cast<char>(size & 0xFF), static_cast<char>(size >> 8), '\0', '\0'};
   };
+  const std::string values = run_values_json(*outcome.run);
   const std::string expected = "E" + length(0) + length(1) + "e" + "N" + length(0) + length(2) +
                                "n1" + "N" + length(0) + length(300) + std::string(300, 'n') + "R" +
                                length(1) + "r" + length(4) + "text" + "X" + length(5) + "x.csv" +
-                               length(0);
+                               length(0) + "V" + length(0) + length(values.size()) + values;
   EXPECT_EQ(outcome_bytes(outcome), expected);
+}
+
+// Would catch a label that ends its JSON string early or breaks it (a quote, a backslash, a line
+// break unescaped), a figure rounded on its way to the page, and a value not computed shown as 0.
+TEST(BrowserRun, ValuesAsJson) {
+  RunOutcome run;
+  run.seed = 4294967295u;
+  run.overall_mean = 0.1;
+  run.overall_variance = 2.0 / 3.0;
+  run.exact.variance = 1e-300;
+  run.mv.found = true;
+  run.mv.chi_square = 12.5;
+  run.mv.groups = {{{2, 1}, {"M\xC3\xBCller, \"J\"", "a\\b\nc"}, 2}};
+  const std::string json = run_values_json(run);
+  EXPECT_NE(json.find("\"seed\":4294967295,"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"overallMean\":0.1,\"overallVariance\":0.6666666666666666,"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"exact\":{\"mean\":null,\"variance\":1e-300,\"percentages\":[]}"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"groups\":[{\"members\":[2,1],\"labels\":[\"M\xC3\xBCller, \\\"J\\\"\","
+                      "\"a\\\\b\\u000ac\"],\"numberCorrect\":2}]"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"dist\":{\"found\":false,"), std::string::npos) << json;
 }
 
 // Would catch an edition bound to the wrong group size, a size of no program accepted, or a

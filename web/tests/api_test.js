@@ -30,6 +30,12 @@ for (const { edition, program } of editions) {
     assert.ok(result.exports["sample.xlsx"] instanceof Uint8Array, "the workbook as bytes");
     assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
     assert.deepStrictEqual(result.notes, linesOf(native.stderr, program, "note"), "notes");
+    // The run's values as the program's summary writes them (the shortest text of each double).
+    const summary = native.files["sample-summary.csv"].toString().split("\r\n")[1].split(",");
+    assert.deepStrictEqual([result.run.participants, result.run.items, result.run.seed], [30, 20, 7], "the study's size and seed");
+    assert.deepStrictEqual([String(result.run.overallMean), String(result.run.overallVariance)], [summary[6], summary[7]], "the overall figures");
+    assert.deepStrictEqual(result.run.mv.row + "-" + result.run.mv.column, summary[10], "the MV set");
+    assert.deepStrictEqual(result.run.dist.groups.length, Math.floor(30 / result.run.groupSize), "the DIST set's groups");
   });
 }
 

@@ -120,6 +120,53 @@ for (const { edition, program } of editions) {
   });
 }
 
+// The rows of a CSV text as RFC 4180 has them: fields in double quotes may hold commas, line
+// breaks and "" for a quote.
+function csvRows(text) {
+  const rows = [];
+  let row = [];
+  let field = "";
+  let quoted = false;
+  for (let at = 0; at < text.length; ++at) {
+    const c = text[at];
+    if (quoted) {
+      if (c === "\"" && text[at + 1] === "\"") { field += "\""; ++at; } else if (c === "\"") quoted = false; else field += c;
+    } else if (c === "\"") {
+      quoted = true;
+    } else if (c === ",") {
+      row.push(field);
+      field = "";
+    } else if (c === "\r" && text[at + 1] === "\n") {
+      row.push(field);
+      rows.push(row);
+      row = [];
+      field = "";
+      ++at;
+    } else {
+      field += c;
+    }
+  }
+  return rows;
+}
+
+// Catches the groups table shifted by a label holding a comma or a quote ("Number correct" then
+// showing a label), a label shown for another member, and a group of the other set.
+test("labels with commas and quotes: the groups table as the program's groups file", async () => {
+  const file = path.join(__dirname, "..", "..", "tests", "studies", "corpus", "pandas", "to_csv-participant-labels.csv");
+  const native = runNative(programsFolder, "Quorvane-Triads", { data: fs.readFileSync(file), fileName: path.basename(file), seed: 3, exportName: "labels", participants: 40, items: 12 });
+  await runInPage({ edition: "triads", file, seed: 3, exportName: "labels" });
+  const rows = csvRows(native.files["labels-groups.csv"].toString());
+  const header = rows[0];
+  const expected = rows.slice(1).map((row) => {
+    const field = (name) => row[header.indexOf(name)];
+    const members = [1, 2, 3].map((slot) => field("member_" + slot) + " (" + field("label_" + slot) + ")");
+    return [field("group"), members.join(", "), field("number_correct")];
+  });
+  assert.ok(expected.some((row) => row[1].includes("M\u00fcller, J\u00f6rg") || row[1].includes("\"Zo\"")), "labels with a comma or a quote in a chosen set");
+  const shown = await page.$$eval("#sets tbody tr", (lines) => lines.map((line) => Array.from(line.cells, (cell) => cell.textContent)));
+  assert.deepStrictEqual(shown, expected, "the groups shown");
+});
+
 // Catches a size typed in the page that does not reach the run, or larger groups in the
 // editions' words: the files of Quorvane-Groups --group-size 5, and its name on the page.
 test("groups of 5 in the page give Quorvane-Groups --group-size 5's files", async () => {

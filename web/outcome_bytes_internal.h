@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "studies/run_outcome.h"
+
+namespace quorvane {
+
+// The JSON object of a run's values, the text of outcome_bytes' 'V' record.
+std::string run_values_json(const RunOutcome& run);
+
+}  // namespace quorvane
