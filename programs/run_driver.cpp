@@ -17,8 +17,7 @@
 #include "reports/report_names.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
-#include "simulation/set_distributions.h"
-#include "simulation/set_draws.h"
+#include "simulation/set_label.h"
 #include "storage/report_append.h"
 
 namespace quorvane {
@@ -112,25 +111,22 @@ bool export_can_be_written(FileSystem& files, const std::string& export_name, st
 }  // namespace
 
 std::uint64_t memory_needed(int participants, int items, int group_size) {
-  const auto n = static_cast<std::uint64_t>(participants);
   const auto m = static_cast<std::uint64_t>(items);
-  const std::uint64_t sets = kSetCount;
-  // The responses as bits, each participant's in whole 512-bit pieces above 128 items, held once.
+  // The responses as bits, each participant's in whole 512-bit pieces above 128 items.
   const std::uint64_t words = (m + 63) / 64;
-  const std::uint64_t responses = (n + 1) * (words <= 2 ? 2 : (words + 7) / 8 * 8) * 8;
-  // The sets' distributions, kept for the DIST search beside the masks, reserved whole.
-  const std::uint64_t kept =
-      SetDistributions::most_bytes_beside(static_cast<std::size_t>(responses));
-  // Per set: statistics, scores and the two searches' logs; per value of v: the distributions.
-  const std::uint64_t per_set = sets * 12 * 8 + (m + 1) * 8 * 8;
-  // The reports (each of the 10,000 sets in files 2, 3 and 5, each group in 4 and 6) and the
-  // export, with room for the copies made while they are written.
+  const std::uint64_t responses =
+      (static_cast<std::uint64_t>(participants) + 1) * (words <= 2 ? 2 : (words + 7) / 8 * 8) * 8;
+  // The reports: room made for each of the 10,000 sets' lines in files 2, 3 and 5, a line per
+  // group in 4 and 6 and per value in file 1.
   const auto groups = static_cast<std::uint64_t>(participants / group_size);
-  const std::uint64_t reports = 2 * (sets * 3 * 48 + groups * 2 * 64 + (m + 1) * 48) + sets * 120 +
-                                groups * 64 + (m + 1) * 80;
-  // The program itself and its libraries.
-  const std::uint64_t program = 4 * kMegabyte;
-  return responses + kept + per_set + reports + program;
+  const std::uint64_t reports =
+      std::uint64_t{kSetCount} * (64 + 128 + 96) + groups * 2 * 48 + (m + 1) * 24;
+  return responses + reports + kProgramBytes;
+}
+
+std::uint64_t memory_needed(const ResponseMatrix& matrix, int group_size) {
+  return memory_needed(matrix.participants(), matrix.items(), group_size) +
+         simulation_bytes(matrix, group_size);
 }
 
 AppendScope append_scope() {
@@ -175,8 +171,7 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   const std::optional<Study> study = ask_for_study(edition, console, files, options.data_file);
   if (!study) return kRunFailed;
 
-  const std::uint64_t needed =
-      memory_needed(study->matrix.participants(), study->matrix.items(), edition.group_size);
+  const std::uint64_t needed = memory_needed(study->matrix, edition.group_size);
   const std::string limit_said =
       options.memory_limit
           ? "the limit set for this program (ulimit -v) is " + megabytes(*options.memory_limit)

@@ -11,6 +11,7 @@
 #include "programs/study_dialogue.h"
 #include "reports/edition_profile.h"
 #include "simulation/best_fit_search.h"
+#include "simulation/response_matrix.h"
 #include "storage/report_append.h"
 
 namespace quorvane {
@@ -40,9 +41,12 @@ struct RunOptions {
   std::string report_folder = {};
 };
 
-// About how much memory a run of a study of this size needs, in bytes, for the study, its
-// sets, its reports and its export: what the program says when memory runs out.
+// About how much memory a run of a study needs, in bytes: the program itself, the study, its sets
+// and its reports. Of a study of this size before its responses are known, without the sets'
+// distributions; of a loaded study with them, as the program says when memory runs out.
+inline constexpr std::uint64_t kProgramBytes = std::uint64_t{3} << 20;
 std::uint64_t memory_needed(int participants, int items, int group_size);
+std::uint64_t memory_needed(const ResponseMatrix& matrix, int group_size);
 
 // The names a run of any edition writes in a working folder, which alone the repair of a run
 // that stopped while writing them may touch.

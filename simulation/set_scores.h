@@ -25,6 +25,6 @@ struct SetScores {
 // Draws the 10,000 sets, from the first, and scores every group of each; keeps the sets'
 // distributions in at most most_distribution_bytes.
 SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
-                     std::size_t most_distribution_bytes = SetDistributions::kMostBytes);
+                     std::size_t most_distribution_bytes = SetDistributions::kNoLimit);
 
 }  // namespace quorvane

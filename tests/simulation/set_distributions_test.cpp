@@ -97,20 +97,5 @@ TEST(SetDistributions, NoSetIsKeptAfterTheFirstThatDoesNotFit) {
   }
 }
 
-// Catches a budget that lets the distributions and masks of the largest studies together pass
-// 18 MiB, or that starves or overfeeds the distributions at the ends of the range.
-TEST(SetDistributions, TheBudgetLeavesRoomForTheMasks) {
-  struct Case {
-    std::size_t mask_bytes;
-    std::size_t expected;
-  };
-  const std::size_t mib = std::size_t{1} << 20;
-  for (const Case c : {Case{0, 9 * mib}, Case{9 * mib, 9 * mib}, Case{10 * mib, 8 * mib},
-                       Case{12'812'928, 18 * mib - 12'812'928}, Case{17 * mib, mib},
-                       Case{18 * mib, mib}, Case{40 * mib, mib}}) {
-    EXPECT_EQ(SetDistributions::most_bytes_beside(c.mask_bytes), c.expected) << c.mask_bytes;
-  }
-}
-
 }  // namespace
 }  // namespace quorvane
