@@ -108,25 +108,36 @@ bool export_can_be_written(FileSystem& files, const std::string& export_name, st
   return true;
 }
 
+// The responses as bits, each participant's in whole 512-bit pieces above 128 items.
+std::uint64_t mask_bytes(int participants, int items) {
+  const std::uint64_t words = (static_cast<std::uint64_t>(items) + 63) / 64;
+  return (static_cast<std::uint64_t>(participants) + 1) * (words <= 2 ? 2 : (words + 7) / 8 * 8) *
+         sizeof(std::uint64_t);
+}
+
+// The run's result (per set: statistics and both searches) and its reports: the lines of the
+// 10,000 sets in files 2, 3 and 5, a line per group in files 4 and 6 and per value in file 1.
+std::uint64_t report_bytes(int participants, int items, int group_size) {
+  const std::uint64_t sets = kSetCount;
+  const auto groups = static_cast<std::uint64_t>(participants / group_size);
+  return sets * (2 * sizeof(double) + 2 * (sizeof(double) + sizeof(int))) + sets * (48 + 112 + 72) +
+         groups * 2 * 40 + (static_cast<std::uint64_t>(items) + 1) * 24;
+}
+
 }  // namespace
 
 std::uint64_t memory_needed(int participants, int items, int group_size) {
-  const auto m = static_cast<std::uint64_t>(items);
-  // The responses as bits, each participant's in whole 512-bit pieces above 128 items.
-  const std::uint64_t words = (m + 63) / 64;
-  const std::uint64_t responses =
-      (static_cast<std::uint64_t>(participants) + 1) * (words <= 2 ? 2 : (words + 7) / 8 * 8) * 8;
-  // The reports: room made for each of the 10,000 sets' lines in files 2, 3 and 5, a line per
-  // group in 4 and 6 and per value in file 1.
-  const auto groups = static_cast<std::uint64_t>(participants / group_size);
-  const std::uint64_t reports =
-      std::uint64_t{kSetCount} * (64 + 128 + 96) + groups * 2 * 48 + (m + 1) * 24;
-  return responses + reports + kProgramBytes;
+  return kProgramBytes + mask_bytes(participants, items) +
+         report_bytes(participants, items, group_size);
 }
 
 std::uint64_t memory_needed(const ResponseMatrix& matrix, int group_size) {
-  return memory_needed(matrix.participants(), matrix.items(), group_size) +
-         simulation_bytes(matrix, group_size);
+  // The computation's tables are freed before the reports are written.
+  const int participants = matrix.participants();
+  const int items = matrix.items();
+  return kProgramBytes + mask_bytes(participants, items) +
+         std::max(report_bytes(participants, items, group_size),
+                  simulation_bytes(matrix, group_size));
 }
 
 AppendScope append_scope() {

@@ -41,10 +41,12 @@ struct RunOptions {
   std::string report_folder = {};
 };
 
-// About how much memory a run of a study needs, in bytes: the program itself, the study, its sets
-// and its reports. Of a study of this size before its responses are known, without the sets'
-// distributions; of a loaded study with them, as the program says when memory runs out.
-inline constexpr std::uint64_t kProgramBytes = std::uint64_t{3} << 20;
+// About how much memory a run of a study needs at its peak, in bytes: the program itself, the
+// study's masks, and the larger of the computation's tables and the result with its reports.
+// Of a study of this size before its responses are known, without the computation's tables; of a
+// loaded study with them, as the check before the computation and every "not enough memory" line
+// give it.
+inline constexpr std::uint64_t kProgramBytes = std::uint64_t{3400} << 10;
 std::uint64_t memory_needed(int participants, int items, int group_size);
 std::uint64_t memory_needed(const ResponseMatrix& matrix, int group_size);
 

@@ -135,22 +135,28 @@ template <int kGroupSize>
 #endif
 
 #if QUORVANE_WASM_SIMD_KERNEL
-// 128 bits (two words) at a time: the members' words ANDed, their bits counted per byte, and the
-// bytes' counts added up in 16-bit lanes, which hold the counts of up to 4,096 pairs of words.
+// 128 bits (two words) at a time: the members' words ANDed and their bits counted per byte; the
+// bytes' counts added up as bytes for up to 31 pairs of words (8 each, at most 248), then in
+// 16-bit lanes, which hold the counts of any mask.
 template <int kGroupSize>
 void score_wasm_simd(const Masks& masks, int groups, const Participant* members, int* out) {
+  constexpr int kPairsPerByteSum = 31;
   const int words = (masks.word_count + 1) / 2 * 2;
   for (int group = 0; group < groups; ++group, members += kGroupSize) {
     const std::uint64_t* member[std::size_t{kGroupSize}];
     for (int m = 0; m < kGroupSize; ++m) member[m] = masks.of(members[m]);
     v128_t total = wasm_i16x8_splat(0);
-    for (int w = 0; w < words; w += 2) {
-      v128_t missed_by_all = wasm_v128_load(member[0] + w);
-      for (int m = 1; m < kGroupSize; ++m) {
-        missed_by_all = wasm_v128_and(missed_by_all, wasm_v128_load(member[m] + w));
+    for (int w = 0; w < words;) {
+      const int end = words - w > 2 * kPairsPerByteSum ? w + 2 * kPairsPerByteSum : words;
+      v128_t bytes = wasm_i8x16_splat(0);
+      for (; w < end; w += 2) {
+        v128_t missed_by_all = wasm_v128_load(member[0] + w);
+        for (int m = 1; m < kGroupSize; ++m) {
+          missed_by_all = wasm_v128_and(missed_by_all, wasm_v128_load(member[m] + w));
+        }
+        bytes = wasm_i8x16_add(bytes, wasm_i8x16_popcnt(missed_by_all));
       }
-      total =
-          wasm_i16x8_add(total, wasm_u16x8_extadd_pairwise_u8x16(wasm_i8x16_popcnt(missed_by_all)));
+      total = wasm_i16x8_add(total, wasm_u16x8_extadd_pairwise_u8x16(bytes));
     }
     const v128_t quarters = wasm_u32x4_extadd_pairwise_u16x8(total);
     out[group] = static_cast<int>(

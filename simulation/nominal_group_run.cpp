@@ -1,5 +1,6 @@
 #include "simulation/nominal_group_run.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -76,7 +77,10 @@ std::uint64_t simulation_bytes(const ResponseMatrix& matrix, int group_size) {
       kSetCount * (4 * sizeof(double) + 2 * (sizeof(double) + sizeof(int)));
   const std::uint64_t per_value =
       values * (DistSearch::kSetsAtOnce * sizeof(unsigned) + 4 * sizeof(double));
-  const std::uint64_t terms = DistSearch::kMostTabulatedTerms * sizeof(double);
+  const std::uint64_t terms =
+      std::min<std::uint64_t>(DistSearch::kMostTabulatedTerms,
+                              values * (static_cast<std::uint64_t>(groups) + 1)) *
+      sizeof(double);
   const std::uint64_t snapshots =
       std::uint64_t{kSetCount} / static_cast<std::uint64_t>(draws.sets_per_snapshot()) *
       (sizeof(RandomGenerator::State) +
