@@ -9,8 +9,8 @@
 #include <iterator>
 #include <string>
 
-#include "programs/data_file_reader.h"
 #include "programs/run_driver.h"
+#include "studies/study.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -20,13 +20,12 @@ int main(int argc, char** argv) {
   const int group_size = std::atoi(argv[1]);
   std::ifstream file(argv[2], std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  quorvane::StudyData study;
-  std::string error;
-  if (!file || group_size < 2 || !quorvane::read_data_file(bytes, std::nullopt, &study, &error)) {
-    std::fprintf(stderr, "%s: cannot read the study: %s\n", argv[2], error.c_str());
+  const quorvane::StudyLoad load = quorvane::load_study(bytes, std::nullopt);
+  if (!file || group_size < 2 || !load.loaded()) {
+    std::fprintf(stderr, "%s: cannot read the study: %s\n", argv[2], load.refusal.message.c_str());
     return 1;
   }
   std::printf("%llu\n", static_cast<unsigned long long>(
-                            quorvane::memory_needed(study.matrix, group_size) / 1024));
+                            quorvane::memory_needed(load.study->responses, group_size) / 1024));
   return 0;
 }

@@ -53,7 +53,7 @@ void append_and_clear(benchmark::State& state, const std::vector<AppendedText>& 
 // The sections as the append takes them, moved as the run driver moves them.
 std::vector<AppendedText> texts_of(ReportSections sections) {
   std::vector<AppendedText> texts;
-  for (ReportSection& section : sections) {
+  for (NamedText& section : sections) {
     texts.push_back({std::move(section.file_name), std::move(section.text)});
   }
   return texts;

@@ -310,7 +310,7 @@ bool check_edition(const EditionProfile& edition, const std::string& input,
   checker.require(study->file_name == kDataFile, "the study names another file");
   // A table is read by its own rules, which the reader's tests hold it to.
   if (!predictable) return true;
-  const ResponseMatrix& matrix = study->matrix;
+  const ResponseMatrix& matrix = study->responses;
   checker.require(
       matrix.participants() == expected.participants && matrix.items() == expected.items,
       "the study's counts are not those typed");

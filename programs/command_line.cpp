@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "programs/word_reader.h"
+#include "studies/word_reader.h"
 
 #ifndef QUORVANE_VERSION
 #error "QUORVANE_VERSION must be defined by the build, from the project's version"

@@ -12,7 +12,7 @@
 #include "platform/system_file_system.h"
 #include "programs/command_line.h"
 #include "programs/run_driver.h"
-#include "programs/word_reader.h"
+#include "studies/word_reader.h"
 
 namespace quorvane {
 namespace {

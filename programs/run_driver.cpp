@@ -7,36 +7,21 @@
 #include <utility>
 #include <vector>
 
+#include "platform/failure_words.h"
 #include "programs/pairs_edition.h"
 #include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
-#include "programs/word_reader.h"
 #include "reports/export_files.h"
-#include "reports/export_of_run.h"
 #include "reports/report_names.h"
-#include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
 #include "storage/report_append.h"
+#include "studies/run_outcome.h"
+#include "studies/word_reader.h"
 
 namespace quorvane {
 namespace {
-
-// Why a search chose no set, as the console says it.
-std::string why_none(SearchOutcome outcome) {
-  switch (outcome) {
-    case SearchOutcome::kOverallMeanIsZero:
-      return "the overall mean is 0 (no group answered any item correctly)";
-    case SearchOutcome::kOverallVarianceIsZero:
-      return "the overall variance is 0 (within every set all groups scored alike)";
-    case SearchOutcome::kFound:
-    case SearchOutcome::kNoChiSquareBelowStart:
-      break;
-  }
-  return "no set's chi-square is a number below " +
-         std::to_string(static_cast<long long>(kInitialBestChiSquare));
-}
 
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
 
@@ -45,8 +30,8 @@ std::string megabytes(std::uint64_t bytes) {
 }
 
 std::string study_size(const Study& study) {
-  return "this study of " + std::to_string(study.matrix.participants()) + " participants by " +
-         std::to_string(study.matrix.items()) + " items";
+  return "this study of " + std::to_string(study.responses.participants()) + " participants by " +
+         std::to_string(study.responses.items()) + " items";
 }
 
 // The folder part of an export name, with its separator ("" for the working folder).
@@ -157,11 +142,6 @@ AppendScope append_scope() {
 int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
                        const RunOptions& options, const Study& study);
 
-std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
-  return std::string("no set could be chosen by ") + measure + ": " + why_none(outcome) +
-         "; its reports show the best set as 0-0";
-}
-
 std::string finished_line(const std::string& report_folder,
                           const std::optional<std::string>& export_name) {
   return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
@@ -182,7 +162,7 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   const std::optional<Study> study = ask_for_study(edition, console, files, options.data_file);
   if (!study) return kRunFailed;
 
-  const std::uint64_t needed = memory_needed(study->matrix, edition.group_size);
+  const std::uint64_t needed = memory_needed(study->responses, edition.group_size);
   const std::string limit_said =
       options.memory_limit
           ? "the limit set for this program (ulimit -v) is " + megabytes(*options.memory_limit)
@@ -206,38 +186,13 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
   }
 }
 
-RunTexts compute_run_texts(const EditionProfile& edition, Console console, const Study& study,
-                           std::uint32_t seed, const std::optional<std::string>& export_name) {
-  const RunResult result = run_simulation(study.matrix, edition.group_size, seed);
-  if (!result.mv.found()) {
-    say_note(edition, console, no_best_set_note(kMvMeasure, result.mv.outcome));
-  }
-  if (!result.dist.found()) {
-    say_note(edition, console, no_best_set_note(kDistMeasure, result.dist.outcome));
-  }
-  RunTexts texts;
-  for (ReportSection& section : render_reports(edition, result)) {
-    texts.reports.push_back({std::move(section.file_name), std::move(section.text)});
-  }
-  if (export_name) {
-    ExportData data = export_of_run(study.matrix, result, study.file_name, seed);
-    data.labels = study.labels;
-    const std::string left_out = exact_values_left_out(data);
-    if (!left_out.empty()) say_note(edition, console, left_out);
-    for (ExportFile& file : render_export_files(data, *export_name)) {
-      texts.exports.push_back({std::move(file.file_name), std::move(file.text)});
-    }
-  }
-  return texts;
-}
-
 int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
                        const RunOptions& options, const Study& study) {
-  const RunTexts texts =
-      compute_run_texts(edition, console, study, options.read_seed(), options.export_name);
+  const RunOutcome outcome = compute_run(study, edition, options.read_seed(), options.export_name);
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
+  for (const std::string& text : outcome.notes) note(text);
   std::string error;
-  if (!append_reports(files, append_scope(), texts.reports, texts.exports, note, &error)) {
+  if (!append_reports(files, append_scope(), outcome.reports, outcome.exports, note, &error)) {
     say_error(edition, console, error);
     return kRunFailed;
   }

@@ -10,7 +10,6 @@
 #include "programs/console.h"
 #include "programs/study_dialogue.h"
 #include "reports/edition_profile.h"
-#include "simulation/best_fit_search.h"
 #include "simulation/response_matrix.h"
 #include "storage/report_append.h"
 
@@ -19,12 +18,6 @@ namespace quorvane {
 // Exit statuses of a run.
 inline constexpr int kRunSucceeded = 0;
 inline constexpr int kRunFailed = 1;
-
-// The note a run gives when a search found no best set; its own function so that the tests can
-// check it for every reason, including those no study reaches.
-inline constexpr const char* kMvMeasure = "mean and variance";
-inline constexpr const char* kDistMeasure = "distribution";
-std::string no_best_set_note(const char* measure, SearchOutcome outcome);
 
 // What the command line asks of a run.
 struct RunOptions {
@@ -57,18 +50,6 @@ AppendScope append_scope();
 // The line that ends a run on an interactive console, after "Performing calculations...".
 std::string finished_line(const std::string& report_folder,
                           const std::optional<std::string>& export_name);
-
-// What a run appends: its eight report sections, file 1 first, and with an export name the
-// export's files.
-struct RunTexts {
-  std::vector<AppendedText> reports;
-  std::vector<AppendedText> exports;
-};
-
-// The computation of a loaded study with this seed, rendered: a search that chose no set, and
-// exact values the export leaves out, are noted on the console.
-RunTexts compute_run_texts(const EditionProfile& edition, Console console, const Study& study,
-                           std::uint32_t seed, const std::optional<std::string>& export_name);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

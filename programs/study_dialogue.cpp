@@ -6,10 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "programs/data_file_reader.h"
-#include "programs/word_reader.h"
+#include "platform/failure_words.h"
+#include "platform/file_read_stream.h"
 #include "reports/report_names.h"
-#include "storage/report_append.h"
+#include "studies/study.h"
+#include "studies/word_reader.h"
 
 namespace quorvane {
 namespace {
@@ -169,29 +170,37 @@ std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, File
   return data;
 }
 
-// Reads the data file's responses, of the shape typed or else of the file's own.
-bool read_study(std::istream& data, const std::optional<StudyShape>& typed, StudyData* study,
-                std::string* error) {
-  std::string bytes;
+// Reads the data file's responses, of the shape typed or else of the file's own, into *study
+// named `file_name`.
+bool read_study(std::istream& data, const std::optional<StudyShape>& typed,
+                const std::string& file_name, std::optional<Study>* study, std::string* error) {
+  // Mapped where the system can, and let go of piece by piece as it is read: neither a copy of
+  // the file nor all of its pages are held beside the responses.
+  std::unique_ptr<FileBytes> file;
+  StudyLoad load;
   try {
-    std::streambuf& file = *data.rdbuf();
-    char chunk[1 << 16];
-    for (std::streamsize got = 0; (got = file.sgetn(chunk, sizeof chunk)) > 0;) {
-      if (bytes.size() + static_cast<std::size_t>(got) > kLargestDataFile) {
-        *error = "the data file is larger than " + std::to_string(kLargestDataFile >> 20) +
-                 " MB, more than a study of " + std::to_string(kLargestCount) + " by " +
-                 std::to_string(kLargestCount) + " takes; check that it is the study's file";
-        return false;
-      }
-      bytes.append(chunk, static_cast<std::size_t>(got));
+    bool too_large = false;
+    file = bytes_of(data, kLargestDataFile, &too_large);
+    if (too_large) {
+      *error = "the data file is larger than " + std::to_string(kLargestDataFile >> 20) +
+               " MB, more than a study of " + std::to_string(kLargestCount) + " by " +
+               std::to_string(kLargestCount) + " takes; check that it is the study's file";
+      return false;
     }
+    load = load_study(file->bytes(), typed, [&file] { file->let_go(); });
   } catch (const FileSystem::ReadError& failure) {
     *error = std::string("cannot read the data file: ") + failure.what() +
              "; the disk or share that holds it may be failing: copy the study to another disk and "
              "run again";
     return false;
   }
-  return read_data_file(bytes, typed, study, error);
+  if (!load.loaded()) {
+    *error = std::move(load.refusal.message);
+    return false;
+  }
+  *study = std::move(load.study);
+  (*study)->file_name = file_name;
+  return true;
 }
 
 std::string count_of(int count, const char* what) {
@@ -206,17 +215,17 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   const int group_size = edition.group_size;
   const std::string groups = " (at least two full groups of " + std::to_string(group_size) + ")";
   std::string error;
-  StudyData data;
+  std::optional<Study> study;
 
   if (data_file) {
     const std::string shown = readable(*data_file);
     std::unique_ptr<std::istream> stream =
         open_data_file(edition, files, *data_file, "; check the name given", &error);
-    if (stream == nullptr || !read_study(*stream, std::nullopt, &data, &error)) {
+    if (stream == nullptr || !read_study(*stream, std::nullopt, *data_file, &study, &error)) {
       dialogue.error(stream == nullptr ? error : shown + ": " + error);
       return std::nullopt;
     }
-    const int participants = data.matrix.participants();
+    const int participants = study->responses.participants();
     if (participants < 2 * group_size) {
       dialogue.error(shown + ": the file holds " + count_of(participants, "participant") +
                      " (one per line); a run needs " + std::to_string(2 * group_size) + " or more" +
@@ -224,10 +233,10 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
       return std::nullopt;
     }
     dialogue.say(shown + ": " + count_of(participants, "participant") + ", " +
-                 count_of(data.matrix.items(), "item") + "\n");
-    for (const std::string& note : data.notes) dialogue.note(shown + ": " + note);
+                 count_of(study->responses.items(), "item") + "\n");
+    for (const std::string& note : study->reading.notes) dialogue.note(shown + ": " + note);
     dialogue.say("Performing calculations...");
-    return Study{*data_file, std::move(data.matrix), std::move(data.labels)};
+    return study;
   }
 
   dialogue.say("\n\nEnter name of DATA file (e.g., data.txt): ");
@@ -275,15 +284,16 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   const std::optional<int> items = dialogue.count("items", 1, "");
   if (!items) return std::nullopt;
 
-  const bool loaded = read_study(*stream, StudyShape{*participants, *items}, &data, &error);
+  const bool loaded =
+      read_study(*stream, StudyShape{*participants, *items}, file_name, &study, &error);
   stream.reset();
   if (!loaded) {
     dialogue.error(shown + ": " + error);
     return std::nullopt;
   }
-  for (const std::string& note : data.notes) dialogue.note(shown + ": " + note);
+  for (const std::string& note : study->reading.notes) dialogue.note(shown + ": " + note);
   dialogue.say("Performing calculations...");
-  return Study{file_name, std::move(data.matrix), std::move(data.labels)};
+  return study;
 }
 
 }  // namespace quorvane

@@ -7,17 +7,9 @@
 #include "platform/file_system.h"
 #include "programs/console.h"
 #include "reports/edition_profile.h"
-#include "simulation/response_matrix.h"
+#include "studies/study.h"
 
 namespace quorvane {
-
-// The study a run computes: the data file's name, its responses and, when the file's first
-// column named the participants, their labels (participant 1's first).
-struct Study {
-  std::string file_name;
-  ResponseMatrix matrix;
-  std::vector<std::string> labels;
-};
 
 // The console dialogue up to the computation: asks for the data file and the numbers of
 // participants and items, loads the responses and says "Performing calculations...". With

@@ -13,14 +13,14 @@ std::array<std::string, kExportFileCount> export_file_names(std::string_view nam
           prefix + "-summary.csv", prefix + ".svg"};
 }
 
-std::array<ExportFile, kExportFileCount> render_export_files(const ExportData& data,
-                                                             std::string_view name) {
+std::array<NamedText, kExportFileCount> render_export_files(const ExportData& data,
+                                                            std::string_view name) {
   std::array<std::string, kExportFileCount> names = export_file_names(name);
-  return {ExportFile{std::move(names[0]), distribution_csv(data)},
-          ExportFile{std::move(names[1]), sets_csv(data)},
-          ExportFile{std::move(names[2]), groups_csv(data)},
-          ExportFile{std::move(names[3]), summary_csv(data)},
-          ExportFile{std::move(names[4]), distribution_svg(data)}};
+  return {NamedText{std::move(names[0]), distribution_csv(data)},
+          NamedText{std::move(names[1]), sets_csv(data)},
+          NamedText{std::move(names[2]), groups_csv(data)},
+          NamedText{std::move(names[3]), summary_csv(data)},
+          NamedText{std::move(names[4]), distribution_svg(data)}};
 }
 
 }  // namespace quorvane

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/named_text.h"
 #include "reports/export_data.h"
 
 namespace quorvane {
@@ -12,18 +13,13 @@ namespace quorvane {
 // spreadsheets read directly, and an SVG picture of the distribution of number correct, each
 // rendered in memory; the caller writes them where it likes.
 
-// A file of the export: its name and its whole text.
-struct ExportFile {
-  std::string file_name;
-  std::string text;
-};
 inline constexpr int kExportFileCount = 5;
 
 // The names of the files for the export name `name`, in the order render_export_files gives
 // them: NAME-distribution.csv, NAME-sets.csv, NAME-groups.csv, NAME-summary.csv, NAME.svg.
 std::array<std::string, kExportFileCount> export_file_names(std::string_view name);
 
-std::array<ExportFile, kExportFileCount> render_export_files(const ExportData& data,
-                                                             std::string_view name);
+std::array<NamedText, kExportFileCount> render_export_files(const ExportData& data,
+                                                            std::string_view name);
 
 }  // namespace quorvane

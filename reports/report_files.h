@@ -5,18 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/named_text.h"
 #include "reports/edition_profile.h"
 #include "reports/report_names.h"
 #include "simulation/set_label.h"
 
 namespace quorvane {
 
-// The file name and the text one run appends to it.
-struct ReportSection {
-  std::string file_name;
-  std::string text;
-};
-using ReportSections = std::array<ReportSection, kReportFileCount>;
+// The file name and the text one run appends to it, for each of the eight reports.
+using ReportSections = std::array<NamedText, kReportFileCount>;
 
 // Collects the text one run appends to each of the eight report files, in memory. Each file's
 // layout lives here: its banner, its headings and its line formats; the caller decides the values

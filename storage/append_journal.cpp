@@ -5,6 +5,8 @@
 #include <limits>
 #include <set>
 
+#include "platform/failure_words.h"
+
 namespace quorvane {
 namespace {
 

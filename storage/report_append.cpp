@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/failure_words.h"
 #include "storage/append_journal.h"
 
 namespace quorvane {
@@ -255,29 +256,6 @@ bool append_under_lock(FileSystem& files, const AppendScope& scope,
 }
 
 }  // namespace
-
-std::string failure_words(const FileFailure& failure) {
-  switch (failure.code) {
-    case FileFailure::Code::kNotFound:
-      return "No such file or directory";
-    case FileFailure::Code::kExists:
-      return "File exists";
-    case FileFailure::Code::kNotPlainFile:
-      return "not a plain file (a pipe, device or socket)";
-    case FileFailure::Code::kIsFolder:
-      return "Is a directory";
-    case FileFailure::Code::kNoSpace:
-      return "No space left on device";
-    case FileFailure::Code::kDenied:
-      return "Permission denied";
-    case FileFailure::Code::kInUse:
-      return "the file is in use by another program";
-    case FileFailure::Code::kBadName:
-    case FileFailure::Code::kOther:
-      break;
-  }
-  return failure.reason;
-}
 
 bool append_reports(FileSystem& files, const AppendScope& scope,
                     const std::vector<AppendedText>& sections,

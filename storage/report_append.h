@@ -5,14 +5,12 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/named_text.h"
 
 namespace quorvane {
 
 // One file's text for the append: a report's section, or the whole of a new file.
-struct AppendedText {
-  std::string file_name;
-  std::string text;
-};
+using AppendedText = NamedText;
 
 // What a run of these programs writes in a folder, and so all that the repair of a stopped run
 // may touch: the report names of every edition, and the endings of an export's file names.
@@ -46,9 +44,5 @@ bool append_reports(FileSystem& files, const AppendScope& scope,
                     const std::vector<AppendedText>& sections,
                     const std::vector<AppendedText>& new_files, const AppendNote& note,
                     std::string* error);
-
-// The words a message gives for a failure of the file system: the system's own, or for the
-// failures a user meets most the same words on every system.
-std::string failure_words(const FileFailure& failure);
 
 }  // namespace quorvane

@@ -7,12 +7,13 @@
 #include <utility>
 
 #include "programs/console.h"
-#include "programs/data_file_reader.h"
 #include "programs/pairs_edition.h"
 #include "programs/quads_edition.h"
 #include "programs/run_driver.h"
 #include "programs/study_dialogue.h"
 #include "programs/triads_edition.h"
+#include "studies/run_outcome.h"
+#include "studies/study.h"
 
 namespace quorvane {
 namespace {
@@ -75,10 +76,9 @@ class StudyBytes final : public FileSystem {
 // The table's shape as the reader finds it for a data file on the command line; none when the
 // file is not one it takes so.
 std::optional<StudyShape> shape_of(const std::string& data) {
-  StudyData study;
-  std::string error;
-  if (!read_data_file(data, std::nullopt, &study, &error)) return std::nullopt;
-  return StudyShape{study.matrix.participants(), study.matrix.items()};
+  const StudyLoad load = load_study(data, std::nullopt);
+  if (!load.loaded()) return std::nullopt;
+  return StudyShape{load.study->responses.participants(), load.study->responses.items()};
 }
 
 // An answer as one line typed: up to its first line break.
@@ -143,19 +143,12 @@ BrowserOutcome run_in_browser(const BrowserRequest& request) {
   BrowserOutcome outcome;
   const std::optional<Study> study =
       asks ? ask_for_study(edition, console, files) : ask_for_study(edition, console, files, name);
-  if (study) {
-    RunTexts texts = compute_run_texts(edition, console, *study, request.seed, request.export_name);
-    for (AppendedText& report : texts.reports) {
-      outcome.reports.push_back({std::move(report.file_name), std::move(report.text)});
-    }
-    for (AppendedText& file : texts.exports) {
-      outcome.exports.push_back({std::move(file.file_name), std::move(file.text)});
-    }
-  }
   take_console_lines(edition, said.str(), &outcome);
-  if (outcome.refused) {
-    outcome.reports.clear();
-    outcome.exports.clear();
+  if (study && !outcome.refused) {
+    RunOutcome run = compute_run(*study, edition, request.seed, request.export_name);
+    for (std::string& note : run.notes) outcome.notes.push_back(std::move(note));
+    outcome.reports = std::move(run.reports);
+    outcome.exports = std::move(run.exports);
   }
   return outcome;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/named_text.h"
 #include "reports/edition_profile.h"
 
 namespace quorvane {
@@ -22,11 +23,6 @@ struct BrowserRequest {
   // of them.
   std::optional<std::string> participants;
   std::optional<std::string> items;
-};
-
-struct NamedText {
-  std::string name;
-  std::string text;
 };
 
 // What the console program would have written into an empty folder and said on the console.

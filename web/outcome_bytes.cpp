@@ -26,8 +26,9 @@ std::string outcome_bytes(const BrowserOutcome& outcome) {
   std::string out;
   if (outcome.refused) append_record(out, 'E', "", outcome.error);
   for (const std::string& note : outcome.notes) append_record(out, 'N', "", note);
-  for (const NamedText& report : outcome.reports) append_record(out, 'R', report.name, report.text);
-  for (const NamedText& file : outcome.exports) append_record(out, 'X', file.name, file.text);
+  for (const NamedText& report : outcome.reports)
+    append_record(out, 'R', report.file_name, report.text);
+  for (const NamedText& file : outcome.exports) append_record(out, 'X', file.file_name, file.text);
   return out;
 }
 

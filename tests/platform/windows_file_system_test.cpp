@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/failure_words.h"
 #include "platform/system_file_system.h"
 #include "platform/windows_api.h"
 #include "platform/windows_text.h"
@@ -163,7 +164,7 @@ TEST(WindowsFiles, ADeviceIsNotAReportFile) {
 TEST(WindowsFiles, AReportFileHeldByAnotherProgramStopsTheAppendAndChangesNothing) {
   testing::TempFolder folder;
   std::vector<AppendedText> sections;
-  for (const ReportSection& section :
+  for (const NamedText& section :
        testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1)) {
     sections.push_back({section.file_name, section.text});
   }

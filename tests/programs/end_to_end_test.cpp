@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/data_file_reader.h"
+#include "studies/study.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/edition_words.h"
 #include "tests/support/program_process.h"
@@ -114,7 +114,7 @@ TEST_F(EndToEnd, EachProgramWritesTheReportsOfTheComputationForItsSeed) {
     const ProgramResult result =
         testing::run_in(program->path, folder.path(), "study.txt\n14\n8\n", options);
     ASSERT_EQ(result.exit_status, 0) << result.err;
-    for (const ReportSection& section :
+    for (const NamedText& section :
          testing::sections_of_run(*program->edition, responses, 14, 8, 4294967295u)) {
       EXPECT_TRUE(folder.read(section.file_name) == section.text) << section.file_name;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "simulation/nominal_group_run.h"
+#include "studies/run_outcome.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
@@ -45,7 +46,7 @@ TEST(RunDriver, ACompleteDialogueAppendsEverySectionAndSaysNothingElse) {
   const ReportSections sections = testing::sections_of_run(
       kTriadsEdition, testing::small_study_responses(), testing::kSmallStudyParticipants,
       testing::kSmallStudyItems, kInProcessSeed);
-  for (const ReportSection& section : sections) {
+  for (const NamedText& section : sections) {
     EXPECT_EQ(files.files[section.file_name], before.at(section.file_name) + section.text)
         << section.file_name;
   }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "programs/run_driver.h"
-#include "programs/word_reader.h"
+#include "studies/word_reader.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"

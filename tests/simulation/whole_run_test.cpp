@@ -36,9 +36,7 @@ struct Ran {
   RunResult result;
   ReportSections sections;
 
-  const ReportSection& section(ReportFile file) const {
-    return testing::section_of(sections, file);
-  }
+  const NamedText& section(ReportFile file) const { return testing::section_of(sections, file); }
 };
 
 Ran run(const Study& study, std::uint32_t seed) {

@@ -46,7 +46,7 @@ constexpr unsigned kStarts[] = {0x00, 0xFF, 0x55, 0xAA};
 const Texts& sections() {
   static const Texts run = [] {
     Texts texts;
-    for (const ReportSection& section :
+    for (const NamedText& section :
          testing::sections_of_run(kTriadsEdition, testing::small_study_responses(), 12, 6, 1)) {
       texts.push_back({section.file_name, section.text});
     }

@@ -84,7 +84,7 @@ std::string check_report_history(const TempFolder& folder, const std::vector<Obs
 
   std::map<std::string, std::string> expected;
   for (const auto& [run, second] : order) {
-    for (const ReportSection& section : candidates.of(run, second)) {
+    for (const NamedText& section : candidates.of(run, second)) {
       expected[section.file_name] += section.text;
     }
   }

@@ -32,7 +32,7 @@ ReportSections sections_of_run(const EditionProfile& edition, const std::vector<
                                int participants, int items, std::uint32_t seed);
 
 // One report's section, by its number.
-inline const ReportSection& section_of(const ReportSections& sections, ReportFile file) {
+inline const NamedText& section_of(const ReportSections& sections, ReportFile file) {
   return sections[static_cast<std::size_t>(file) - 1];
 }
 

@@ -91,14 +91,14 @@ TEST(BrowserRun, AsTheConsoleProgramInAnEmptyFolder) {
       EXPECT_EQ(outcome.exports.size(), kExportFileCount);
       const std::vector<std::string> names = testing::report_names(edition);
       for (std::size_t file = 0; file < outcome.reports.size(); ++file) {
-        EXPECT_EQ(outcome.reports[file].name, names[file]);
+        EXPECT_EQ(outcome.reports[file].file_name, names[file]);
       }
       std::size_t compared = 0;
       for (const std::vector<NamedText>* texts : {&outcome.reports, &outcome.exports}) {
         for (const NamedText& text : *texts) {
-          const auto file = expected.folder.files.find(text.name);
-          ASSERT_NE(file, expected.folder.files.end()) << text.name;
-          EXPECT_EQ(text.text, file->second) << text.name;
+          const auto file = expected.folder.files.find(text.file_name);
+          ASSERT_NE(file, expected.folder.files.end()) << text.file_name;
+          EXPECT_EQ(text.text, file->second) << text.file_name;
           ++compared;
         }
       }

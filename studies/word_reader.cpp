@@ -1,4 +1,4 @@
-#include "programs/word_reader.h"
+#include "studies/word_reader.h"
 
 #include <cstdint>
 #include <limits>

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "programs/data_file_reader.h"
 #include "programs/run_driver.h"
+#include "studies/study.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"
@@ -184,10 +184,9 @@ TEST(StudyForms, EveryFormGivesTheReportsOfTheBareNumbers) {
     EXPECT_EQ(named.result.exit_status, kRunSucceeded) << named.result.err;
     EXPECT_EQ(named.result.out, "study.csv: 12 participants, 6 items\nPerforming calculations...");
     EXPECT_TRUE(reports_of(named) == reports_of(bare));
-    StudyData data;
-    std::string error;
-    ASSERT_TRUE(read_data_file(form.bytes, std::nullopt, &data, &error)) << error;
-    EXPECT_EQ(data.labels.size(), form.labelled ? std::size_t{kParticipants} : 0u);
+    const StudyLoad load = load_study(form.bytes, std::nullopt);
+    ASSERT_TRUE(load.loaded()) << load.refusal.message;
+    EXPECT_EQ(load.study->labels.size(), form.labelled ? std::size_t{kParticipants} : 0u);
   }
 }
 
@@ -197,10 +196,9 @@ TEST(StudyForms, LabelsAreKeptAsWritten) {
   const auto labels_of = [&](const char* name) {
     for (const Form& form : forms) {
       if (std::string(form.name) != name) continue;
-      StudyData data;
-      std::string error;
-      EXPECT_TRUE(read_data_file(form.bytes, StudyShape{kParticipants, kItems}, &data, &error));
-      return data.labels;
+      const StudyLoad load = load_study(form.bytes, StudyShape{kParticipants, kItems});
+      EXPECT_TRUE(load.loaded()) << load.refusal.message;
+      return load.loaded() ? load.study->labels : std::vector<std::string>{};
     }
     return std::vector<std::string>{};
   };
@@ -280,11 +278,11 @@ TEST(StudyForms, WhatCannotBeAStudyIsRefusedWithWhereAndHow) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
-    StudyData data;
-    std::string error;
     const std::optional<StudyShape> typed =
         c.typed ? std::optional<StudyShape>(StudyShape{kParticipants, kItems}) : std::nullopt;
-    EXPECT_FALSE(read_data_file(c.bytes, typed, &data, &error));
+    const StudyLoad load = load_study(c.bytes, typed);
+    EXPECT_FALSE(load.loaded());
+    const std::string& error = load.refusal.message;
     EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
   }

@@ -1,4 +1,4 @@
-#include "programs/data_file_reader.h"
+#include "studies/bare_numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,9 @@ Loaded load_text(const std::string& text, int participants, int items) {
   Loaded loaded;
   loaded.matrix = ResponseMatrix(participants, items);
   std::istringstream data(text);
-  loaded.ok = load(data, loaded.matrix, &loaded.notes, &loaded.error);
+  Refusal refusal;
+  loaded.ok = load(data, loaded.matrix, &loaded.notes, &refusal);
+  loaded.error = refusal.message;
   return loaded;
 }
 

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "studies/study.h"
+
+namespace quorvane {
+
+struct Field {
+  std::string text;
+  bool quoted = false;
+};
+
+// One line of a table (more, when a quoted field holds a line break): its fields, of which the
+// first `count` of `fields` are this record's.
+struct Record {
+  long line = 0;
+  std::size_t count = 0;
+  std::vector<Field> fields;
+};
+
+// Splits the text into records of fields. The separator ' ' stands for runs of blanks and tabs;
+// around every other separator, blanks (and tabs, unless the tab separates) are dropped.
+class RecordReader {
+ public:
+  // Calls `pause` (when given) after each kReadingPiece bytes of records.
+  RecordReader(std::string_view text, char separator, const ReadingPause* pause = nullptr)
+      : text_(text), separator_(separator), pause_(pause) {}
+
+  // The next record that is not blank (every field empty and unquoted); false at the end of the
+  // text, or with *refusal when a quote opens a field that the file never closes.
+  bool next(Record* record, Refusal* refusal);
+
+ private:
+  bool is_blank(char c) const {
+    return c == ' ' || c == '\v' || c == '\f' || (c == '\t' && separator_ != '\t');
+  }
+  bool at_line_end() const { return text_[at_] == '\n' || text_[at_] == '\r'; }
+  bool ends_field() const {
+    return at_ == text_.size() || at_line_end() ||
+           (separator_ == ' ' ? is_blank(text_[at_]) : text_[at_] == separator_);
+  }
+  void skip_blanks() {
+    while (at_ < text_.size() && is_blank(text_[at_])) ++at_;
+  }
+  void end_line();
+  void read_record(Record* record);
+  bool read_quoted(std::string* text);
+
+  std::string_view text_;
+  char separator_;
+  const ReadingPause* pause_;
+  std::size_t at_ = 0;
+  std::size_t next_pause_ = kReadingPiece;
+  long line_ = 1;
+};
+
+// The file's separator, from its first line that holds anything: a semicolon, else a comma, else
+// a tab found outside quotes; ' ' (white space) when there is none.
+char separator_of(std::string_view text);
+
+}  // namespace quorvane

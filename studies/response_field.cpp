@@ -1,0 +1,87 @@
+#include "studies/response_field.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "studies/word_reader.h"
+
+namespace quorvane {
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The marks statistics packages and spreadsheets write for a missing value.
+bool is_not_available(std::string_view text) {
+  std::string lower;
+  for (const char c : text) lower.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+  return lower == "na" || lower == "n/a" || lower == "#n/a" || lower == "nan" || lower == ".";
+}
+
+}  // namespace
+
+Response response_of(std::string_view text, char separator, int* value) {
+  if (text.empty()) return Response::kEmpty;
+  if (is_not_available(text)) return Response::kNotAvailable;
+  std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  const std::size_t digits = i;
+  std::int64_t magnitude = 0;
+  bool too_large = false;
+  for (; i < text.size() && is_digit(text[i]); ++i) {
+    if (!too_large) magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude > std::int64_t{std::numeric_limits<int>::max()} + 1) too_large = true;
+  }
+  if (i == digits) return Response::kText;
+  if (i < text.size()) {
+    const char mark = text[i];
+    if ((mark != '.' && !(mark == ',' && separator == ';')) || i + 1 == text.size()) {
+      return Response::kText;
+    }
+    bool zeros = true;
+    for (std::size_t j = i + 1; j < text.size(); ++j) {
+      if (!is_digit(text[j])) return Response::kText;
+      zeros = zeros && text[j] == '0';
+    }
+    if (mark == ',') return Response::kDecimalComma;
+    if (!zeros) return Response::kDecimal;
+  }
+  const std::int64_t signed_value = text[0] == '-' ? -magnitude : magnitude;
+  if (too_large || signed_value > std::numeric_limits<int>::max()) return Response::kTooLarge;
+  *value = static_cast<int>(signed_value);
+  return Response::kNumber;
+}
+
+NotAResponse why_not(Response kind, const std::string& text) {
+  const char* const kWhole = "responses are whole numbers (1 correct, 0 missed)";
+  const char* const kNeeded = "every item needs a response (0 or 1) from every participant";
+  NotAResponse why;
+  if (kind != Response::kEmpty) why.found = shown_name(text);
+  why.fix = kWhole;
+  switch (kind) {
+    case Response::kEmpty:
+      why.problem = "the response is empty";
+      why.fix = kNeeded;
+      return why;
+    case Response::kNotAvailable:
+      why.problem = "found " + why.found + ", no response";
+      why.fix = kNeeded;
+      return why;
+    case Response::kDecimal:
+      why.problem = "found " + why.found + ", a decimal number";
+      return why;
+    case Response::kDecimalComma:
+      why.problem = "found " + why.found +
+                    ", a decimal number (in a file whose fields are separated by semicolons a "
+                    "comma is a decimal mark)";
+      return why;
+    case Response::kTooLarge:
+      why.problem = "found " + why.found + ", a number too large for a response";
+      return why;
+    case Response::kNumber:
+    case Response::kText:
+      break;
+  }
+  why.problem = "found " + why.found + " where a response was expected";
+  return why;
+}
+
+}  // namespace quorvane

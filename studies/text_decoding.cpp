@@ -1,0 +1,141 @@
+#include "studies/text_decoding.h"
+
+#include "studies/word_reader.h"
+
+namespace quorvane {
+namespace {
+
+void append_utf8(std::string& text, char32_t code) {
+  if (code < 0x80) {
+    text.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    text.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    text.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    text.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    text.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+bool refuse_text(long line, const std::string& what, Refusal* refusal) {
+  refusal->line = line;
+  refusal->fix = kHowToSaveText;
+  refusal->message = (line > 0 ? "line " + std::to_string(line) + " of the file: " : "") + what +
+                     "; " + kHowToSaveText;
+  return false;
+}
+
+bool decode_utf16(std::string_view bytes, bool big_endian, std::string* text, Refusal* refusal) {
+  if (bytes.size() % 2 != 0) {
+    return refuse_text(
+        0,
+        "the file is UTF-16 (it starts with a byte-order mark) but ends in the middle of a "
+        "character",
+        refusal);
+  }
+  text->reserve(bytes.size() / 2);
+  const auto unit = [&](std::size_t i) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    return static_cast<char32_t>(big_endian ? (first << 8) | second : (second << 8) | first);
+  };
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    char32_t code = unit(i);
+    if (code >= 0xD800 && code <= 0xDBFF && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      return refuse_text(line_at(*text, text->size()),
+                         "the file is UTF-16 (it starts with a byte-order mark) but holds a "
+                         "broken character",
+                         refusal);
+    }
+    append_utf8(*text, code);
+  }
+  return true;
+}
+
+}  // namespace
+
+long line_at(std::string_view text, std::size_t at) {
+  long line = 1;
+  for (std::size_t i = 0; i < at && i < text.size(); ++i) {
+    if (ends_line_at(text, i)) ++line;
+  }
+  return line;
+}
+
+bool is_utf8(std::string_view text, const ReadingPause& pause) {
+  std::size_t next_pause = kReadingPiece;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8_length_at(text, at);
+    if (length == 0) return false;
+    at += length;
+    if (at >= next_pause && pause) {
+      pause();
+      next_pause += kReadingPiece;
+    }
+  }
+  return true;
+}
+
+std::string from_windows_1252(std::string_view bytes) {
+  static const char16_t high[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x17D,  0x8F,
+                                    0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+  std::string text;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    append_utf8(text, byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char32_t{byte});
+  }
+  return text;
+}
+
+bool decode_text(std::string_view bytes, std::string* decoded, std::string_view* text,
+                 StudyReading* reading, Refusal* refusal, const ReadingPause& pause) {
+  using Encoding = StudyReading::Encoding;
+  const auto starts_with = [&](std::string_view mark) {
+    return bytes.substr(0, mark.size()) == mark;
+  };
+  reading->encoding = Encoding::kUtf8;
+  if (starts_with("\xEF\xBB\xBF")) {
+    bytes.remove_prefix(3);
+    reading->encoding = Encoding::kUtf8WithMark;
+  } else if (starts_with("\xFF\xFE") || starts_with("\xFE\xFF")) {
+    const bool big_endian = bytes[0] == '\xFE';
+    reading->encoding = big_endian ? Encoding::kUtf16BigEndian : Encoding::kUtf16LittleEndian;
+    if (!decode_utf16(bytes.substr(2), big_endian, decoded, refusal)) return false;
+    *text = *decoded;
+    return true;
+  }
+  // Looked for a piece at a time.
+  std::size_t nul = std::string_view::npos;
+  for (std::size_t start = 0; start < bytes.size() && nul == std::string_view::npos;
+       start += kReadingPiece) {
+    nul = bytes.substr(start, kReadingPiece).find('\0');
+    if (nul != std::string_view::npos) nul += start;
+    if (pause) pause();
+  }
+  if (nul != std::string_view::npos) {
+    // Text in UTF-16 has a NUL byte beside every ASCII character.
+    const bool utf16 = bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0');
+    return refuse_text(line_at(bytes, nul),
+                       std::string("the file is not ") +
+                           (utf16 ? "plain text but UTF-16 without a byte-order mark"
+                                  : "plain text (it holds NUL bytes, as a binary file or UTF-16 "
+                                    "does)"),
+                       refusal);
+  }
+  *text = bytes;
+  return true;
+}
+
+}  // namespace quorvane
