@@ -54,12 +54,18 @@ std::unique_ptr<std::istream> file_read_stream(std::unique_ptr<FileReader> file)
   return std::make_unique<ReadStream>(std::move(file));
 }
 
+bool file_size_of(std::istream& stream, std::uint64_t* size) {
+  auto* const file_stream = dynamic_cast<ReadStream*>(&stream);
+  FileReader* const file = file_stream != nullptr ? file_stream->unread() : nullptr;
+  return file != nullptr && file->size(size);
+}
+
 std::unique_ptr<FileBytes> bytes_of(std::istream& stream, std::size_t most, bool* too_large) {
   *too_large = false;
   auto* const file_stream = dynamic_cast<ReadStream*>(&stream);
   FileReader* const file = file_stream != nullptr ? file_stream->unread() : nullptr;
   std::uint64_t size = 0;
-  if (file != nullptr && file->mapped_size(&size)) {
+  if (file != nullptr && file->size(&size)) {
     if (size > most) {
       *too_large = true;
       return nullptr;

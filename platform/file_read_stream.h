@@ -30,9 +30,9 @@ class FileReader {
  public:
   virtual ~FileReader() = default;
   virtual std::size_t read_some(char* bytes, std::size_t count) = 0;
-  // The file's size where the system can map it into memory, and its bytes mapped; none, and
-  // null, where it cannot (the bytes are then read).
-  virtual bool mapped_size(std::uint64_t* /*size*/) { return false; }
+  // The file's size, where the system says it, and its bytes mapped, where the system maps
+  // files (else null: the bytes are then read).
+  virtual bool size(std::uint64_t* /*size*/) { return false; }
   virtual std::unique_ptr<FileBytes> map() { return nullptr; }
 };
 
@@ -45,5 +45,9 @@ std::unique_ptr<std::istream> file_read_stream(std::unique_ptr<FileReader> file)
 // with *too_large, for a file of more than `most` bytes: a mapped one is refused before any of it
 // is read. Throws FileSystem::ReadError when the system cannot read the file.
 std::unique_ptr<FileBytes> bytes_of(std::istream& stream, std::size_t most, bool* too_large);
+
+// The size of a stream's file, where it is one of file_read_stream's that has read nothing yet
+// and the system says it.
+bool file_size_of(std::istream& stream, std::uint64_t* size);
 
 }  // namespace quorvane

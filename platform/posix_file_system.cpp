@@ -77,7 +77,7 @@ class DescriptorReader final : public FileReader {
     return static_cast<std::size_t>(read);
   }
 
-  bool mapped_size(std::uint64_t* size) override {
+  bool size(std::uint64_t* size) override {
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) return false;
     *size = static_cast<std::uint64_t>(info.st_size);
@@ -85,9 +85,9 @@ class DescriptorReader final : public FileReader {
   }
 
   std::unique_ptr<FileBytes> map() override {
-    std::uint64_t size = 0;
-    if (!mapped_size(&size) || size > std::numeric_limits<std::size_t>::max()) return nullptr;
-    return MappedBytes::of(fd_, static_cast<std::size_t>(size));
+    std::uint64_t bytes = 0;
+    if (!size(&bytes) || bytes > std::numeric_limits<std::size_t>::max()) return nullptr;
+    return MappedBytes::of(fd_, static_cast<std::size_t>(bytes));
   }
 
  private:

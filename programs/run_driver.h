@@ -8,6 +8,7 @@
 
 #include "platform/file_system.h"
 #include "programs/console.h"
+#include "programs/memory_estimate.h"
 #include "programs/study_dialogue.h"
 #include "reports/edition_profile.h"
 #include "simulation/response_matrix.h"
@@ -33,15 +34,6 @@ struct RunOptions {
   // written, one line says so and names it. Empty for a console that is a pipe or a file.
   std::string report_folder = {};
 };
-
-// About how much memory a run of a study needs at its peak, in bytes: the program itself, the
-// study's masks, and the larger of the computation's tables and the result with its reports.
-// Of a study of this size before its responses are known, without the computation's tables; of a
-// loaded study with them, as the check before the computation and every "not enough memory" line
-// give it.
-inline constexpr std::uint64_t kProgramBytes = std::uint64_t{3400} << 10;
-std::uint64_t memory_needed(int participants, int items, int group_size);
-std::uint64_t memory_needed(const ResponseMatrix& matrix, int group_size);
 
 // The names a run of any edition writes in a working folder, which alone the repair of a run
 // that stopped while writing them may touch.

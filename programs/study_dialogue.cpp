@@ -2,13 +2,16 @@
 
 #include <cctype>
 #include <memory>
+#include <new>
 #include <streambuf>
 #include <utility>
 #include <vector>
 
 #include "platform/failure_words.h"
 #include "platform/file_read_stream.h"
+#include "programs/memory_estimate.h"
 #include "reports/report_names.h"
+#include "storage/report_append.h"
 #include "studies/study.h"
 #include "studies/word_reader.h"
 
@@ -173,7 +176,19 @@ std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, File
 // Reads the data file's responses, of the shape typed or else of the file's own, into *study
 // named `file_name`.
 bool read_study(std::istream& data, const std::optional<StudyShape>& typed,
-                const std::string& file_name, std::optional<Study>* study, std::string* error) {
+                const std::string& file_name, const std::optional<std::uint64_t>& memory_limit,
+                std::optional<Study>* study, std::string* error) {
+  std::uint64_t size = 0;
+  const bool sized = file_size_of(data, &size);
+  const std::string needs = sized ? "reading the data file of " + megabytes(size) +
+                                        " needs about " + megabytes(reading_memory_needed(size))
+                                  : std::string("reading the data file needs more memory");
+  if (sized && memory_limit && *memory_limit < reading_memory_needed(size) &&
+      size <= kLargestDataFile) {
+    *error = "not enough memory: " + needs + ": " + limit_words(memory_limit) +
+             "; raise the limit (ulimit -v) and run again" + kNothingChanged;
+    return false;
+  }
   // Mapped where the system can, and let go of piece by piece as it is read: neither a copy of
   // the file nor all of its pages are held beside the responses.
   std::unique_ptr<FileBytes> file;
@@ -193,6 +208,11 @@ bool read_study(std::istream& data, const std::optional<StudyShape>& typed,
              "; the disk or share that holds it may be failing: copy the study to another disk and "
              "run again";
     return false;
+  } catch (const std::bad_alloc&) {
+    *error = "not enough memory: " + needs + " (the system refused the memory reading it needs; " +
+             limit_words(memory_limit) +
+             "); close other programs or raise the limit and run again" + kNothingChanged;
+    return false;
   }
   if (!load.loaded()) {
     *error = std::move(load.refusal.message);
@@ -210,7 +230,8 @@ std::string count_of(int count, const char* what) {
 }  // namespace
 
 std::optional<Study> ask_for_study(const EditionProfile& edition, Console console,
-                                   FileSystem& files, const std::optional<std::string>& data_file) {
+                                   FileSystem& files, const std::optional<std::string>& data_file,
+                                   const std::optional<std::uint64_t>& memory_limit) {
   Dialogue dialogue(edition, console);
   const int group_size = edition.group_size;
   const std::string groups = " (at least two full groups of " + std::to_string(group_size) + ")";
@@ -221,7 +242,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
     const std::string shown = readable(*data_file);
     std::unique_ptr<std::istream> stream =
         open_data_file(edition, files, *data_file, "; check the name given", &error);
-    if (stream == nullptr || !read_study(*stream, std::nullopt, *data_file, &study, &error)) {
+    if (stream == nullptr ||
+        !read_study(*stream, std::nullopt, *data_file, memory_limit, &study, &error)) {
       dialogue.error(stream == nullptr ? error : shown + ": " + error);
       return std::nullopt;
     }
@@ -284,8 +306,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   const std::optional<int> items = dialogue.count("items", 1, "");
   if (!items) return std::nullopt;
 
-  const bool loaded =
-      read_study(*stream, StudyShape{*participants, *items}, file_name, &study, &error);
+  const bool loaded = read_study(*stream, StudyShape{*participants, *items}, file_name,
+                                 memory_limit, &study, &error);
   stream.reset();
   if (!loaded) {
     dialogue.error(shown + ": " + error);
