@@ -1,8 +1,6 @@
 #include "bench/bench_studies.h"
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
+#include "editions/edition_profile.h"
 #include "tests/support/studies.h"
 
 namespace quorvane::bench {

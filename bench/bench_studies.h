@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "simulation/response_matrix.h"
 
 namespace quorvane::bench {

@@ -98,14 +98,14 @@ void statistics(benchmark::State& state, const BenchStudy* study) {
 void formatting(benchmark::State& state, const BenchStudy* study) {
   const RunResult result = run_of(*study);
   for (auto _ : state) {
-    ReportSections sections = render_reports(*study->edition, result);
+    ReportSections sections = render_reports(study->edition->words, result);
     benchmark::DoNotOptimize(sections);
   }
 }
 
 void writing(benchmark::State& state, const BenchStudy* study) {
   const std::vector<AppendedText> sections =
-      texts_of(render_reports(*study->edition, run_of(*study)));
+      texts_of(render_reports(study->edition->words, run_of(*study)));
   for (auto _ : state) append_and_clear(state, sections);
 }
 
@@ -119,7 +119,7 @@ void computing(benchmark::State& state, const BenchStudy* study) {
 
 void whole_run(benchmark::State& state, const BenchStudy* study) {
   for (auto _ : state) {
-    append_and_clear(state, texts_of(render_reports(*study->edition, run_of(*study))));
+    append_and_clear(state, texts_of(render_reports(study->edition->words, run_of(*study))));
   }
 }
 

@@ -52,7 +52,7 @@ if(README)
   endforeach()
 endif()
 
-# The programs: what --version says, and the group size --help names.
+# The programs: what --version says, and the group size --help names (K for Quorvane-Groups).
 set(index 0)
 foreach(program IN LISTS PROGRAMS)
   get_filename_component(name ${program} NAME_WE)
@@ -61,7 +61,7 @@ foreach(program IN LISTS PROGRAMS)
     disagree(${program} "--version says '${said}' (status ${status})")
   endif()
   execute_process(COMMAND ${program} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
-  if(NOT status EQUAL 0 OR NOT help MATCHES "\\(groups of ([0-9]+)\\)")
+  if(NOT status EQUAL 0 OR NOT help MATCHES "\\(groups of ([0-9]+|K)\\)")
     refuse("${program}: --help does not name the group size")
   endif()
   set(group_size ${CMAKE_MATCH_1})

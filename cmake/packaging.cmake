@@ -5,14 +5,21 @@
 
 # The programs, their group sizes, and the one line that describes each (the manual page's NAME
 # and the .exe's file description).
-set(QUORVANE_EDITIONS Pairs Triads Quads)
+# Groups is Quorvane-Groups, which takes the size on its command line (--group-size K).
+set(QUORVANE_EDITIONS Pairs Triads Quads Groups)
 set(QUORVANE_GROUP_SIZE_Pairs 2)
 set(QUORVANE_GROUP_SIZE_Triads 3)
 set(QUORVANE_GROUP_SIZE_Quads 4)
 set(QUORVANE_REPORT_GROUPS_Pairs Pairings)
 set(QUORVANE_REPORT_GROUPS_Triads Triads)
 set(QUORVANE_REPORT_GROUPS_Quads Quads)
+set(QUORVANE_REPORT_GROUPS_Groups "Groups\\-Of\\-\\fIK\\fP")
 function(quorvane_program_description edition result)
+  if(edition STREQUAL "Groups")
+    set(${result} "nominal-group simulation of a study, in groups of any size (groups of K)"
+        PARENT_SCOPE)
+    return()
+  endif()
   string(TOLOWER ${edition} groups)
   set(${result}
       "nominal-group simulation of a study, in ${groups} (groups of ${QUORVANE_GROUP_SIZE_${edition}})"
@@ -34,7 +41,7 @@ else()
   set(QUORVANE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR})
   set(QUORVANE_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/quorvane)
 endif()
-install(TARGETS Quorvane-Pairs Quorvane-Triads Quorvane-Quads
+install(TARGETS Quorvane-Pairs Quorvane-Triads Quorvane-Quads Quorvane-Groups
         RUNTIME DESTINATION ${QUORVANE_PROGRAM_DIR})
 install(FILES README.md CHANGELOG.md DESTINATION ${QUORVANE_DOC_DIR})
 install(FILES samples/sample-study.txt samples/sample-distribution.svg
@@ -81,6 +88,14 @@ else()
       set(QUORVANE_PROGRAM Quorvane-${edition})
       set(QUORVANE_PROGRAM_ROFF "Quorvane\\-${edition}")
       set(QUORVANE_REPORT_GROUPS ${QUORVANE_REPORT_GROUPS_${edition}})
+      # Quorvane-Groups needs its group size in the example, and says which names it shares.
+      set(QUORVANE_EXAMPLE_OPTIONS "")
+      set(QUORVANE_FILES_NOTE "")
+      if(edition STREQUAL "Groups")
+        set(QUORVANE_EXAMPLE_OPTIONS " \\-\\-group\\-size 5")
+        set(QUORVANE_FILES_NOTE
+            " (for groups of 2, 3 and 4 the names the other programs give, such as NG\\-2\\-10000\\-Sets\\-Of\\-NG\\-Triads.txt, so that a run of Quorvane\\-Groups \\-\\-group\\-size 3 is one of Quorvane\\-Triads)")
+      endif()
       quorvane_program_description(${edition} description)
       set(sections ${CMAKE_CURRENT_BINARY_DIR}/man/${QUORVANE_PROGRAM}.h2m)
       configure_file(${PROJECT_SOURCE_DIR}/packaging/man/sections.h2m.in ${sections} @ONLY)
@@ -120,19 +135,20 @@ endif()
 set(CPACK_PACKAGE_NAME Quorvane)
 set(CPACK_PACKAGE_VENDOR "${QUORVANE_AUTHORS}")
 set(CPACK_PACKAGE_CONTACT "${QUORVANE_CONTACT}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "nominal-group simulations of a study in pairs, triads and quads")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "nominal-group simulations of a study in groups of any size")
 # The Debian package's extended description: lines within 80 columns, no semicolons (CMake's
 # list separator).
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Quorvane-Pairs, Quorvane-Triads and Quorvane-Quads are console programs for\n"
-  "research on nominal groups: groups of people who never worked together,\n"
-  "credited with an item when at least one member answered it correctly.\n"
+  "Quorvane-Pairs, Quorvane-Triads, Quorvane-Quads and Quorvane-Groups are console\n"
+  "programs for research on nominal groups: groups of people who never worked\n"
+  "together, credited with an item when at least one member answered it correctly.\n"
   "From the item-by-item results of a study, a program forms 10,000 random\n"
-  "partitions of the participants into nominal groups of two, three or four,\n"
-  "scores every group, and picks the partition whose groups best represent all\n"
-  "10,000, by the mean and variance of the groups' numbers correct and by their\n"
-  "distribution. The results are appended to eight text reports, and a run may\n"
-  "also be exported as CSV tables and an SVG picture.")
+  "partitions of the participants into nominal groups of two, three or four (or\n"
+  "of any size K, with Quorvane-Groups --group-size K), scores every group, and\n"
+  "picks the partition whose groups best represent all 10,000, by the mean and\n"
+  "variance of the groups' numbers correct and by their distribution. The results\n"
+  "are appended to eight text reports, and a run may also be exported as CSV\n"
+  "tables and an SVG picture.")
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)

@@ -92,5 +92,5 @@ if(NOT WIN32 AND QUORVANE_MAN_PAGES)
                    -DCHANGELOG=${QUORVANE_CHANGELOG} -DPROGRAMS=${programs}
                    -DMAN_PAGES=${reversed_pages} -P ${QUORVANE_CHECK})
   set_tests_properties(ReleaseFiles.RefusesTheManualPageOfAnotherProgram PROPERTIES
-                       PASS_REGULAR_EXPRESSION "its header is '\\.TH QUORVANE-QUADS")
+                       PASS_REGULAR_EXPRESSION "its header is '\\.TH QUORVANE-GROUPS")
 endif()

@@ -11,11 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "editions/edition_profile.h"
 #include "platform/file_system.h"
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
 #include "programs/study_dialogue.h"
-#include "programs/triads_edition.h"
 #include "simulation/response_matrix_internal.h"
 
 namespace quorvane::fuzzing {

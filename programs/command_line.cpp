@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kSeedOption = "--seed";
 constexpr std::string_view kExportOption = "--export";
+constexpr std::string_view kGroupSizeOption = "--group-size";
 constexpr std::uint64_t kLargestSeed = 4294967295u;
 const char* const kSeedRange = "a whole number from 0 to 4294967295";
 
@@ -30,6 +31,25 @@ std::optional<std::uint32_t> seed_in(std::string_view text) {
     if (value > kLargestSeed) return std::nullopt;
   }
   return static_cast<std::uint32_t>(value);
+}
+
+// The group size written in `text`, or nothing unless it is decimal digits alone making a size
+// from kSmallestGroupSize to kLargestGroupSize.
+std::optional<int> group_size_in(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  int value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > kLargestGroupSize) return std::nullopt;
+  }
+  if (value < kSmallestGroupSize) return std::nullopt;
+  return value;
+}
+
+std::string group_size_range() {
+  return "a whole number from " + std::to_string(kSmallestGroupSize) + " to " +
+         std::to_string(kLargestGroupSize);
 }
 
 // Whether the word is the option, alone or as "option=value".
@@ -62,8 +82,11 @@ CommandLine refused(std::string error) {
 
 }  // namespace
 
-CommandLine read_command_line(int argc, const char* const argv[]) {
+CommandLine read_command_line(int argc, const char* const argv[],
+                              GroupSizeOption group_size_option) {
   bool help = false;
+  std::optional<int> group_size;
+  std::string group_size_text;
   bool version = false;
   std::optional<std::uint32_t> seed;
   std::string seed_text;
@@ -117,6 +140,31 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
                        " (decimal digits alone); found " + shown(value));
       }
       seed_text = value;
+    } else if (group_size_option == GroupSizeOption::kRequired &&
+               is_option(word, kGroupSizeOption)) {
+      std::string_view value;
+      if (word == kGroupSizeOption) {
+        if (i + 1 == argc) {
+          return refused("--group-size needs a value, the size of the nominal groups, " +
+                         group_size_range());
+        }
+        value = argv[++i];
+      } else {
+        value = word.substr(kGroupSizeOption.size() + 1);
+      }
+      if (group_size) {
+        return refused("the group size is given twice (" + shown(group_size_text) + " and " +
+                       shown(value) + "): give it once");
+      }
+      group_size = group_size_in(value);
+      if (!group_size) {
+        return refused("the group size must be " + group_size_range() +
+                       " (decimal digits alone; two full groups of it must fit in a study of at "
+                       "most " +
+                       std::to_string(2 * kLargestGroupSize) + " participants); found " +
+                       shown(value));
+      }
+      group_size_text = value;
     } else if (!word.empty() && word[0] == '-') {
       return refused("unknown option " + shown(word));
     } else if (data_file) {
@@ -130,31 +178,38 @@ CommandLine read_command_line(int argc, const char* const argv[]) {
   command.seed = seed;
   command.export_name = export_name;
   command.data_file = data_file;
+  command.group_size = group_size;
   if (help) {
     command.action = CommandLine::Action::kShowHelp;
   } else if (version) {
     command.action = CommandLine::Action::kShowVersion;
+  } else if (group_size_option == GroupSizeOption::kRequired && !group_size) {
+    return refused("--group-size is required: give the size of the nominal groups, " +
+                   group_size_range() + ", such as --group-size 5");
   }
   return command;
 }
 
-std::string usage_text(const EditionProfile& edition) {
-  const std::string name(edition.program_name);
-  std::string groups(edition.groups_word);
-  for (char& c : groups) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return "Usage: " + name + " [--seed S] [--export NAME] [DATAFILE]\n" + "       " + name +
+namespace {
+
+// The help of a program: how it is run (`arguments` after its name), what its groups are, how
+// its dialogue is piped in (`piped` after its name), and the options beyond the common ones.
+std::string usage(const std::string& name, const std::string& arguments, const std::string& groups,
+                  const std::string& piped, const std::string& own_options) {
+  return "Usage: " + name + arguments + " [--seed S] [--export NAME] [DATAFILE]\n" + "       " +
+         name +
          " --help | --version\n"
          "\n"
          "Forms 10,000 random partitions of a study's participants into nominal " +
-         groups + "\n(groups of " + std::to_string(edition.group_size) +
-         "), scores every group, and finds the partition that best represents\n"
+         groups +
+         ", scores every group, and finds the partition that best represents\n"
          "all 10,000: once by the mean and variance of the groups' numbers correct, once\n"
          "by their distribution.\n"
          "\n"
          "The program asks for the name of the data file, the number of participants (its\n"
          "rows) and the number of items (its columns). The answers may be piped in:\n"
          "  printf 'study.txt\\n30\\n20\\n' | " +
-         name +
+         name + piped +
          "\n"
          "With DATAFILE it asks nothing: the file's lines are the participants and its\n"
          "responses per line the items, and the reports go to the file's folder.\n"
@@ -168,7 +223,8 @@ std::string usage_text(const EditionProfile& edition) {
          "Each run appends to eight reports, NG-1-...txt to NG-8-...txt, in the working\n"
          "folder (with DATAFILE, the data file's folder).\n"
          "\n"
-         "Options:\n"
+         "Options:\n" +
+         own_options +
          "  --seed S    seed the random partitions with S, a whole number from 0 to\n"
          "              4294967295, instead of the clock's seconds: the same seed and\n"
          "              study give the same reports\n"
@@ -184,6 +240,29 @@ std::string usage_text(const EditionProfile& edition) {
          "              take under a second, else empty fields and a note\n"
          "  --help      show this text and exit\n"
          "  --version   show the program's version and exit\n";
+}
+
+}  // namespace
+
+std::string usage_text(const EditionProfile& edition) {
+  std::string groups(edition.words.file_groups);
+  for (char& c : groups) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return usage(edition.program_name, "",
+               groups + "\n(groups of " + std::to_string(edition.group_size) + ")", "", "");
+}
+
+std::string groups_usage_text() {
+  const std::string largest = std::to_string(kLargestGroupSize);
+  return usage(kGroupsProgramName, " --group-size K", "groups\n(groups of K)", " --group-size 5",
+               "  --group-size K\n"
+               "              required: the size of the nominal groups, a whole number from\n"
+               "              2 to " +
+                   largest +
+                   ", with at least two full groups in the study\n"
+                   "              (2K participants or more). Groups of 2, 3 and 4 give exactly\n"
+                   "              what Quorvane-Pairs, Quorvane-Triads and Quorvane-Quads give;\n"
+                   "              larger groups' reports name their size, such as\n"
+                   "              NG-2-10000-Sets-Of-NG-Groups-Of-5.txt\n");
 }
 
 std::string version_line(const EditionProfile& edition) {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 
 namespace quorvane {
 
@@ -23,21 +23,30 @@ struct CommandLine {
   // The data file named after the options: the run asks nothing and reads the study's shape
   // from the file.
   std::optional<std::string> data_file;
+  // The size of the nominal groups given with --group-size, to the program that takes it.
+  std::optional<int> group_size;
   // When refused: what is wrong, for one error line.
   std::string error;
 };
 
+// Whether the program takes --group-size K (and needs it for a run), or has a size of its own.
+enum class GroupSizeOption { kNone, kRequired };
+
 // Reads argv[1] to argv[argc - 1]. Accepted: "--seed S" or "--seed=S", S a whole number from 0 to
 // 4294967295 in decimal digits alone (leading zeros allowed), at most once; "--export NAME" or
 // "--export=NAME", at most once; "--help"; "--version"; one word that does not start with '-',
-// the data file. Any other word, a missing or bad value, or an option or data file given twice
-// refuses the whole command line. Otherwise --help wins over
-// --version, and --version over a run.
-CommandLine read_command_line(int argc, const char* const argv[]);
+// the data file; with GroupSizeOption::kRequired, "--group-size K" or "--group-size=K", K a whole
+// number from kSmallestGroupSize to kLargestGroupSize, once, and required for a run. Any other
+// word, a missing or bad value, or an option or data file given twice refuses the whole command
+// line. Otherwise --help wins over --version, and --version over a run.
+CommandLine read_command_line(int argc, const char* const argv[],
+                              GroupSizeOption group_size_option = GroupSizeOption::kNone);
 
 // The text --help prints: how to run the program, its dialogue, the data file, the reports and
 // the options. Lines end with '\n'.
 std::string usage_text(const EditionProfile& edition);
+// The same for Quorvane-Groups, which takes the group size.
+std::string groups_usage_text();
 
 // What --version prints, without the line end: "Quorvane-Triads 2.0".
 std::string version_line(const EditionProfile& edition);

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "programs/pairs_edition.h"
+#include "editions/edition_profile.h"
 #include "programs/program_main.h"
 
 int main(int argc, char** argv) {

@@ -52,15 +52,20 @@ int run(const EditionProfile& edition, Console console, bool interactive,
   return run_program(edition, console, *files, options);
 }
 
-int run_command_line(const EditionProfile& edition, const SystemConsole& system,
-                     const std::vector<std::string>& words) {
+// `edition` is the program's own, or with GroupSizeOption::kRequired the one that names the
+// program until the command line gives the size.
+int run_command_line(const EditionProfile& edition, GroupSizeOption group_size_option,
+                     const SystemConsole& system, const std::vector<std::string>& words) {
   const Console console{system.in, system.out, system.err};
   std::vector<const char*> argv;
   for (const std::string& word : words) argv.push_back(word.c_str());
-  const CommandLine command = read_command_line(static_cast<int>(argv.size()), argv.data());
+  const CommandLine command =
+      read_command_line(static_cast<int>(argv.size()), argv.data(), group_size_option);
   switch (command.action) {
     case CommandLine::Action::kShowHelp:
-      console.out << usage_text(edition) << std::flush;
+      console.out << (group_size_option == GroupSizeOption::kRequired ? groups_usage_text()
+                                                                      : usage_text(edition))
+                  << std::flush;
       return console.out ? kRunSucceeded : kRunFailed;
     case CommandLine::Action::kShowVersion:
       console.out << version_line(edition) << '\n' << std::flush;
@@ -72,19 +77,23 @@ int run_command_line(const EditionProfile& edition, const SystemConsole& system,
     case CommandLine::Action::kRun:
       break;
   }
+  // Groups of 2 to 4 are the editions' runs, word for word; larger ones name their size.
+  const EditionProfile sized =
+      command.group_size ? edition_profile(*command.group_size) : EditionProfile{};
+  const EditionProfile& runs = command.group_size ? sized : edition;
   // Whatever goes wrong, the run ends with one line and its exit status, not with an abort.
   try {
-    return run(edition, console, system.interactive, command);
+    return run(runs, console, system.interactive, command);
   } catch (const std::bad_alloc&) {
-    return stop(edition, console,
+    return stop(runs, console,
                 "not enough memory for this study (the system refused the memory the run needs, "
                 "perhaps under a limit such as ulimit -v); close other programs or raise the "
                 "limit and run again",
                 "");
   } catch (const std::exception& failure) {
-    return stop(edition, console, "the run stopped on an unexpected failure: ", failure.what());
+    return stop(runs, console, "the run stopped on an unexpected failure: ", failure.what());
   } catch (...) {
-    return stop(edition, console, "the run stopped on an unexpected failure", "");
+    return stop(runs, console, "the run stopped on an unexpected failure", "");
   }
 }
 
@@ -92,9 +101,18 @@ int run_command_line(const EditionProfile& edition, const SystemConsole& system,
 
 int program_main(const EditionProfile& edition, int argc, const char* const argv[]) {
   const SystemConsole system = system_console();
-  const int status = run_command_line(edition, system, program_arguments(argc, argv));
+  const int status =
+      run_command_line(edition, GroupSizeOption::kNone, system, program_arguments(argc, argv));
   // A window opened by a double click or a file dropped on the program stays until its last
   // lines have been read, whatever ended the program.
+  wait_before_console_closes(system.out);
+  return status;
+}
+
+int groups_program_main(int argc, const char* const argv[]) {
+  const SystemConsole system = system_console();
+  const int status = run_command_line(groups_program(), GroupSizeOption::kRequired, system,
+                                      program_arguments(argc, argv));
   wait_before_console_closes(system.out);
   return status;
 }

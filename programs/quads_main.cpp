@@ -1,5 +1,5 @@
+#include "editions/edition_profile.h"
 #include "programs/program_main.h"
-#include "programs/quads_edition.h"
 
 int main(int argc, char** argv) {
   return quorvane::program_main(quorvane::kQuadsEdition, argc, argv);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "editions/edition_profile.h"
 #include "platform/file_system.h"
 #include "programs/console.h"
 #include "programs/memory_estimate.h"
 #include "programs/study_dialogue.h"
-#include "reports/edition_profile.h"
 #include "simulation/response_matrix.h"
 #include "storage/report_append.h"
 
@@ -35,8 +35,8 @@ struct RunOptions {
   std::string report_folder = {};
 };
 
-// The names a run of any edition writes in a working folder, which alone the repair of a run
-// that stopped while writing them may touch.
+// The names a run of any edition, or of Quorvane-Groups with groups of any size, writes in a
+// working folder, which alone the repair of a run that stopped while writing them may touch.
 AppendScope append_scope();
 
 // The line that ends a run on an interactive console, after "Performing calculations...".

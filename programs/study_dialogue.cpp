@@ -141,7 +141,7 @@ std::string name_in(const std::string& line, FileSystem& files, std::string* res
 // The report file, if any, that is the same file as the data file.
 std::optional<std::string> report_file_read(const EditionProfile& edition, FileSystem& files,
                                             const FileSystem::FileIdentity& data) {
-  for (const std::string& name : report_file_names(edition)) {
+  for (const std::string& name : report_file_names(edition.words)) {
     if (files.identity_of(name) == data) return name;
   }
   return std::nullopt;

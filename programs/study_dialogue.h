@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "editions/edition_profile.h"
 #include "platform/file_system.h"
 #include "programs/console.h"
-#include "reports/edition_profile.h"
 #include "studies/study.h"
 
 namespace quorvane {

@@ -6,6 +6,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -219,22 +222,6 @@ std::size_t characters_in(double width, int size) {
   return static_cast<std::size_t>(width / (size * kCharacterWidth));
 }
 
-std::string groups_word(int group_size) {
-  switch (group_size) {
-    case 2:
-      return "pairs";
-    case 3:
-      return "triads";
-    case 4:
-      return "quads";
-    default:
-      break;
-  }
-  std::string word = "groups of ";
-  append_whole(word, group_size);
-  return word;
-}
-
 enum class Mark { kBars, kExact, kMv, kDist, kNone };
 
 class DistributionPicture {
@@ -375,7 +362,7 @@ class DistributionPicture {
     size.append(data_.participants == 1 ? " participant, " : " participants, ");
     size.append(with_thousands(data_.items));
     size.append(data_.items == 1 ? " item" : " items");
-    return {"Number correct of nominal " + groups_word(data_.group_size) + ",", size};
+    return {"Number correct of nominal " + data_.groups_word + ",", size};
   }
   std::string title() const {
     const auto [what, size] = title_parts();
@@ -503,7 +490,9 @@ class DistributionPicture {
   }
 
   std::string all_groups() const {
-    return with_thousands(static_cast<long long>(binomial(data_.participants, data_.group_size)));
+    const std::optional<std::uint64_t> count = group_count(data_.participants, data_.group_size);
+    if (!count) return "more than " + with_thousands(std::numeric_limits<long long>::max());
+    return with_thousands(static_cast<long long>(*count));
   }
 
   std::string fit_words(const ExportedFit& fit, bool dist) const {
@@ -543,7 +532,7 @@ class DistributionPicture {
         {Mark::kBars, "all groups of the " + with_thousands(kSetCount) + " sets"}};
     if (has_exact_distribution()) {
       entries.emplace_back(Mark::kExact, "exact distribution over all " + all_groups() +
-                                             " possible " + groups_word(data_.group_size));
+                                             " possible " + data_.groups_word);
     }
     entries.emplace_back(data_.mv.found ? Mark::kMv : Mark::kNone, fit_words(data_.mv, false));
     entries.emplace_back(data_.dist.found ? Mark::kDist : Mark::kNone, fit_words(data_.dist, true));
@@ -569,8 +558,8 @@ class DistributionPicture {
     text.append("sets (mean " + four_decimals(data_.overall_mean) + ", variance " +
                 four_decimals(data_.overall_variance) + "). ");
     if (data_.exact.mean) {
-      text.append("Exact over all " + all_groups() + " possible " + groups_word(data_.group_size) +
-                  ": mean " + four_decimals(*data_.exact.mean));
+      text.append("Exact over all " + all_groups() + " possible " + data_.groups_word + ": mean " +
+                  four_decimals(*data_.exact.mean));
       if (data_.exact.variance) {
         text.append(", expected set variance " + four_decimals(*data_.exact.variance) + ". ");
       } else {
@@ -579,7 +568,7 @@ class DistributionPicture {
     }
     if (!has_exact_distribution()) {
       text.append("The exact distribution is left out, as counting the " + all_groups() +
-                  " possible " + groups_word(data_.group_size) + " would take too long. ");
+                  " possible " + data_.groups_word + " would take too long. ");
     }
     text.append("Each best-fitting set has only ");
     append_whole(text, groups);

@@ -37,10 +37,11 @@ struct ExportedFit {
 };
 
 struct ExportData {
-  std::string data_file;  // as the user named it
-  int participants = 0;   // N
-  int items = 0;          // M
-  int group_size = 0;     // k
+  std::string data_file;    // as the user named it
+  int participants = 0;     // N
+  int items = 0;            // M
+  int group_size = 0;       // k
+  std::string groups_word;  // the picture's words for the groups: "triads", "groups of 5"
   std::uint32_t seed = 0;
   double overall_mean = 0.0;                // the average of the 10,000 set means
   double overall_variance = 0.0;            // and of their variances

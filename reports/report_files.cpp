@@ -31,8 +31,9 @@ bool ReportFiles::RunningBest::holds(const std::array<double, 3>& now, SetLabel 
          std::memcmp(now.data(), values.data(), sizeof values) == 0;
 }
 
-ReportFiles::ReportFiles(const EditionProfile& edition) : edition_(edition) {
-  const std::array<std::string, kReportFileCount> names = report_file_names(edition);
+ReportFiles::ReportFiles(const ReportWords& words, int group_size)
+    : words_(words), group_size_(group_size) {
+  const std::array<std::string, kReportFileCount> names = report_file_names(words);
   for (std::size_t i = 0; i < names.size(); ++i) sections_[i].file_name = names[i];
 }
 
@@ -41,14 +42,14 @@ std::string& ReportFiles::text(ReportFile file) {
 }
 
 void ReportFiles::banner(ReportFile file) {
-  text(file).append(concat({"\n", edition_.program_name, " -- Ardevine.\n\n"}));
+  text(file).append(concat({"\n", words_.program_name, " -- Ardevine.\n\n"}));
 }
 
 void ReportFiles::set_statistics_heading() {
   banner(ReportFile::kSetStatistics);
   std::string& out = text(ReportFile::kSetStatistics);
-  out.append(concat({"\nStatistics for the 10,000 Sets of Random Nominal Group ",
-                     edition_.groups_word, ":\n\n"}));
+  out.append(
+      concat({"\nStatistics for the 10,000 Sets of Random ", words_.heading_groups, ":\n\n"}));
   make_room_for_set_lines(out, 64);
 }
 
@@ -145,23 +146,23 @@ void ReportFiles::dist_cumulative(double mean, double variance, double overall_m
 }
 
 void ReportFiles::listing_headings() {
-  const std::string_view word = edition_.groups_word;
-  const std::string column = concat({"\n", edition_.column_word, "\t\tNumCorr\n"});
+  const std::string_view groups = words_.heading_groups;
+  const std::string column = concat({"\n", words_.column_heading, "\t\tNumCorr\n"});
   banner(ReportFile::kMvListing);
   text(ReportFile::kMvListing)
-      .append(concat({"\nNominal Group ", word, " & Number Correct for Best Fitting MV Set\n\n"}))
+      .append(concat({"\n", groups, " & Number Correct for Best Fitting MV Set\n\n"}))
       .append(column);
   banner(ReportFile::kDistListing);
   text(ReportFile::kDistListing)
-      .append(concat({"\nNominal Group ", word, " & Number Correct for Best Fitting DIST Set\n\n"}))
+      .append(concat({"\n", groups, " & Number Correct for Best Fitting DIST Set\n\n"}))
       .append(column);
 }
 
 void ReportFiles::listing_line(ReportFile file, const int* members, int num_correct) {
   ReportLine line(text(file));
   line << "\n";
-  for (int i = 0; i < edition_.group_size; ++i) {
-    if (i > 0) line << edition_.member_separator;
+  for (int i = 0; i < group_size_; ++i) {
+    if (i > 0) line << words_.member_separator;
     line << members[i];
   }
   // ":  \t\t%d"

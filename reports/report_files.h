@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/named_text.h"
-#include "reports/edition_profile.h"
 #include "reports/report_names.h"
+#include "reports/report_words.h"
 #include "simulation/set_label.h"
 
 namespace quorvane {
@@ -20,7 +20,8 @@ using ReportSections = std::array<NamedText, kReportFileCount>;
 // and the order of writing, and appends the finished sections to the files in one step.
 class ReportFiles {
  public:
-  explicit ReportFiles(const EditionProfile& edition);
+  // Groups of `group_size` members, in the words given.
+  ReportFiles(const ReportWords& words, int group_size);
 
   // The sections so far; the tests read them this way.
   const ReportSections& sections() const { return sections_; }
@@ -64,7 +65,8 @@ class ReportFiles {
   std::string& text(ReportFile file);
   void banner(ReportFile file);
 
-  const EditionProfile& edition_;
+  const ReportWords& words_;
+  int group_size_;
   ReportSections sections_;
   RunningBest mv_best_;
   RunningBest dist_best_;

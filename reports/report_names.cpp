@@ -2,8 +2,8 @@
 
 namespace quorvane {
 
-std::array<std::string, kReportFileCount> report_file_names(const EditionProfile& edition) {
-  const std::string word(edition.groups_word);
+std::array<std::string, kReportFileCount> report_file_names(const ReportWords& words) {
+  const std::string& word = words.file_groups;
   return {"NG-1-Representative-MV-DIST.txt",
           "NG-2-10000-Sets-Of-NG-" + word + ".txt",
           "NG-3-Best-Fit-MV-ChiSqValues.txt",

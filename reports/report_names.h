@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "reports/edition_profile.h"
+#include "reports/report_words.h"
 
 namespace quorvane {
 
@@ -20,7 +20,8 @@ enum class ReportFile {
 };
 inline constexpr int kReportFileCount = 8;
 
-// The names of an edition's eight report files in the working folder, file 1 first.
-std::array<std::string, kReportFileCount> report_file_names(const EditionProfile& edition);
+// The names of the eight report files of a program's groups in the working folder, file 1
+// first.
+std::array<std::string, kReportFileCount> report_file_names(const ReportWords& words);
 
 }  // namespace quorvane

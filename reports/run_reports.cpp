@@ -63,8 +63,8 @@ void write_listing(const ChosenSet& choice, int group_size, ReportFile file, Rep
 
 }  // namespace
 
-ReportSections render_reports(const EditionProfile& edition, const RunResult& result) {
-  ReportFiles reports(edition);
+ReportSections render_reports(const ReportWords& words, const RunResult& result) {
+  ReportFiles reports(words, result.group_size);
   write_statistics(result.statistics, reports);
   write_searches(result.statistics, result.mv, result.dist, reports);
   write_summaries(result.statistics, result.mv, result.dist, reports);

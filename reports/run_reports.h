@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reports/edition_profile.h"
 #include "reports/report_files.h"
+#include "reports/report_words.h"
 #include "simulation/nominal_group_run.h"
 
 namespace quorvane {
@@ -11,6 +11,6 @@ namespace quorvane {
 // chi-square with the running best), files 7 and 8 (one line per search), files 4 and 6 (the
 // chosen sets' groups). A search without a best set shows the set 0-0 with 0 and 1,000,000, and
 // its listing holds only the headings.
-ReportSections render_reports(const EditionProfile& edition, const RunResult& result);
+ReportSections render_reports(const ReportWords& words, const RunResult& result);
 
 }  // namespace quorvane

@@ -1,7 +1,10 @@
 #include "simulation/exact_reference.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 
+#include "simulation/big_natural.h"
 #include "simulation/set_statistics.h"
 
 namespace quorvane {
@@ -85,7 +88,23 @@ double variance_steps(std::size_t items, int participants) {
 }
 
 double distribution_steps(int participants, int items, int group_size) {
-  return static_cast<double>(binomial(participants, group_size)) * ((items + 63) / 64 + 1.0);
+  const std::optional<std::uint64_t> groups = group_count(participants, group_size);
+  if (!groups) return std::numeric_limits<double>::infinity();
+  return static_cast<double>(*groups) * ((items + 63) / 64 + 1.0);
+}
+
+// Groups of up to this size have counts that fit the 128-bit sums; larger ones are counted
+// with BigNatural.
+constexpr int kLargestWideGroupSize = 4;
+
+// The variance of larger groups takes, per item pair, about k + 1 terms of a few passes over a
+// number of limbs(C(N, k) C(N - k, k)) limbs each.
+double large_variance_steps(std::size_t items, int participants, int group_size) {
+  const double pairs = static_cast<double>(items) * (static_cast<double>(items) + 1.0) / 2.0;
+  const std::size_t bits = big_binomial(participants, group_size).bit_length() +
+                           big_binomial(participants - group_size, group_size).bit_length();
+  const double limbs = static_cast<double>(bits / 32 + 1);
+  return pairs * ((participants + 63) / 64 + 8.0 * (group_size + 1.0) * limbs);
 }
 
 // E[W^2] - E[W1 W2], as sum over the item pairs (c, d) of
@@ -182,6 +201,113 @@ class GroupEnumeration {
   std::vector<std::uint64_t> counts_;    // by W
 };
 
+// The counts of groups missing each item, and of pairs of disjoint groups, for groups of more
+// than kLargestWideGroupSize: the same formulas as above, in numbers of any size.
+class LargeGroupCounts {
+ public:
+  LargeGroupCounts(int participants, int group_size)
+      : k_(group_size), of_size_(static_cast<std::size_t>(participants) + 1) {
+    // C(z, k) for z = k..N, each from the one before: C(z, k) = C(z - 1, k) z / (z - k).
+    if (k_ > participants) return;
+    BigNatural value(1);
+    of_size_[static_cast<std::size_t>(k_)] = value;
+    for (int z = k_ + 1; z <= participants; ++z) {
+      value *= static_cast<std::uint32_t>(z);
+      value.divide_exactly(static_cast<std::uint32_t>(z - k_));
+      of_size_[static_cast<std::size_t>(z)] = value;
+    }
+  }
+
+  // C(z, k), the groups among z participants.
+  const BigNatural& groups_among(int z) const { return of_size_[static_cast<std::size_t>(z)]; }
+
+  // The pairs of disjoint groups in which the first missed c and the second d, for z_c, z_d and
+  // z_cd: the sum over j of C(z_cd, j) C(z_c - z_cd, k - j) C(z_d - j, k), the terms for j from
+  // the smallest that is not 0 each from the one before.
+  BigNatural one_in_each(int z_c, int z_d, int z_cd) const {
+    const int only_c = z_c - z_cd;
+    int j = std::max(0, k_ - only_c);
+    const int last = std::min({k_, z_cd, z_d - k_});
+    BigNatural sum;
+    if (j > last) return sum;
+    BigNatural term = big_binomial(z_cd, j) * big_binomial(only_c, k_ - j);
+    term = term * groups_among(z_d - j);
+    for (;; ++j) {
+      sum += term;
+      if (j == last) break;
+      term *= static_cast<std::uint32_t>(z_cd - j);
+      term *= static_cast<std::uint32_t>(k_ - j);
+      term *= static_cast<std::uint32_t>(z_d - j - k_);
+      term.divide_exactly(static_cast<std::uint32_t>(j + 1));
+      term.divide_exactly(static_cast<std::uint32_t>(only_c - k_ + j + 1));
+      term.divide_exactly(static_cast<std::uint32_t>(z_d - j));
+    }
+    return sum;
+  }
+
+ private:
+  int k_;
+  std::vector<BigNatural> of_size_;
+};
+
+ExactReference exact_reference_of_large_groups(const ResponseMatrix& matrix, int group_size) {
+  const int participants = matrix.participants();
+  const int items = matrix.items();
+  const ItemColumns columns = item_columns(matrix);
+  const LargeGroupCounts counts(participants, group_size);
+  const BigNatural groups = big_binomial(participants, group_size);
+  ExactReference exact;
+
+  // (M C(N, k) - sum_c C(z_c, k)) / C(N, k).
+  BigNatural correct = groups;
+  correct *= static_cast<std::uint32_t>(items);
+  for (const int z_c : columns.missed_by) {
+    if (z_c >= group_size) correct -= counts.groups_among(z_c);
+  }
+  exact.mean = quotient_of(correct, groups);
+
+  const std::vector<int> missable = items_groups_can_miss(columns, group_size);
+  if (large_variance_steps(missable.size(), participants, group_size) <= kMostVarianceSteps) {
+    BigNatural first_missed_by_both;
+    BigNatural one_in_each;
+    const auto words = static_cast<std::size_t>(columns.words);
+    for (std::size_t a = 0; a < missable.size(); ++a) {
+      const auto c = static_cast<std::size_t>(missable[a]);
+      const std::uint64_t* missed_c = &columns.bits[c * words];
+      for (std::size_t b = a; b < missable.size(); ++b) {
+        const auto d = static_cast<std::size_t>(missable[b]);
+        const std::uint64_t* missed_d = &columns.bits[d * words];
+        int z_cd = 0;
+        for (std::size_t w = 0; w < words; ++w) z_cd += popcount(missed_c[w] & missed_d[w]);
+        const BigNatural pairs =
+            counts.one_in_each(columns.missed_by[c], columns.missed_by[d], z_cd);
+        // (c, d) and (d, c) count alike.
+        for (int t = a == b ? 1 : 2; t > 0; --t) {
+          if (z_cd >= group_size) first_missed_by_both += counts.groups_among(z_cd);
+          one_in_each += pairs;
+        }
+      }
+    }
+    const BigNatural second_groups = big_binomial(participants - group_size, group_size);
+    BigNatural numerator = first_missed_by_both * second_groups;
+    numerator -= one_in_each;
+    exact.variance = quotient_of(numerator, groups * second_groups);
+  }
+
+  if (distribution_steps(participants, items, group_size) <= kMostDistributionSteps) {
+    // Within the budget C(N, k) is below 4e8, and so is every C(n, j) for j <= k <= N / 2.
+    const Binomials choose(participants, group_size);
+    const std::vector<std::uint64_t> by_missed =
+        GroupEnumeration(matrix, group_size, choose).counts();
+    for (int v = 0; v <= items; ++v) {
+      BigNatural count(by_missed[static_cast<std::size_t>(items - v)]);
+      count *= static_cast<std::uint32_t>(kPercent);
+      exact.percentages.push_back(quotient_of(count, groups));
+    }
+  }
+  return exact;
+}
+
 }  // namespace
 
 std::uint64_t binomial(int n, int k) {
@@ -193,13 +319,30 @@ std::uint64_t binomial(int n, int k) {
   return value;
 }
 
+std::optional<std::uint64_t> group_count(int n, int k) {
+  if (k < 0 || n < k) return 0;
+  // C(n, i) grows with i up to n / 2: once too large, it stays so.
+  const int fewer = k < n - k ? k : n - k;
+  Wide value = 1;
+  for (int i = 0; i < fewer; ++i) {
+    value = value * static_cast<unsigned>(n - i) / static_cast<unsigned>(i + 1);
+    if (value > static_cast<Wide>(std::numeric_limits<long long>::max())) return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(value);
+}
+
 ExactWork exact_work(const ResponseMatrix& matrix, int group_size) {
   const ItemColumns columns = item_columns(matrix);
-  return {variance_steps(items_groups_can_miss(columns, group_size).size(), matrix.participants()),
+  const std::size_t missable = items_groups_can_miss(columns, group_size).size();
+  return {group_size > kLargestWideGroupSize
+              ? large_variance_steps(missable, matrix.participants(), group_size)
+              : variance_steps(missable, matrix.participants()),
           distribution_steps(matrix.participants(), matrix.items(), group_size)};
 }
 
 ExactReference exact_reference(const ResponseMatrix& matrix, int group_size) {
+  if (group_size > kLargestWideGroupSize)
+    return exact_reference_of_large_groups(matrix, group_size);
   const int participants = matrix.participants();
   const int items = matrix.items();
   const Binomials choose(participants, group_size);

@@ -26,7 +26,9 @@ struct ExactReference {
 // The work each value may take, in steps of one 64-bit word of masks (1 to 2 nanoseconds each,
 // so that each value takes under a second):
 // the variance takes about (M' (M' + 1) / 2) (N / 64 + 8) for the M' items that k or more
-// participants missed; the distribution about C(N, k) (M / 64 + 1).
+// participants missed, and for groups of more than 4, whose counts take numbers of any size,
+// (M' (M' + 1) / 2) (N / 64 + 8 (k + 1) L) for L the 32-bit limbs of C(N, k) C(N - k, k); the
+// distribution about C(N, k) (M / 64 + 1).
 inline constexpr double kMostVarianceSteps = 6e8;
 inline constexpr double kMostDistributionSteps = 4e8;
 
@@ -42,5 +44,9 @@ ExactReference exact_reference(const ResponseMatrix& matrix, int group_size);
 
 // C(n, k) for 0 <= k <= 4; exact up to n = 10,000 (about 4.2e14).
 std::uint64_t binomial(int n, int k);
+
+// C(n, k) for any 0 <= k <= n, the number of groups of k of n participants; empty when it
+// exceeds the largest long long.
+std::optional<std::uint64_t> group_count(int n, int k);
 
 }  // namespace quorvane

@@ -65,7 +65,7 @@ std::size_t SetDistributions::reserved_for(int sets) const {
 }
 
 std::uint8_t* SetDistributions::room_for(std::size_t size) {
-  if (pieces_.empty() || false) {
+  if (pieces_.empty() || pieces_.back().capacity() - pieces_.back().size() < size) {
     // Pages of a piece never written are not taken from the system.
     pieces_.emplace_back().reserve(piece_bytes_);
   }

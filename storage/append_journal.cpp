@@ -180,10 +180,7 @@ bool within_scope(const std::vector<JournalEntry>& entries, const AppendScope& s
   for (const JournalEntry& entry : entries) {
     if (!seen.insert(entry.file_name).second) return false;
     if (entry.created && entry.size != 0) return false;
-    if (std::find(scope.report_names.begin(), scope.report_names.end(), entry.file_name) !=
-        scope.report_names.end()) {
-      continue;
-    }
+    if (scope.holds_report(entry.file_name)) continue;
     bool exported = false;
     for (const std::string& ending : scope.export_endings) {
       if (!entry.created || !ends_with(entry.file_name, ending)) continue;

@@ -257,6 +257,11 @@ bool append_under_lock(FileSystem& files, const AppendScope& scope,
 
 }  // namespace
 
+bool AppendScope::holds_report(const std::string& name) const {
+  return std::find(report_names.begin(), report_names.end(), name) != report_names.end() ||
+         (is_report_name && is_report_name(name));
+}
+
 bool append_reports(FileSystem& files, const AppendScope& scope,
                     const std::vector<AppendedText>& sections,
                     const std::vector<AppendedText>& new_files, const AppendNote& note,

@@ -16,7 +16,12 @@ using AppendedText = NamedText;
 // may touch: the report names of every edition, and the endings of an export's file names.
 struct AppendScope {
   std::vector<std::string> report_names;
+  // Report names beyond the list, known by their form (the reports of groups of any size); none
+  // when empty.
+  std::function<bool(const std::string& name)> is_report_name;
   std::vector<std::string> export_endings;
+
+  bool holds_report(const std::string& name) const;
 };
 
 using AppendNote = std::function<void(const std::string& note)>;

@@ -75,12 +75,13 @@ RunOutcome compute_run(const Study& study, const EditionProfile& edition, std::u
   if (!result.dist.found()) {
     outcome.notes.push_back(no_best_set_note(kDistMeasure, result.dist.outcome));
   }
-  for (NamedText& section : render_reports(edition, result)) {
+  for (NamedText& section : render_reports(edition.words, result)) {
     outcome.reports.push_back(std::move(section));
   }
   if (export_name) {
     ExportData data = export_of_run(study.responses, result, study.file_name, seed);
     data.labels = study.labels;
+    data.groups_word = edition.words.picture_groups;
     const std::string left_out = exact_values_left_out(data);
     if (!left_out.empty()) outcome.notes.push_back(left_out);
     outcome.exact = {data.exact.mean, data.exact.variance, data.exact.percentages};

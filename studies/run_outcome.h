@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "editions/edition_profile.h"
 #include "platform/named_text.h"
-#include "reports/edition_profile.h"
 #include "simulation/best_fit_search.h"
 #include "studies/study.h"
 

@@ -1,6 +1,8 @@
 // The JavaScript API of the module, the same in Node (require) and in the page's worker:
-// run({edition, data, seed, fileName, exportName, participants, items}) gives a Promise of
-// {reports, exports, notes}, or rejects with an Error worded as the programs word it.
+// run({edition or groupSize, data, seed, fileName, exportName, participants, items}) gives a
+// Promise of {reports, exports, notes, programName}, or rejects with an Error worded as the
+// programs word it; programName(groupSize) gives a Promise of the name of the program that runs
+// groups of that size (the module's own words: "Quorvane-Triads", "Quorvane-Groups").
 (function (global) {
   "use strict";
 
@@ -66,12 +68,46 @@
     return { value: String(value) };
   }
 
+  function theModule() {
+    if (instance === null) instance = createQuorvaneModule();
+    return instance;
+  }
+
+  // The program of a group size, or null for a size no program takes.
+  function programOf(module, groupSize) {
+    if (!Number.isInteger(groupSize)) return null;
+    const pointer = module._quorvane_program_name(groupSize);
+    return pointer === 0 ? null : module.UTF8ToString(pointer);
+  }
+
+  function groupSizeRefused(groupSize) {
+    return "the group size must be a whole number from 2 to 5000; found " + shown(groupSize);
+  }
+
+  function programName(groupSize) {
+    return theModule().then((module) => {
+      const name = programOf(module, groupSize);
+      if (name === null) throw new Error(groupSizeRefused(groupSize));
+      return name;
+    });
+  }
+
   function run(options) {
     const request = options || {};
-    const groupSize = groupSizes[request.edition];
-    if (groupSize === undefined) {
-      return refuse("the edition must be \"pairs\", \"triads\" or \"quads\"; found " + shown(request.edition));
+    // groupSize: K runs groups of K, as Quorvane-Groups --group-size K; edition names one of the
+    // three sizes of the editions.
+    let groupSize = request.groupSize;
+    if (request.edition !== undefined || groupSize === undefined) {
+      const size = groupSizes[request.edition];
+      if (size === undefined) {
+        return refuse("the edition must be \"pairs\", \"triads\" or \"quads\" (or give groupSize instead); found " + shown(request.edition));
+      }
+      if (groupSize !== undefined && groupSize !== size) {
+        return refuse("the edition " + shown(request.edition) + " has groups of " + size + ", not " + shown(groupSize) + ": give one of them");
+      }
+      groupSize = size;
     }
+    if (!Number.isInteger(groupSize)) return refuse(groupSizeRefused(groupSize));
     const seed = request.seed;
     if (typeof seed !== "number" || !Number.isInteger(seed) || seed < 0 || seed > largestSeed) {
       return refuse("the seed must be a whole number from 0 to " + largestSeed + "; found " + shown(seed));
@@ -92,10 +128,11 @@
     if (items.error) return refuse(items.error);
     const fileName = request.fileName === undefined ? "data.txt" : String(request.fileName);
 
-    if (instance === null) instance = createQuorvaneModule();
-    return instance.then((module) => {
+    return theModule().then((module) => {
       const allocated = [];
       try {
+        const program = programOf(module, groupSize);
+        if (program === null) throw new Error(groupSizeRefused(groupSize));
         const dataPointer = module._malloc(Math.max(data.length, 1));
         allocated.push(dataPointer);
         module.HEAPU8.set(data, dataPointer);
@@ -107,7 +144,7 @@
         const outcome = readOutcome(module.HEAPU8.slice(outcomePointer, outcomePointer + size));
         module._quorvane_release_outcome();
         if (outcome.error !== null) throw new Error(outcome.error);
-        return { reports: outcome.reports, exports: outcome.exports, notes: outcome.notes };
+        return { reports: outcome.reports, exports: outcome.exports, notes: outcome.notes, programName: program };
       } catch (failure) {
         if (!(failure instanceof WebAssembly.RuntimeError)) throw failure;
         // The module stopped (its memory ran out, or a fault): the next run starts a new one.
@@ -119,7 +156,7 @@
     });
   }
 
-  const api = { run };
+  const api = { run, programName };
   if (typeof module === "object" && module.exports) module.exports = api;
   if (global) global.quorvane = api;
 })(typeof self !== "undefined" ? self : null);

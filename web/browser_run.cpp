@@ -6,12 +6,10 @@
 #include <string>
 #include <utility>
 
+#include "editions/edition_profile.h"
 #include "programs/console.h"
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
 #include "programs/run_driver.h"
 #include "programs/study_dialogue.h"
-#include "programs/triads_edition.h"
 #include "studies/run_outcome.h"
 #include "studies/study.h"
 
@@ -105,17 +103,9 @@ void take_console_lines(const EditionProfile& edition, const std::string& said,
 
 }  // namespace
 
-const EditionProfile* edition_of_group_size(int group_size) {
-  switch (group_size) {
-    case 2:
-      return &kPairsEdition;
-    case 3:
-      return &kTriadsEdition;
-    case 4:
-      return &kQuadsEdition;
-    default:
-      return nullptr;
-  }
+std::optional<EditionProfile> edition_of_group_size(int group_size) {
+  if (group_size < kSmallestGroupSize || group_size > kLargestGroupSize) return std::nullopt;
+  return edition_profile(group_size);
 }
 
 BrowserOutcome run_in_browser(const BrowserRequest& request) {

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "editions/edition_profile.h"
 #include "platform/named_text.h"
-#include "reports/edition_profile.h"
 
 namespace quorvane {
 
 // One run asked for by the web page or the JavaScript module: the study's bytes instead of a file
 // in the working folder, and the numbers of participants and items instead of the prompts.
 struct BrowserRequest {
-  const EditionProfile* edition = nullptr;
+  std::optional<EditionProfile> edition;
   std::string data;       // the data file's bytes
   std::string file_name;  // as messages and the picture name it
   std::uint32_t seed = 0;
@@ -38,7 +38,8 @@ struct BrowserOutcome {
 // and the numbers), the same computation and the same report and export texts.
 BrowserOutcome run_in_browser(const BrowserRequest& request);
 
-// The edition of a group size of 2, 3 or 4; null for any other.
-const EditionProfile* edition_of_group_size(int group_size);
+// The program of a group size: the edition of 2, 3 or 4, Quorvane-Groups's words from 5 to
+// kLargestGroupSize; none for any other size.
+std::optional<EditionProfile> edition_of_group_size(int group_size);
 
 }  // namespace quorvane

@@ -24,14 +24,14 @@ std::optional<std::string> optional_text(const char* text) {
 extern "C" {
 
 // Runs one study; returns the outcome's bytes (outcome_bytes.h), valid until the next run, and
-// their count through quorvane_outcome_size. A group size other than 2, 3 or 4 gives none.
+// their count through quorvane_outcome_size. A group size outside 2 to 5000 gives none.
 EMSCRIPTEN_KEEPALIVE const char* quorvane_run(int group_size, const char* data,
                                               std::uint32_t data_size, std::uint32_t seed,
                                               const char* file_name, const char* export_name,
                                               const char* participants, const char* items) {
   quorvane::BrowserRequest request;
   request.edition = quorvane::edition_of_group_size(group_size);
-  if (request.edition == nullptr) return nullptr;
+  if (!request.edition) return nullptr;
   request.data.assign(data, data_size);
   request.file_name = file_name;
   request.seed = seed;
@@ -48,6 +48,17 @@ EMSCRIPTEN_KEEPALIVE const char* quorvane_run(int group_size, const char* data,
     outcome = quorvane::outcome_bytes(refused);
   }
   return outcome.data();
+}
+
+// The name of the program that runs groups of the size, as its messages and reports give it
+// (valid until the next call); null for a size outside 2 to 5000.
+EMSCRIPTEN_KEEPALIVE const char* quorvane_program_name(int group_size) {
+  static std::string name;
+  const std::optional<quorvane::EditionProfile> edition =
+      quorvane::edition_of_group_size(group_size);
+  if (!edition) return nullptr;
+  name = edition->program_name;
+  return name.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE std::uint32_t quorvane_outcome_size() {

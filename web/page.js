@@ -3,7 +3,6 @@
 (function () {
   "use strict";
 
-  const programNames = { pairs: "Quorvane-Pairs", triads: "Quorvane-Triads", quads: "Quorvane-Quads" };
   const $ = (id) => document.getElementById(id);
 
   // window.quorvane: the module's API, computed in a worker made from the script in the page: the
@@ -43,14 +42,16 @@
     }
     return worker;
   }
-  function run(options, onPhase) {
+  function ask(message, onPhase) {
     return new Promise((resolve, reject) => {
       const id = nextId++;
       pending.set(id, { resolve, reject, onPhase });
-      theWorker().postMessage({ id, options });
+      theWorker().postMessage(Object.assign({ id }, message));
     });
   }
-  window.quorvane = { run: (options) => run(options) };
+  const run = (options, onPhase) => ask({ options }, onPhase);
+  const programName = (groupSize) => ask({ programName: groupSize });
+  window.quorvane = { run: (options) => run(options), programName };
 
   // The form.
   let chosenFile = null;
@@ -64,6 +65,8 @@
     }
   }
   $("file").addEventListener("change", () => choose($("file").files[0]));
+  // Typing a size chooses groups of that size.
+  $("group-size").addEventListener("input", () => { $("groups").checked = true; });
   const drop = $("drop");
   drop.addEventListener("dragover", (event) => { event.preventDefault(); drop.classList.add("over"); });
   drop.addEventListener("dragleave", () => drop.classList.remove("over"));
@@ -141,12 +144,12 @@
     return box;
   }
 
-  function show(edition, seed, fileName, result) {
+  function show(program, seed, fileName, result) {
     for (const url of urls.splice(0)) URL.revokeObjectURL(url);
     const reports = result.reports;
     const names = Object.keys(reports);
     const text = (n) => reports[names[n - 1]];
-    $("run-line").textContent = programNames[edition] + " on " + fileName + ", seed " + seed + ".";
+    $("run-line").textContent = program + " on " + fileName + ", seed " + seed + ".";
     const overall = lastMatch(text(1), /Overall Mean: (\S+)\s+Overall Variance (\S+)/g);
     $("overall").textContent = overall ? "Overall mean " + overall[1] + ", overall variance " + overall[2] + "." : "";
 
@@ -189,9 +192,26 @@
 
   $("study").addEventListener("submit", async (event) => {
     event.preventDefault();
-    const edition = document.querySelector("input[name=edition]:checked").value;
-    const program = programNames[edition];
+    // The chosen size: an edition's, or the one typed beside "Groups of"; the program's name for
+    // the messages is the module's.
+    const chosen = document.querySelector("input[name=edition]:checked");
+    const groupSize = Number(chosen.value === "groups" ? $("group-size").value.trim() : chosen.dataset.groupSize);
     $("messages").replaceChildren();
+    // No second run starts, nor do the last run's results count as this one's, while the module
+    // is asked for the program's name.
+    $("run").disabled = true;
+    $("status-text").textContent = "";
+    let program;
+    try {
+      program = await programName(groupSize);
+    } catch (error) {
+      // A size no program takes is refused in the words of the program that takes any size.
+      say("error", (await programName(5)) + ": error: " + error.message + "; type the size beside \"Groups of\"");
+      $("group-size").focus();
+      $("run").disabled = false;
+      return;
+    }
+    $("run").disabled = false;
     if (chosenFile === null) {
       say("error", program + ": error: no data file was chosen; choose the study's file or drop it on the page");
       $("file").focus();
@@ -215,12 +235,12 @@
     try {
       const data = new Uint8Array(await chosenFile.arrayBuffer());
       const result = await run({
-        edition, data, seed, fileName: chosenFile.name,
+        groupSize, data, seed, fileName: chosenFile.name,
         exportName: $("export-name").value || "quorvane",
         participants: optional("participants"), items: optional("items"),
       }, () => { $("status-text").textContent = "Computing the 10,000 sets..."; });
       for (const note of result.notes) say("note", program + ": note: " + note);
-      show(edition, seed, chosenFile.name, result);
+      show(program, seed, chosenFile.name, result);
       $("status-text").textContent = "Done in " + ((performance.now() - started) / 1000).toFixed(1) + " s.";
       $("results-heading").focus();
     } catch (error) {

@@ -12,12 +12,12 @@
 #include <string>
 #include <thread>
 
+#include "editions/edition_profile.h"
 #include "platform/failure_words.h"
 #include "platform/system_file_system.h"
 #include "platform/windows_api.h"
 #include "platform/windows_text.h"
 #include "programs/run_driver.h"
-#include "programs/triads_edition.h"
 #include "reports/report_files.h"
 #include "simulation/nominal_group_run.h"
 #include "storage/report_append.h"

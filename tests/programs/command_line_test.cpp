@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
+#include "editions/edition_profile.h"
 #include "tests/support/report_parsing.h"
 
 namespace quorvane {
@@ -117,6 +115,31 @@ TEST(CommandLine, UsageNamesTheProgramAndFitsEightyColumns) {
     EXPECT_EQ(usage.back(), '\n');
     for (const std::string& line : testing::lines_of(usage)) EXPECT_LT(line.size(), 80u) << line;
   }
+}
+
+// Catches a group size taken by the editions, a size out of range or not a whole number read as
+// one, and Quorvane-Groups run without one or its help without the option.
+TEST(CommandLine, GroupSizeIsAWholeNumberFromTwoRequiredByQuorvaneGroups) {
+  const auto groups = [](std::vector<const char*> words) {
+    words.insert(words.begin(), "Quorvane-Groups");
+    return read_command_line(static_cast<int>(words.size()), words.data(),
+                             GroupSizeOption::kRequired);
+  };
+  EXPECT_EQ(groups({"--group-size", "2"}).group_size, 2);
+  EXPECT_EQ(groups({"--group-size=5000"}).group_size, 5000);
+  EXPECT_EQ(groups({"--seed", "4", "--group-size", "07"}).group_size, 7);
+  for (const char* wrong : {"1", "0", "5001", "2.5", "-3", "+5", "5x", "", "99999999999"}) {
+    const CommandLine command = groups({"--group-size", wrong});
+    EXPECT_EQ(command.action, Action::kRefuse) << wrong;
+    EXPECT_NE(command.error.find("from 2 to 5000"), std::string::npos) << command.error;
+  }
+  EXPECT_NE(groups({}).error.find("--group-size is required"), std::string::npos);
+  EXPECT_EQ(groups({"--help"}).action, Action::kShowHelp);
+  expect_refused({"--group-size", "3"}, "unknown option '--group-size'");
+  const std::string usage = groups_usage_text();
+  EXPECT_EQ(usage.rfind("Usage: Quorvane-Groups --group-size K ", 0), 0u) << usage;
+  EXPECT_NE(usage.find("required"), std::string::npos) << usage;
+  for (const std::string& line : testing::lines_of(usage)) EXPECT_LT(line.size(), 80u) << line;
 }
 
 // Catches an export name lost, taken from the next option, or accepted twice or empty.

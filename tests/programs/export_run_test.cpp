@@ -78,9 +78,11 @@ std::vector<std::string> exported_groups(const Rows& rows, const std::string& fi
 }
 
 // Catches tables that disagree with the reports: another set's figures, percentages or groups,
-// columns swapped, a search's choice mixed up with the other's.
+// columns swapped, a search's choice mixed up with the other's; for groups of any size, and a
+// picture that does not name the groups as the program does.
 TEST(ExportRun, TablesAgreeWithTheReportsOfTheSameRun) {
-  for (const int group_size : {2, 3, 4}) {
+  const char* const pictured[] = {"", "", "pairs", "triads", "quads", "groups of 5", "groups of 6"};
+  for (const int group_size : {2, 3, 4, 5, 6}) {
     const EditionProfile& edition = testing::edition_of(group_size);
     SCOPED_TRACE(edition.program_name);
     testing::MemoryFileSystem files;
@@ -117,6 +119,9 @@ TEST(ExportRun, TablesAgreeWithTheReportsOfTheSameRun) {
     EXPECT_EQ(exported_groups(groups, "MV", group_size), listed_groups(report(4)));
     EXPECT_EQ(exported_groups(groups, "DIST", group_size), listed_groups(report(6)));
     EXPECT_NE(files.files["pilot.svg"].find("seed 20261207"), std::string::npos);
+    EXPECT_NE(files.files["pilot.svg"].find(std::string("<title>Number correct of nominal ") +
+                                            pictured[group_size] + ", 26 participants"),
+              std::string::npos);
   }
 }
 

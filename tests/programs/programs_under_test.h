@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "tests/support/editions.h"
 
 namespace quorvane::testing {
@@ -21,6 +21,8 @@ inline const Program kPairs{QUORVANE_PAIRS, "Quorvane-Pairs", 2, &kPairsEdition}
 inline const Program kTriads{QUORVANE_TRIADS, "Quorvane-Triads", 3, &kTriadsEdition};
 inline const Program kQuads{QUORVANE_QUADS, "Quorvane-Quads", 4, &kQuadsEdition};
 inline const Program* const kPrograms[] = {&kPairs, &kTriads, &kQuads};
+// Quorvane-Groups, which takes --group-size K.
+inline constexpr const char* kGroupsPath = QUORVANE_GROUPS;
 
 // The program's eight report file names, file 1 first.
 inline std::vector<std::string> report_names(const Program& program) {

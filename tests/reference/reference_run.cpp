@@ -119,9 +119,15 @@ void append_listing_line(std::string& out, int k, const int* members, int num_co
     case 3:
       append_format(out, "\n%d,%d,%d:  \t\t%d", members[0], members[1], members[2], num_correct);
       break;
-    default:
+    case 4:
       append_format(out, "\n%d,%d,%d,%d:  \t\t%d", members[0], members[1], members[2], members[3],
                     num_correct);
+      break;
+    default:
+      // Quorvane-Groups: members joined by commas.
+      append_format(out, "\n%d", members[0]);
+      for (int i = 1; i < k; ++i) append_format(out, ",%d", members[i]);
+      append_format(out, ":  \t\t%d", num_correct);
       break;
   }
 }
@@ -204,8 +210,8 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
   const int k = study.group_size;
   const int n_participants = study.participants;
   const int m_items = study.items;
-  if (k < 2 || k > 4) {
-    throw std::invalid_argument("group_size must be 2, 3 or 4");
+  if (k < 2) {
+    throw std::invalid_argument("group_size must be 2 or more");
   }
   if (n_participants < 2 * k || n_participants > kMostParticipants) {
     throw std::invalid_argument("participants must lie from 2 * group_size to 10000");
@@ -214,7 +220,7 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
     throw std::invalid_argument("items must lie from 1 to 10000");
   }
 
-  const testing::EditionWords& edition = testing::edition_words(k);
+  const testing::EditionWords edition = testing::edition_words(k);
   ReferenceReports reports;
   reports.names = {
       "NG-1-Representative-MV-DIST.txt",
@@ -302,15 +308,15 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
     for (int col = 1; col <= kGridColumns; ++col) {
       for (int g = 0; g < full_groups; ++g) {
         const int s = g * k;
-        int members[4] = {0, 0, 0, 0};
+        std::vector<int> members(static_cast<std::size_t>(k), 0);
         for (int i = 0; i < k; ++i) {
-          members[i] = order_slots.at(row, col, s + i);
+          members[static_cast<std::size_t>(i)] = order_slots.at(row, col, s + i);
         }
         int w = 0;
         for (int c = 1; c <= m_items; ++c) {
           int product = missed.at(members[0], c);
           for (int i = 1; i < k; ++i) {
-            product = product * missed.at(members[i], c);
+            product = product * missed.at(members[static_cast<std::size_t>(i)], c);
           }
           w += product;
         }
@@ -444,19 +450,19 @@ ReferenceReports reference_run(const ReferenceStudy& study, unsigned seed) {
   const bool dist_found = dist_best_row != 0;
   for (int g = 0; g < full_groups; ++g) {
     const int s = g * k;
-    int members[4] = {0, 0, 0, 0};
+    std::vector<int> members(static_cast<std::size_t>(k), 0);
     if (mv_found) {
       for (int i = 0; i < k; ++i) {
-        members[i] = order_slots.at(mv_best_row, mv_best_col, s + i);
+        members[static_cast<std::size_t>(i)] = order_slots.at(mv_best_row, mv_best_col, s + i);
       }
-      append_listing_line(file4, k, members,
+      append_listing_line(file4, k, members.data(),
                           m_items - group_results.at(mv_best_row, mv_best_col, s));
     }
     if (dist_found) {
       for (int i = 0; i < k; ++i) {
-        members[i] = order_slots.at(dist_best_row, dist_best_col, s + i);
+        members[static_cast<std::size_t>(i)] = order_slots.at(dist_best_row, dist_best_col, s + i);
       }
-      append_listing_line(file6, k, members,
+      append_listing_line(file6, k, members.data(),
                           m_items - group_results.at(dist_best_row, dist_best_col, s));
     }
   }

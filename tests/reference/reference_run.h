@@ -14,7 +14,7 @@
 namespace quorvane::reference {
 
 struct ReferenceStudy {
-  int group_size;              // k: 2, 3 or 4
+  int group_size;              // k: 2 or more (5 and more: Quorvane-Groups)
   int participants;            // N, from 2k to 10,000
   int items;                   // M, from 1 to 10,000
   std::vector<int> responses;  // N*M values, row-major (participant 1's M values first); 0 =

@@ -63,6 +63,7 @@ ExportData made_up_export(int items, bool dist_found) {
   data.participants = 30;
   data.items = items;
   data.group_size = 3;
+  data.groups_word = "triads";
   data.seed = 2024u;
   const ExportedFit overall = made_up_fit(items, 20000, 3, 1, 7u);
   data.overall_percentages = overall.percentages;
@@ -455,6 +456,7 @@ TEST(ExportSvg, TitleDescribesTheData) {
   for (const auto& [group_size, word] : sizes) {
     ExportData data = made_up_export(20, true);
     data.group_size = group_size;
+    data.groups_word = word;
     const std::string svg = distribution_svg(data);
     const std::string title =
         std::string("Number correct of nominal ") + word + ", 30 participants, 20 items";

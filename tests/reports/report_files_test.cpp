@@ -18,7 +18,7 @@ struct EditionTexts {
   const EditionProfile* edition;
   std::vector<int> members;
   const char* listing_line;  // the members above with 12 correct
-  const testing::EditionWords& words() const { return testing::edition_words(edition->group_size); }
+  testing::EditionWords words() const { return testing::edition_words(edition->group_size); }
 };
 
 const EditionTexts kEditions[] = {
@@ -38,7 +38,7 @@ class ReportTexts : public ::testing::TestWithParam<EditionTexts> {
 
 TEST_P(ReportTexts, FileNamesInTableOrder) {
   const EditionTexts& expected = GetParam();
-  ReportFiles reports(*expected.edition);
+  ReportFiles reports(expected.edition->words, expected.edition->group_size);
   const std::vector<std::string> names = testing::report_names(*expected.edition);
   for (std::size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(reports.sections()[i].file_name, names[i]);
@@ -48,7 +48,7 @@ TEST_P(ReportTexts, FileNamesInTableOrder) {
 
 TEST_P(ReportTexts, SetStatistics) {
   const EditionTexts& expected = GetParam();
-  ReportFiles reports(*expected.edition);
+  ReportFiles reports(expected.edition->words, expected.edition->group_size);
   reports.set_statistics_heading();
   reports.set_statistics_line({1, 1}, 8.0, 8.0 / 3.0);
   reports.set_statistics_line({100, 17}, 12.25, 0.03125);
@@ -60,7 +60,7 @@ TEST_P(ReportTexts, SetStatistics) {
 
 TEST_P(ReportTexts, GrandStatistics) {
   const EditionTexts& expected = GetParam();
-  ReportFiles reports(*expected.edition);
+  ReportFiles reports(expected.edition->words, expected.edition->group_size);
   reports.grand_statistics(8.5, 2.0, {25.0, 25.0, 50.0});
   EXPECT_EQ(text(reports, ReportFile::kRepresentative),
             std::string(expected.words().banner) +
@@ -74,7 +74,7 @@ TEST_P(ReportTexts, GrandStatistics) {
 
 TEST_P(ReportTexts, MvSearch) {
   const EditionTexts& expected = GetParam();
-  ReportFiles reports(*expected.edition);
+  ReportFiles reports(expected.edition->words, expected.edition->group_size);
   reports.mv_heading();
   reports.mv_line({3, 7}, 0.25163, 8.0, 2.66667, 0.25163, {3, 7});
   reports.mv_line({3, 8}, 4.0, 8.0, 2.66667, 0.25163, {3, 7});
@@ -89,7 +89,7 @@ TEST_P(ReportTexts, MvSearch) {
 
 TEST_P(ReportTexts, DistSearch) {
   const EditionTexts& expected = GetParam();
-  ReportFiles reports(*expected.edition);
+  ReportFiles reports(expected.edition->words, expected.edition->group_size);
   reports.dist_heading();
   reports.dist_line({1, 1}, 100.0, 100.0, {1, 1});
   reports.dist_line({1, 2}, 0.0, 0.0, {1, 2});
@@ -102,7 +102,7 @@ TEST_P(ReportTexts, DistSearch) {
 
 TEST_P(ReportTexts, CumulativeLinesHaveNoBanner) {
   const EditionTexts& expected = GetParam();
-  ReportFiles reports(*expected.edition);
+  ReportFiles reports(expected.edition->words, expected.edition->group_size);
   reports.mv_cumulative(8.0, 2.6667, 8.5, 2.0, 0.2516);
   reports.dist_cumulative(7.25, 1.5, 8.5, 2.0, 1000000.0);
   EXPECT_EQ(text(reports, ReportFile::kMvCumulative),
@@ -115,7 +115,7 @@ TEST_P(ReportTexts, CumulativeLinesHaveNoBanner) {
 
 TEST_P(ReportTexts, Listings) {
   const EditionTexts& expected = GetParam();
-  ReportFiles reports(*expected.edition);
+  ReportFiles reports(expected.edition->words, expected.edition->group_size);
   reports.listing_headings();
   reports.listing_line(ReportFile::kMvListing, expected.members.data(), 12);
   reports.listing_line(ReportFile::kDistListing, expected.members.data(), 12);
@@ -130,12 +130,12 @@ TEST_P(ReportTexts, Listings) {
 
 INSTANTIATE_TEST_SUITE_P(AllEditions, ReportTexts, ::testing::ValuesIn(kEditions),
                          [](const ::testing::TestParamInfo<EditionTexts>& param) {
-                           return std::string(param.param.edition->groups_word);
+                           return std::string(param.param.edition->words.file_groups);
                          });
 
 // Numbers wider than any run produces still come out whole.
 TEST(ReportNumbers, WideValuesAreNotCut) {
-  ReportFiles reports(kTriadsEdition);
+  ReportFiles reports(kTriadsEdition.words, 3);
   reports.mv_cumulative(1e300, -1e300, 0.0, 0.0, 0.0);
   char expected[1024];
   std::snprintf(expected, sizeof expected,

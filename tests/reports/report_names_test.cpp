@@ -11,7 +11,7 @@ namespace {
 // full in programs_under_test.h).
 TEST(ReportNames, AreTheEightKnownNames) {
   for (const testing::Program* program : testing::kPrograms) {
-    const auto names = report_file_names(*program->edition);
+    const auto names = report_file_names(program->edition->words);
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.end()), testing::report_names(*program))
         << program->name;
   }

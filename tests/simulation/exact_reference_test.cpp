@@ -72,6 +72,60 @@ TEST(ExactReference, AgreesWithExactRationalsOverEveryGroup) {
   EXPECT_LE(worst, 4 * 2.2e-16);
 }
 
+// Catches groups of more than four counted in numbers that overflow, the term-by-term sum of
+// the item-pair formula stepped wrong (a factor of the next term off by one, the first term not
+// the first that is not 0), and a distribution of larger groups shifted: sizes 5 to 8 and N / 2
+// against the exact rationals, each value rounded once.
+TEST(ExactReference, LargerGroupsAgreeWithExactRationals) {
+  const Study studies[] = {
+      {"5, 20 x 12", 5, 20, 12, 21},   {"6, 20 x 12", 6, 20, 12, 22}, {"7, 23 x 9", 7, 23, 9, 23},
+      {"8, 19 x 70", 8, 19, 70, 24},   {"10, 20 x 8", 10, 20, 8, 25}, {"5, 11 x 3", 5, 11, 3, 26},
+      {"9, 18 x 130", 9, 18, 130, 27},
+  };
+  for (const Study& study : studies) {
+    SCOPED_TRACE(study.what);
+    const std::vector<int> responses =
+        testing::made_up_responses(study.participants, study.items, study.seed);
+    const ExactReference exact = exact_reference(
+        testing::matrix_of(responses, study.participants, study.items), study.group_size);
+    const testing::ExactRationals rationals =
+        testing::exact_rationals(responses, study.participants, study.items, study.group_size);
+    ASSERT_TRUE(exact.mean && exact.variance);
+    ASSERT_EQ(exact.percentages.size(), rationals.percentages.size());
+    EXPECT_LE(testing::relative_error(*exact.mean, rationals.mean), 1.2e-16);
+    EXPECT_LE(testing::relative_error(*exact.variance, rationals.variance), 1.2e-16);
+    for (std::size_t v = 0; v < exact.percentages.size(); ++v) {
+      EXPECT_LE(testing::relative_error(exact.percentages[v], rationals.percentages[v]), 1.2e-16)
+          << "v = " << v;
+    }
+  }
+}
+
+// Catches the counts of groups of thousands taken in machine integers (garbage that passes the
+// budget), and a budget that lets the distribution of C(10000, 10) groups be counted: the mean
+// is always there, and close to what the sets estimate.
+TEST(ExactReference, LargeGroupsOfALargeStudyKeepTheMeanWithinTheBudget) {
+  const int participants = 10000;
+  const int items = 40;
+  const std::vector<int> responses = testing::made_up_responses(participants, items, 31);
+  const ResponseMatrix matrix = testing::matrix_of(responses, participants, items);
+  for (const int group_size : {10, 5000}) {
+    SCOPED_TRACE(group_size);
+    const ExactWork work = exact_work(matrix, group_size);
+    EXPECT_GT(work.distribution_steps, kMostDistributionSteps);
+    const ExactReference exact = exact_reference(matrix, group_size);
+    ASSERT_TRUE(exact.mean.has_value());
+    EXPECT_TRUE(exact.percentages.empty());
+    EXPECT_EQ(exact.variance.has_value(), work.variance_steps <= kMostVarianceSteps);
+    const RunResult run = run_simulation(matrix, group_size, 5u);
+    EXPECT_NEAR(*exact.mean, run.statistics.grand.overall_mean, 0.05);
+    if (exact.variance) {
+      EXPECT_NEAR(*exact.variance, run.statistics.grand.overall_variance,
+                  0.1 * *exact.variance + 0.01);
+    }
+  }
+}
+
 // Catches the edges of the formulas: nobody missed anything (no group misses, mean M), and
 // everybody missed everything (every group misses all, mean 0); in both every set's groups score
 // alike, so the expected variance is exactly 0.

@@ -43,7 +43,7 @@ Ran run(const Study& study, std::uint32_t seed) {
   Ran ran;
   ran.result = run_simulation(testing::matrix_of(study.responses, study.participants, study.items),
                               study.group_size, seed);
-  ran.sections = render_reports(testing::edition_of(study.group_size), ran.result);
+  ran.sections = render_reports(testing::edition_of(study.group_size).words, ran.result);
   return ran;
 }
 
@@ -221,11 +221,11 @@ TEST(WholeRunKeepingDistributions, EveryBudgetGivesTheSameReports) {
         testing::matrix_of(study.responses, study.participants, study.items);
     const EditionProfile& edition = testing::edition_of(study.group_size);
     const ReportSections one_pass =
-        render_reports(edition, run_simulation(matrix, study.group_size, 11u));
+        render_reports(edition.words, run_simulation(matrix, study.group_size, 11u));
     for (const std::size_t bytes : {std::size_t{0}, std::size_t{1}, std::size_t{100000}}) {
       const RunResult result =
           internal::run_simulation_keeping(matrix, study.group_size, 11u, bytes);
-      const ReportSections sections = render_reports(edition, result);
+      const ReportSections sections = render_reports(edition.words, result);
       for (std::size_t file = 0; file < sections.size(); ++file) {
         EXPECT_TRUE(sections[file].text == one_pass[file].text)
             << study.name << ", distributions kept in " << bytes << " bytes: file " << file + 1;

@@ -3,23 +3,18 @@
 #include <string>
 #include <vector>
 
-#include "programs/pairs_edition.h"
-#include "programs/quads_edition.h"
-#include "programs/triads_edition.h"
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "tests/support/edition_words.h"
 
 namespace quorvane::testing {
 
-// The edition of the program with groups of the size.
-inline const EditionProfile& edition_of(int group_size) {
-  return group_size == 2 ? kPairsEdition : group_size == 3 ? kTriadsEdition : kQuadsEdition;
-}
+// The profile of the program with groups of the size: an edition's for 2 to 4.
+inline EditionProfile edition_of(int group_size) { return edition_profile(group_size); }
 
 // The edition's eight report file names, file 1 first, spelled out in the tests' own words rather
 // than taken from the code under test.
 inline std::vector<std::string> report_names(const EditionProfile& edition) {
-  const EditionWords& words = edition_words(edition.group_size);
+  const EditionWords words = edition_words(edition.group_size);
   return {"NG-1-Representative-MV-DIST.txt",
           words.file2_name,
           "NG-3-Best-Fit-MV-ChiSqValues.txt",

@@ -54,7 +54,7 @@ std::string check_report_history(const TempFolder& folder, const std::vector<Obs
   Candidates candidates(runs);
 
   // File 7, one line per run, gives the order of the runs and the second each was seeded with.
-  const std::string log_name = report_file_names(*runs[0].edition)[kMvCumulative];
+  const std::string log_name = report_file_names(runs[0].edition->words)[kMvCumulative];
   const std::string log = folder.read(log_name);
   std::vector<std::pair<std::size_t, std::uint32_t>> order;
   std::vector<bool> placed(runs.size());

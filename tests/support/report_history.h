@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorvane::testing {

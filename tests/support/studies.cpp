@@ -47,8 +47,8 @@ ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, in
 
 ReportSections sections_of_run(const EditionProfile& edition, const std::vector<int>& responses,
                                int participants, int items, std::uint32_t seed) {
-  return render_reports(
-      edition, run_simulation(matrix_of(responses, participants, items), edition.group_size, seed));
+  return render_reports(edition.words, run_simulation(matrix_of(responses, participants, items),
+                                                      edition.group_size, seed));
 }
 
 }  // namespace quorvane::testing

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/edition_profile.h"
+#include "editions/edition_profile.h"
 #include "reports/report_files.h"
 #include "simulation/response_matrix.h"
 

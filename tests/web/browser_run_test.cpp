@@ -65,7 +65,7 @@ std::vector<Case> cases() {
 // Would catch the page's run differing from the program's in any report or export byte, in a
 // note, or in the wording of a refusal: every edition, studies that run and studies refused.
 TEST(BrowserRun, AsTheConsoleProgramInAnEmptyFolder) {
-  for (const int group_size : {2, 3, 4}) {
+  for (const int group_size : {2, 3, 4, 5}) {
     const EditionProfile& edition = testing::edition_of(group_size);
     for (const Case& study : cases()) {
       SCOPED_TRACE(std::string(edition.program_name) + ": " + study.what);
@@ -183,15 +183,17 @@ TEST(BrowserRun, OutcomeBytes) {
   EXPECT_EQ(outcome_bytes(outcome), expected);
 }
 
-// Would catch an edition bound to the wrong group size, or a size of no edition accepted.
+// Would catch an edition bound to the wrong group size, a size of no program accepted, or a
+// larger size run with an edition's words.
 TEST(BrowserRun, EditionOfGroupSize) {
-  for (const int group_size : {2, 3, 4}) {
-    ASSERT_NE(edition_of_group_size(group_size), nullptr);
+  for (const int group_size : {2, 3, 4, 5, 17, 5000}) {
+    ASSERT_TRUE(edition_of_group_size(group_size).has_value());
     EXPECT_EQ(edition_of_group_size(group_size)->program_name,
               testing::edition_of(group_size).program_name);
+    EXPECT_EQ(edition_of_group_size(group_size)->group_size, group_size);
   }
-  for (const int group_size : {-1, 0, 1, 5, 1000}) {
-    EXPECT_EQ(edition_of_group_size(group_size), nullptr);
+  for (const int group_size : {-1, 0, 1, 5001, 100000}) {
+    EXPECT_FALSE(edition_of_group_size(group_size).has_value());
   }
 }
 

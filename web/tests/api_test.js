@@ -32,6 +32,29 @@ for (const { edition, program } of editions) {
   });
 }
 
+// Catches a group size not passed to the module, larger groups in the editions' words, and a
+// size of 2 to 4 that is not its edition: groupSize gives Quorvane-Groups --group-size K's files.
+for (const groupSize of [3, 5, 8]) {
+  test("groupSize " + groupSize + " gives Quorvane-Groups --group-size " + groupSize + "'s files", async () => {
+    const study = { data: sample, fileName: "sample-study.txt", seed: 7, exportName: "sample", participants: 30, items: 20, groupSize };
+    const native = runNative(programsFolder, "Quorvane-Groups", study);
+    assert.deepStrictEqual(native.status, 0, "the program's exit status");
+    const result = await quorvane.run(study);
+    assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
+    assert.deepStrictEqual(result.notes, linesOf(native.stderr, result.programName, "note"), "notes");
+    assert.deepStrictEqual(result.programName, groupSize === 3 ? "Quorvane-Triads" : "Quorvane-Groups");
+    assert.deepStrictEqual(await quorvane.programName(groupSize), result.programName);
+  });
+}
+
+// Catches a size too large for the study refused otherwise than the program refuses it.
+test("groupSize above half the participants is refused as the program refuses it", async () => {
+  const study = { data: sample, fileName: "sample-study.txt", seed: 7, participants: 30, items: 20, groupSize: 16 };
+  const native = runNative(programsFolder, "Quorvane-Groups", study);
+  assert.deepStrictEqual(native.status, 1, "the program's exit status");
+  await assert.rejects(quorvane.run(study), { message: linesOf(native.stderr, "Quorvane-Groups", "error")[0] });
+});
+
 // Catches a seed passed wrongly past 2^31 (as a signed number) or cut to fewer bits.
 for (const seed of [0, 1, 2147483648, 4294967295]) {
   test("seed " + seed + " gives the program's reports", async () => {
@@ -135,7 +158,12 @@ test("a study without variance: the notes of both searches", async () => {
 // Catches options taken without checking (an edition that is not one, a seed out of range or not
 // whole, data that are neither bytes nor text, an export name with a line break).
 const badOptions = [
-  [{ edition: "quintets" }, /^the edition must be "pairs", "triads" or "quads"; found 'quintets'$/],
+  [{ edition: "quintets" }, /^the edition must be "pairs", "triads" or "quads" \(or give groupSize instead\); found 'quintets'$/],
+  [{ edition: undefined, groupSize: 1 }, /^the group size must be a whole number from 2 to 5000; found '1'$/],
+  [{ edition: undefined, groupSize: 5001 }, /^the group size must be a whole number from 2 to 5000; found '5001'$/],
+  [{ edition: undefined, groupSize: 2.5 }, /^the group size must be/],
+  [{ edition: undefined, groupSize: "5" }, /^the group size must be/],
+  [{ groupSize: 4 }, /^the edition 'triads' has groups of 3, not '4'/],
   [{ seed: -1 }, /^the seed must be a whole number from 0 to 4294967295; found '-1'$/],
   [{ seed: 4294967296 }, /^the seed must be/],
   [{ seed: 1.5 }, /^the seed must be/],

@@ -26,10 +26,12 @@ function temporaryFolder() {
 
 // Runs a program in an empty folder on the study, answering the prompts with the file name and
 // the numbers; gives the files it wrote there (name -> Buffer), its error stream and its status.
-function runNative(programsFolder, program, { data, fileName, seed, exportName, participants, items }) {
+function runNative(programsFolder, program, { data, fileName, seed, exportName, participants, items, groupSize }) {
   const folder = temporaryFolder();
   fs.writeFileSync(path.join(folder, fileName), data);
-  const args = ["--seed", String(seed)];
+  // Quorvane-Groups takes the size of its groups.
+  const args = groupSize === undefined ? [] : ["--group-size", String(groupSize)];
+  args.push("--seed", String(seed));
   if (exportName !== undefined) args.push("--export", exportName);
   const started = process.hrtime.bigint();
   const run = childProcess.spawnSync(path.resolve(programsFolder, program), args, {

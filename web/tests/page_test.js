@@ -53,8 +53,9 @@ before(open);
 after(() => browser && browser.close());
 
 // Fills the form and runs; gives the page's time for the run, from the click to the results.
-async function runInPage({ edition, file, seed, participants = "", items = "", exportName }) {
+async function runInPage({ edition, file, seed, participants = "", items = "", exportName, groupSize }) {
   await page.click("input[name=edition][value=" + edition + "]");
+  if (groupSize !== undefined) await page.$eval("#group-size", (element, text) => { element.value = text; }, String(groupSize));
   const input = await page.$("#file");
   await input.uploadFile(file);
   for (const [id, value] of [["seed", String(seed)], ["participants", participants], ["items", items], ["export-name", exportName]]) {
@@ -114,6 +115,19 @@ for (const { edition, program } of editions) {
     assert.deepStrictEqual(groups, 2 * Math.floor(30 / (editions.findIndex((e) => e.edition === edition) + 2)), "groups listed");
   });
 }
+
+// Catches a size typed in the page that does not reach the run, or larger groups in the
+// editions' words: the files of Quorvane-Groups --group-size 5, and its name on the page.
+test("groups of 5 in the page give Quorvane-Groups --group-size 5's files", async () => {
+  const native = runNative(programsFolder, "Quorvane-Groups", { data: sample, fileName: path.basename(samplePath), seed: 7, exportName: "sample", participants: 30, items: 20, groupSize: 5 });
+  await runInPage({ edition: "groups", groupSize: 5, file: samplePath, seed: 7, exportName: "sample" });
+  assert.deepStrictEqual(await page.$eval("#messages", (e) => e.textContent), "", "messages");
+  const files = Object.assign(await downloads("#report-links"), await downloads("#export-links"));
+  assert.deepStrictEqual(differences(native.files, files), [], "differences of the downloads");
+  assert.ok((await page.$eval("#run-line", (e) => e.textContent)).startsWith("Quorvane-Groups on "), "the program named");
+  await runInPage({ edition: "groups", groupSize: 1, file: samplePath, seed: 7, exportName: "sample" });
+  assert.match(await page.$eval("#messages .error", (e) => e.textContent), /^Quorvane-Groups: error: the group size must be a whole number from 2 to 5000; found '1'/);
+});
 
 // The example of the README: Quorvane-Triads --seed 7 on the sample, the numbers left to the table.
 test("the numbers left empty: the table's shape, as typed", async () => {
