@@ -12,15 +12,14 @@ EditionProfile edition_profile(int group_size) {
     case 2:
       return {"Quorvane-Pairs",
               2,
-              {"Quorvane-Pairs", "Pairings", "Nominal Group Pairings", "Pairs", " & ", "pairs"}};
+              {"Quorvane-Pairs", "Pairings", "Nominal Group Pairings", "Pairs", " & "}};
     case 3:
       return {"Quorvane-Triads",
               3,
-              {"Quorvane-Triads", "Triads", "Nominal Group Triads", "Triads", ",", "triads"}};
+              {"Quorvane-Triads", "Triads", "Nominal Group Triads", "Triads", ","}};
     case 4:
-      return {"Quorvane-Quads",
-              4,
-              {"Quorvane-Quads", "Quads", "Nominal Group Quads", "Quads", ",", "quads"}};
+      return {
+          "Quorvane-Quads", 4, {"Quorvane-Quads", "Quads", "Nominal Group Quads", "Quads", ","}};
     default:
       break;
   }
@@ -28,7 +27,7 @@ EditionProfile edition_profile(int group_size) {
   return {kGroupsProgramName,
           group_size,
           {kGroupsProgramName, "Groups-Of-" + size, "Nominal Groups of " + size,
-           "Groups of " + size, ",", "groups of " + size}};
+           "Groups of " + size, ","}};
 }
 
 int group_size_of_report_name(const std::string& file_name) {

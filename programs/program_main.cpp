@@ -17,6 +17,10 @@
 namespace quorvane {
 namespace {
 
+constexpr const char* kOutOfMemory =
+    "not enough memory for this study (the system refused the memory the run needs, perhaps "
+    "under a limit such as ulimit -v); close other programs or raise the limit and run again";
+
 // Written without building a string: memory may have run out.
 int stop(const EditionProfile& edition, Console console, const char* text, const char* detail) {
   console.err << edition.program_name << ": error: " << text << detail << '\n' << std::flush;
@@ -33,6 +37,7 @@ int run(const EditionProfile& edition, Console console, bool interactive,
     if (given_seed) return *given_seed;
     return static_cast<std::uint32_t>(static_cast<unsigned long long>(std::time(nullptr)));
   };
+  options.seed_from_clock = !given_seed;
   options.export_name = command.export_name;
   options.memory_limit = memory_limit();
   if (command.data_file) {
@@ -85,11 +90,7 @@ int run_command_line(const EditionProfile& edition, GroupSizeOption group_size_o
   try {
     return run(runs, console, system.interactive, command);
   } catch (const std::bad_alloc&) {
-    return stop(runs, console,
-                "not enough memory for this study (the system refused the memory the run needs, "
-                "perhaps under a limit such as ulimit -v); close other programs or raise the "
-                "limit and run again",
-                "");
+    return stop(runs, console, kOutOfMemory, "");
   } catch (const std::exception& failure) {
     return stop(runs, console, "the run stopped on an unexpected failure: ", failure.what());
   } catch (...) {
@@ -97,24 +98,30 @@ int run_command_line(const EditionProfile& edition, GroupSizeOption group_size_o
   }
 }
 
-}  // namespace
-
-int program_main(const EditionProfile& edition, int argc, const char* const argv[]) {
+// Memory may run out before the run's own guard, while the command line is read: that too ends
+// with one line. A window opened by a double click or a file dropped on the program stays until
+// its last lines have been read, whatever ended the program.
+int guarded_main(const EditionProfile& edition, GroupSizeOption group_size_option, int argc,
+                 const char* const argv[]) {
   const SystemConsole system = system_console();
-  const int status =
-      run_command_line(edition, GroupSizeOption::kNone, system, program_arguments(argc, argv));
-  // A window opened by a double click or a file dropped on the program stays until its last
-  // lines have been read, whatever ended the program.
+  int status = kRunFailed;
+  try {
+    status = run_command_line(edition, group_size_option, system, program_arguments(argc, argv));
+  } catch (const std::bad_alloc&) {
+    status = stop(edition, {system.in, system.out, system.err}, kOutOfMemory, "");
+  }
   wait_before_console_closes(system.out);
   return status;
 }
 
+}  // namespace
+
+int program_main(const EditionProfile& edition, int argc, const char* const argv[]) {
+  return guarded_main(edition, GroupSizeOption::kNone, argc, argv);
+}
+
 int groups_program_main(int argc, const char* const argv[]) {
-  const SystemConsole system = system_console();
-  const int status = run_command_line(groups_program(), GroupSizeOption::kRequired, system,
-                                      program_arguments(argc, argv));
-  wait_before_console_closes(system.out);
-  return status;
+  return guarded_main(groups_program(), GroupSizeOption::kRequired, argc, argv);
 }
 
 }  // namespace quorvane

@@ -109,9 +109,19 @@ int compute_and_append(const EditionProfile& edition, Console console, FileSyste
                        const RunOptions& options, const Study& study);
 
 std::string finished_line(const std::string& report_folder,
-                          const std::optional<std::string>& export_name) {
+                          const std::optional<std::string>& export_name,
+                          std::optional<std::uint32_t> clock_seed) {
+  std::string seed;
+  if (clock_seed) {
+    const std::string number = std::to_string(*clock_seed);
+    seed = "; seed " + number + " (repeat with --seed " + number + ")";
+  }
   return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
-         " were written in the folder " + readable(report_folder) + "\n";
+         " were written in the folder " + readable(report_folder) + seed + "\n";
+}
+
+ProgramRelease program_release(const EditionProfile& edition) {
+  return {std::string(edition.program_name), QUORVANE_VERSION, QUORVANE_CITATION};
 }
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
@@ -152,7 +162,9 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
 
 int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
                        const RunOptions& options, const Study& study) {
-  const RunOutcome outcome = compute_run(study, edition, options.read_seed(), options.export_name);
+  const std::uint32_t seed = options.read_seed();
+  const RunOutcome outcome =
+      compute_run(study, edition, seed, options.export_name, program_release(edition));
   const auto note = [&](const std::string& text) { say_note(edition, console, text); };
   for (const std::string& text : outcome.notes) note(text);
   std::string error;
@@ -161,7 +173,10 @@ int compute_and_append(const EditionProfile& edition, Console console, FileSyste
     return kRunFailed;
   }
   if (!options.report_folder.empty()) {
-    console.out << finished_line(options.report_folder, options.export_name) << std::flush;
+    console.out << finished_line(
+                       options.report_folder, options.export_name,
+                       options.seed_from_clock ? std::optional<std::uint32_t>(seed) : std::nullopt)
+                << std::flush;
   }
   return kRunSucceeded;
 }

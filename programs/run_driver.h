@@ -11,7 +11,9 @@
 #include "programs/console.h"
 #include "programs/memory_estimate.h"
 #include "programs/study_dialogue.h"
+#include "reports/export_data.h"
 #include "simulation/response_matrix.h"
+#include "simulation/set_scores.h"
 #include "storage/report_append.h"
 
 namespace quorvane {
@@ -33,15 +35,23 @@ struct RunOptions {
   // The working folder as the user knows it, on an interactive console: once the reports are
   // written, one line says so and names it. Empty for a console that is a pipe or a file.
   std::string report_folder = {};
+  // The seed comes from the clock, not the command line: the line that ends a run on an
+  // interactive console names it, so that the run can be repeated.
+  bool seed_from_clock = false;
 };
 
 // The names a run of any edition, or of Quorvane-Groups with groups of any size, writes in a
 // working folder, which alone the repair of a run that stopped while writing them may touch.
 AppendScope append_scope();
 
-// The line that ends a run on an interactive console, after "Performing calculations...".
+// The line that ends a run on an interactive console, after "Performing calculations...", with
+// the seed drawn from the clock where there was one.
 std::string finished_line(const std::string& report_folder,
-                          const std::optional<std::string>& export_name);
+                          const std::optional<std::string>& export_name,
+                          std::optional<std::uint32_t> clock_seed = std::nullopt);
+
+// The program that made a run, as its export names and cites it.
+ProgramRelease program_release(const EditionProfile& edition);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

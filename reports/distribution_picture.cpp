@@ -1,20 +1,14 @@
-// The SVG picture of a run's export, for a paper: the distribution of number correct, overall,
-// exact and in the two chosen sets.
+// The figure of a run's export, for a paper: the distribution of number correct, overall and
+// exact in one panel, in the two chosen sets in another.
 #include "reports/distribution_picture.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
-#include <limits>
-#include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "reports/export_text.h"
-#include "reports/number_text.h"
 #include "simulation/set_label.h"
 
 namespace quorvane {
@@ -22,120 +16,27 @@ namespace {
 
 using export_text::append_fixed;
 using export_text::append_whole;
-using export_text::coordinate;
+using export_text::significant;
 using export_text::value_at;
 
-// Text in XML.
+// Sizes in points.
+constexpr double kTextSize = 8.0;
+constexpr double kAxisLine = 0.75;
+constexpr double kDataLine = 1.0;
+constexpr double kTickLength = 3.0;
+constexpr double kMargin = 3.0;
+constexpr double kMainPanelHeight = 105.0;
+constexpr double kSetPanelHeight = 52.0;
+constexpr double kPanelGap = 9.0;
+constexpr double kLegendRow = 11.0;
+constexpr double kSwatchWidth = 13.0;
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
-
-// The characters of a UTF-8 text, each as its bytes. A byte that does not start a well-formed
-// sequence, and a character XML does not allow (controls, U+FFFE, U+FFFF), become U+FFFD, so a
-// file name of any bytes still gives a well-formed document.
-std::vector<std::string_view> xml_characters(std::string_view text) {
-  std::vector<std::string_view> characters;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    unsigned low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead < 0x80) {
-      length = 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;   // no overlong forms
-      if (lead == 0xED) high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t j = 1; valid && j < length; ++j) {
-      const auto byte = static_cast<unsigned char>(text[i + j]);
-      valid = j == 1 ? byte >= low && byte <= high : byte >= 0x80 && byte <= 0xBF;
-    }
-    const std::string_view character = valid ? text.substr(i, length) : std::string_view{};
-    const bool allowed = valid && (length > 1 || lead >= 0x20 || lead == '\t') &&
-                         character != "\xEF\xBF\xBE" && character != "\xEF\xBF\xBF";
-    characters.push_back(allowed ? character : kReplacementCharacter);
-    i += valid ? length : 1;
-  }
-  return characters;
-}
-
-void append_escaped(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out.append("&amp;");
-        break;
-      case '<':
-        out.append("&lt;");
-        break;
-      case '>':
-        out.append("&gt;");
-        break;
-      case '"':
-        out.append("&quot;");
-        break;
-      case '\'':
-        out.append("&apos;");
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
-}
-
-// The text escaped for XML.
-std::string xml_text(std::string_view text) {
-  std::string out;
-  for (const std::string_view character : xml_characters(text)) append_escaped(out, character);
-  return out;
-}
-
-// A text longer than `most` characters keeps its start and its end (where a file's name is)
-// around an ellipsis, so that a long path stays within the picture.
-std::string shortened(std::string_view text, std::size_t most) {
-  const std::vector<std::string_view> characters = xml_characters(text);
-  std::string out;
-  for (std::size_t i = 0; i < characters.size(); ++i) {
-    if (characters.size() > most && i == most / 3) {
-      out.append("\xE2\x80\xA6");  // ellipsis
-      i = characters.size() - (most - most / 3 - 1);
-    }
-    out.append(characters[i]);
-  }
-  return out;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The picture.
-
-constexpr double kMargin = 20.0;
-// A blank that never breaks a line, between a symbol and its value.
-constexpr const char* kFixedBlank = "\xC2\xA0";
-constexpr double kPlotRight = kSvgWidth - kMargin;
-constexpr double kPlotLeft = kPlotRight - kSvgPlotWidth;
-constexpr double kPlotHeight = 300.0;
-
-constexpr int kTitleSize = 24;
-constexpr int kTextSize = kSvgSmallestText;
-constexpr double kLineSpacing = 1.3;  // of the text's size, from one baseline to the next
-// A text's width per character, in its size: enough for the common sans-serif fonts, of which
-// DejaVu Sans (Linux's usual one) is the widest; Arial and Helvetica are narrower.
-constexpr double kCharacterWidth = 0.58;
-constexpr const char* kFontFamilies =
-    "Arial, Helvetica, 'Liberation Sans', 'DejaVu Sans', sans-serif";
-
-constexpr const char* kBarColour = "#bdd7e7";
-constexpr const char* kExactColour = "#000000";
-constexpr const char* kMvColour = "#d95f02";
-constexpr const char* kDistColour = "#1b7837";
-constexpr const char* kInkColour = "#222222";
+constexpr Colour kInk{0x22, 0x22, 0x22};
+constexpr Colour kBarColour{0xa6, 0xc8, 0xe0};
+constexpr Colour kExactColour{0x00, 0x00, 0x00};
+constexpr Colour kMvColour{0xd9, 0x5f, 0x02};
+constexpr Colour kDistColour{0x1b, 0x78, 0x37};
+constexpr double kDistDash = 2.5;
 
 // A step of 1, 2 or 5 times a power of ten that cuts `span` into at most `most` pieces, and the
 // decimals its multiples need.
@@ -155,19 +56,20 @@ TickStep nice_step(double span, int most) {
   return {10.0 * power, std::max(0, -exponent - 1)};
 }
 
-// A run of adjacent values of v drawn as one bar, and the sum of each series over it.
-struct Bin {
-  int first;
-  int last;
-  double overall;
-  double exact;
-  double mv;
-  double dist;
-};
+// The round step after this one: 1, 2, 5, 10, 20, 50, ...
+int next_round_step(int step) {
+  int power = 1;
+  while (step / power >= 10) power *= 10;
+  return step / power == 2 ? step / 2 * 5 : step * 2;
+}
 
 double finite_at(const std::vector<double>& values, int v) {
   const double* value = value_at(values, v);
   return value != nullptr && std::isfinite(*value) ? *value : 0.0;
+}
+
+double fit_at(const ExportedFit& fit, int v) {
+  return fit.found ? finite_at(fit.percentages, v) : 0.0;
 }
 
 // A whole number with a comma between each three digits, as in "10,000".
@@ -182,435 +84,355 @@ std::string with_thousands(long long value) {
   return text;
 }
 
-std::string four_decimals(double value) {
-  char number[kNumberTextRoom];
-  return std::string(number, write_four_decimals(number, value));
-}
+// A run of adjacent values of v drawn as one bar, and the sum of each series over it.
+struct Bin {
+  int first;
+  int last;
+  double overall;
+  double exact;
+  double mv;
+  double dist;
+};
 
-// A percentage with at most two decimals, as in "10" or "3.33".
-std::string short_percentage(double value) { return coordinate(value); }
+// Which values of v are shown, and how they are added into bars.
+struct Plan {
+  int first = 0;
+  int last = 0;
+  int bin_width = 1;
+  std::vector<Bin> bins;
+  double exact_outside = 0.0;  // the exact distribution's percentage outside first..last
+};
 
-// The text cut at blanks into lines of at most `most` characters (a longer word stands alone).
-std::vector<std::string> wrapped(std::string_view text, std::size_t most) {
-  std::vector<std::string> lines;
-  std::string line;
-  std::size_t line_characters = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find(' ', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view word = text.substr(start, end - start);
-    const std::size_t characters = xml_characters(word).size();
-    if (!line.empty() && line_characters + 1 + characters > most) {
-      lines.push_back(line);
-      line.clear();
-      line_characters = 0;
+// The values shown are those the groups of the 10,000 sets scored, and those where the exact
+// distribution would stand at least 1 % of the highest bar; the rest of the exact distribution
+// is said in the caption.
+Plan plan_of(const ExportData& data) {
+  Plan plan;
+  const int items = std::max(0, data.items);
+  double highest = 0.0;
+  for (int v = 0; v <= items; ++v)
+    highest = std::max(highest, finite_at(data.overall_percentages, v));
+  int first = -1, last = -1;
+  for (int v = 0; v <= items; ++v) {
+    if (finite_at(data.overall_percentages, v) > 0.0 || fit_at(data.mv, v) > 0.0 ||
+        fit_at(data.dist, v) > 0.0 || finite_at(data.exact.percentages, v) >= highest / 100.0) {
+      if (first < 0) first = v;
+      last = v;
     }
-    if (!line.empty()) {
-      line.push_back(' ');
-      ++line_characters;
-    }
-    line.append(word);
-    line_characters += characters;
-    start = end + 1;
   }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
+  if (first < 0) first = 0, last = items;
+  plan.first = first;
+  plan.last = last;
+  for (int v = 0; v <= items; ++v) {
+    if (v < first || v > last) plan.exact_outside += finite_at(data.exact.percentages, v);
+  }
+  const int count = last - first + 1;
+  plan.bin_width = count > kFigureMostBars ? (count + kFigureMostBars - 1) / kFigureMostBars : 1;
+  for (int start = first; start <= last; start += plan.bin_width) {
+    Bin bin{start, std::min(start + plan.bin_width - 1, last), 0.0, 0.0, 0.0, 0.0};
+    for (int v = bin.first; v <= bin.last; ++v) {
+      bin.overall += finite_at(data.overall_percentages, v);
+      bin.exact += finite_at(data.exact.percentages, v);
+      bin.mv += fit_at(data.mv, v);
+      bin.dist += fit_at(data.dist, v);
+    }
+    plan.bins.push_back(bin);
+  }
+  return plan;
 }
 
-std::size_t characters_in(double width, int size) {
-  return static_cast<std::size_t>(width / (size * kCharacterWidth));
+// A vertical axis: its top value and its ticks' step.
+struct Scale {
+  double top;
+  TickStep step;
+};
+// A percentage axis ends at 100 at most (every step divides 100).
+Scale scale_of(double highest, int most_ticks) {
+  if (highest <= 0.0) highest = 1.0;
+  const TickStep step = nice_step(highest * 1.02, most_ticks);
+  const double top = std::ceil(highest * 1.02 / step.step * (1.0 - 1e-12)) * step.step;
+  return {highest <= 100.0 ? std::min(top, 100.0) : top, step};
 }
 
-enum class Mark { kBars, kExact, kMv, kDist, kNone };
+std::string tick_label(double value, int decimals) {
+  std::string label;
+  append_fixed(label, value, decimals);
+  return label;
+}
 
-class DistributionPicture {
+class FigureLayout {
  public:
-  explicit DistributionPicture(const ExportData& data) : data_(data) {}
+  explicit FigureLayout(const ExportData& data) : data_(data), plan_(plan_of(data)) {}
 
-  std::string render() {
-    choose_range();
-    make_bins();
-    double y = 0.0;
-    y = heading(y);
-    plot_top_ = y + 16.0;
-    plot_bottom_ = plot_top_ + kPlotHeight;
-    y_axis();
-    bars();
-    exact_steps();
-    marks(data_.mv, Mark::kMv);
-    marks(data_.dist, Mark::kDist);
-    y = x_axis();
-    y = legend(y + 12.0);
-    y = caption(y + 10.0);
-    const int height = static_cast<int>(std::ceil(y + kMargin));
+  Drawing draw() {
+    drawing_.width = kFigureWidth;
+    drawing_.title = "Number correct per nominal group of " + std::to_string(data_.group_size) +
+                     ", " + with_thousands(data_.participants) + " participants, " +
+                     with_thousands(data_.items) + " items";
+    double highest = 0.0, highest_set = 0.0;
+    for (const Bin& bin : plan_.bins) {
+      highest = std::max({highest, bin.overall, has_exact() ? bin.exact : 0.0});
+      highest_set = std::max({highest_set, bin.mv, bin.dist});
+    }
+    const Scale main = scale_of(highest, 4);
+    const Scale sets = scale_of(highest_set, 3);
+    const bool set_panel = data_.mv.found || data_.dist.found;
 
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg.append("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
-    append_whole(svg, kSvgWidth);
-    svg.append("\" height=\"");
-    append_whole(svg, height);
-    svg.append("\" viewBox=\"0 0 ");
-    append_whole(svg, kSvgWidth);
-    svg.push_back(' ');
-    append_whole(svg, height);
-    svg.append("\" font-family=\"").append(kFontFamilies).append("\">\n");
-    svg.append("<title>").append(xml_text(title())).append("</title>\n");
-    svg.append("<desc>").append(xml_text(caption_text(data_.data_file))).append("</desc>\n");
-    svg.append("<rect x=\"0\" y=\"0\" width=\"");
-    append_whole(svg, kSvgWidth);
-    svg.append("\" height=\"");
-    append_whole(svg, height);
-    svg.append("\" fill=\"#ffffff\"/>\n");
-    svg.append(out_);
-    svg.append("</svg>\n");
-    return svg;
+    // The plot's left edge leaves room for the axis title and the widest tick label.
+    double widest = 0.0;
+    for (const Scale& scale : {main, sets}) {
+      widest = std::max(widest, text_width(tick_label(scale.top, scale.step.decimals), kTextSize));
+    }
+    left_ = kMargin + kTextSize * 1.2 + 3.0 + widest + 2.0 + kTickLength;
+    right_ = kFigureWidth - kMargin - 4.0;
+
+    double y = legend(kMargin);
+    const double main_top = y + 6.0;
+    const double main_bottom = main_top + kMainPanelHeight;
+    panel(main_top, main_bottom, main, "All groups (%)", !set_panel, "y-label");
+    bars(main_bottom, main);
+    if (has_exact()) {
+      step_line(main_bottom, main, "exact", kExactColour, 0.0,
+                [](const Bin& b) { return b.exact; });
+    }
+    y = main_bottom;
+    if (set_panel) {
+      const double top = main_bottom + kPanelGap;
+      y = top + kSetPanelHeight;
+      panel(top, y, sets, "Best sets (%)", true, "set-y-label");
+      if (data_.mv.found) {
+        step_line(y, sets, "mv", kMvColour, 0.0, [](const Bin& b) { return b.mv; });
+      }
+      if (data_.dist.found) {
+        step_line(y, sets, "dist", kDistColour, kDistDash, [](const Bin& b) { return b.dist; });
+      }
+    }
+    y += kTickLength + 2.0 + kTextSize * 0.75;  // the x tick labels' baseline
+    y += kTextSize * 1.35;                      // the x axis title's
+    text("x-title", (left_ + right_) / 2.0, y, TextAnchor::kMiddle, "Number correct per group");
+    drawing_.height = std::ceil(y + kTextSize * 0.25 + kMargin);
+    return std::move(drawing_);
   }
+
+  const Plan& plan() const { return plan_; }
 
  private:
-  // The values of v shown: all of 0..M, or, when every series is 0 outside a run of values that
-  // fills less than half of them, that run with a margin, so that a narrow peak is not a sliver.
-  void choose_range() {
-    const int items = std::max(0, data_.items);
-    first_ = 0;
-    last_ = items;
-    int occupied_first = -1, occupied_last = -1;
-    for (int v = 0; v <= items; ++v) {
-      if (finite_at(data_.overall_percentages, v) > 0.0 ||
-          finite_at(data_.exact.percentages, v) > 0.0 || series_value(data_.mv, v) > 0.0 ||
-          series_value(data_.dist, v) > 0.0) {
-        if (occupied_first < 0) occupied_first = v;
-        occupied_last = v;
-      }
-    }
-    if (occupied_first < 0) return;
-    const int margin = std::max(1, (occupied_last - occupied_first + 1) / 20);
-    const int first = std::max(0, occupied_first - margin);
-    const int last = std::min(items, occupied_last + margin);
-    if (2 * (last - first + 1) < items + 1) {
-      first_ = first;
-      last_ = last;
-      cropped_ = true;
-    }
-  }
+  bool has_exact() const { return !data_.exact.percentages.empty(); }
 
-  static double series_value(const ExportedFit& fit, int v) {
-    return fit.found ? finite_at(fit.percentages, v) : 0.0;
-  }
-
-  bool has_exact_distribution() const { return !data_.exact.percentages.empty(); }
-
-  void make_bins() {
-    const int count = last_ - first_ + 1;
-    bin_width_ = count > kSvgMostBars ? (count + kSvgMostBars - 1) / kSvgMostBars : 1;
-    for (int first = first_; first <= last_; first += bin_width_) {
-      Bin bin{first, std::min(first + bin_width_ - 1, last_), 0.0, 0.0, 0.0, 0.0};
-      for (int v = bin.first; v <= bin.last; ++v) {
-        bin.overall += finite_at(data_.overall_percentages, v);
-        bin.exact += finite_at(data_.exact.percentages, v);
-        bin.mv += series_value(data_.mv, v);
-        bin.dist += series_value(data_.dist, v);
-      }
-      top_value_ = std::max({top_value_, bin.overall, bin.exact, bin.mv, bin.dist});
-      bins_.push_back(bin);
-    }
-    if (top_value_ <= 0.0) top_value_ = 1.0;
-    top_value_ *= 1.04;  // room above the highest mark
-    y_step_ = nice_step(top_value_, 5);
-    top_value_ = std::ceil(top_value_ / y_step_.step * (1.0 - 1e-12)) * y_step_.step;
-  }
-
-  // Horizontal place of the value v; each value owns one slot of the plot's width.
   double x_of(double v) const {
-    return kPlotLeft + (v - (first_ - 0.5)) / (last_ - first_ + 1) * kSvgPlotWidth;
+    return left_ + (v - (plan_.first - 0.5)) / (plan_.last - plan_.first + 1) * (right_ - left_);
   }
-  double y_of(double percentage) const {
-    return plot_bottom_ - percentage / top_value_ * (plot_bottom_ - plot_top_);
-  }
-
-  // One line of text, escaped here.
-  void text(double x, double y, const char* anchor, int size, std::string_view words,
-            std::string_view extra = {}) {
-    out_.append("<text x=\"").append(coordinate(x)).append("\" y=\"").append(coordinate(y));
-    out_.append("\" text-anchor=\"").append(anchor).append("\" font-size=\"");
-    append_whole(out_, size);
-    out_.append("\" fill=\"").append(kInkColour).append("\"");
-    if (!extra.empty()) out_.append(" ").append(extra);
-    out_.append(">").append(xml_text(words)).append("</text>\n");
+  static double y_of(double value, double bottom, double height, const Scale& scale) {
+    return bottom - value / scale.top * height;
   }
 
-  // The words wrapped into the width from x, the first baseline at y; returns the last baseline.
-  double paragraph(double x, double y, double width, int size, std::string_view words,
-                   std::string_view extra = {}) {
-    const std::vector<std::string> lines = wrapped(words, characters_in(width, size));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (i > 0) y += size * kLineSpacing;
-      text(x, y, "start", size, lines[i], extra);
-    }
-    return y;
+  void text(const char* role, double x, double y, TextAnchor anchor, std::string words,
+            bool vertical = false) {
+    Shape shape;
+    shape.kind = Shape::Kind::kText;
+    shape.role = role;
+    shape.points = {{x, y}};
+    shape.colour = kInk;
+    shape.words = std::move(words);
+    shape.font_size = kTextSize;
+    shape.anchor = anchor;
+    shape.vertical = vertical;
+    drawing_.shapes.push_back(std::move(shape));
   }
 
-  void line(double x1, double y1, double x2, double y2, std::string_view style) {
-    out_.append("<line x1=\"").append(coordinate(x1)).append("\" y1=\"").append(coordinate(y1));
-    out_.append("\" x2=\"").append(coordinate(x2)).append("\" y2=\"").append(coordinate(y2));
-    out_.append("\" ").append(style).append("/>\n");
+  void line(const char* role, std::vector<Point> points, Colour colour, double width,
+            double dash = 0.0) {
+    Shape shape;
+    shape.kind = Shape::Kind::kLine;
+    shape.role = role;
+    shape.points = std::move(points);
+    shape.colour = colour;
+    shape.line_width = width;
+    shape.dash = dash;
+    drawing_.shapes.push_back(std::move(shape));
   }
 
-  // The title in two parts: what is shown, and the study's size.
-  std::pair<std::string, std::string> title_parts() const {
-    std::string size = with_thousands(data_.participants);
-    size.append(data_.participants == 1 ? " participant, " : " participants, ");
-    size.append(with_thousands(data_.items));
-    size.append(data_.items == 1 ? " item" : " items");
-    return {"Number correct of nominal " + data_.groups_word + ",", size};
-  }
-  std::string title() const {
-    const auto [what, size] = title_parts();
-    return what + " " + size;
+  void rectangle(const char* role, Point top_left, Point bottom_right, Colour colour) {
+    Shape shape;
+    shape.kind = Shape::Kind::kRectangle;
+    shape.role = role;
+    shape.points = {top_left, bottom_right};
+    shape.colour = colour;
+    drawing_.shapes.push_back(std::move(shape));
   }
 
-  // On one line where it fits, else a line for each part; returns the last baseline.
-  double heading(double y) {
-    const std::size_t most = characters_in(kSvgWidth - 2 * kMargin, kTitleSize);
-    std::vector<std::string> lines = {title()};
-    if (xml_characters(lines[0]).size() > most) {
-      const auto [what, size] = title_parts();
-      lines = wrapped(what, most);
-      for (std::string& line : wrapped(size, most)) lines.push_back(std::move(line));
-    }
-    y += kMargin;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      y += kTitleSize * (i == 0 ? 1.0 : kLineSpacing);
-      text(kSvgWidth / 2.0, y, "middle", kTitleSize, lines[i], "font-weight=\"bold\"");
-    }
-    return y;
-  }
-
-  void y_axis() {
-    const int ticks = static_cast<int>(std::lround(top_value_ / y_step_.step));
-    for (int i = 0; i <= ticks; ++i) {
-      const double value = i * y_step_.step;
-      const double y = y_of(value);
-      line(kPlotLeft, y, kPlotRight, y, "stroke=\"#e0e0e0\" stroke-width=\"1\"");
-      line(kPlotLeft - 5, y, kPlotLeft, y, "stroke=\"#222222\" stroke-width=\"1\"");
-      std::string label;
-      append_fixed(label, value, y_step_.decimals);
-      text(kPlotLeft - 8, y + kTextSize * 0.35, "end", kTextSize, label);
-    }
-    line(kPlotLeft, plot_top_, kPlotLeft, plot_bottom_, "stroke=\"#222222\" stroke-width=\"1\"");
-    const double x = kMargin + kTextSize * 0.75;
-    const double middle = (plot_top_ + plot_bottom_) / 2.0;
-    text(x, middle, "middle", kTextSize, "Percentage of groups",
-         "transform=\"rotate(-90 " + coordinate(x) + " " + coordinate(middle) + ")\"");
-  }
-
-  double slot() const {
-    return kSvgPlotWidth * static_cast<double>(bin_width_) / (last_ - first_ + 1);
-  }
-
-  void bars() {
-    const double gap = slot() >= 4.0 ? std::max(1.0, slot() * 0.15) : 0.0;
-    out_.append("<g fill=\"").append(kBarColour).append("\">\n");
-    for (const Bin& bin : bins_) {
-      if (bin.overall <= 0.0) continue;
-      const double left = x_of(bin.first - 0.5) + gap / 2.0;
-      const double right = x_of(bin.last + 0.5) - gap / 2.0;
-      const double top = y_of(bin.overall);
-      out_.append("<rect class=\"bar\" x=\"").append(coordinate(left));
-      out_.append("\" y=\"").append(coordinate(top));
-      out_.append("\" width=\"").append(coordinate(right - left));
-      out_.append("\" height=\"").append(coordinate(plot_bottom_ - top)).append("\"/>\n");
-    }
-    out_.append("</g>\n");
-  }
-
-  // The exact distribution as steps over the bars: level across each value's slot, so that it
-  // reads alike at any number of values.
-  void exact_steps() {
-    if (!has_exact_distribution()) return;
-    out_.append("<path class=\"exact\" fill=\"none\" stroke=\"").append(kExactColour);
-    out_.append("\" stroke-width=\"2\" d=\"");
-    for (std::size_t i = 0; i < bins_.size(); ++i) {
-      const Bin& bin = bins_[i];
-      out_.append(i == 0 ? "M" : " L").append(coordinate(x_of(bin.first - 0.5))).append(",");
-      out_.append(coordinate(y_of(bin.exact)));
-      out_.append(" L").append(coordinate(x_of(bin.last + 0.5))).append(",");
-      out_.append(coordinate(y_of(bin.exact)));
-    }
-    out_.append("\"/>\n");
-  }
-
-  static std::string mark(double x, double y, Mark kind) {
-    if (kind == Mark::kMv) {
-      return "<circle class=\"mv-mark\" cx=\"" + coordinate(x) + "\" cy=\"" + coordinate(y) +
-             "\" r=\"7\" fill=\"none\" stroke=\"" + kMvColour + "\" stroke-width=\"2.5\"/>\n";
-    }
-    return "<path class=\"dist-mark\" d=\"M" + coordinate(x) + "," + coordinate(y - 5.5) + " L" +
-           coordinate(x + 5.5) + "," + coordinate(y) + " L" + coordinate(x) + "," +
-           coordinate(y + 5.5) + " L" + coordinate(x - 5.5) + "," + coordinate(y) + " Z\" fill=\"" +
-           kDistColour + "\"/>\n";
-  }
-
-  // A chosen set as a mark at each value its groups scored: a set has only G groups, so it has
-  // few such values, and a mark for each stays readable at any number of items, where a line
-  // through its zeros would zigzag across the bars. The MV set's open circle rings the DIST set's
-  // diamond where both stand at one point.
-  void marks(const ExportedFit& fit, Mark kind) {
-    if (!fit.found) return;
-    out_.append("<g>\n");
-    for (const Bin& bin : bins_) {
-      const double value = kind == Mark::kMv ? bin.mv : bin.dist;
-      if (value <= 0.0) continue;
-      out_.append(mark(x_of((bin.first + bin.last) / 2.0), y_of(value), kind));
-    }
-    out_.append("</g>\n");
-  }
-
-  // Returns the baseline of the axis' title.
-  double x_axis() {
-    line(kPlotLeft, plot_bottom_, kPlotRight, plot_bottom_,
-         "stroke=\"#222222\" stroke-width=\"1\"");
-    const TickStep step = nice_step(std::max(1, last_ - first_), 6);
-    const auto whole_step = std::max(1LL, std::llround(step.step));
-    for (long long v = (first_ + whole_step - 1) / whole_step * whole_step; v <= last_;
-         v += whole_step) {
-      const double x = x_of(static_cast<double>(v));
-      line(x, plot_bottom_, x, plot_bottom_ + 5, "stroke=\"#222222\" stroke-width=\"1\"");
-      std::string label;
-      append_whole(label, v);
-      // A label at the plot's end stays inside the picture.
-      const double half = static_cast<double>(label.size()) * kTextSize * kCharacterWidth / 2.0;
-      const bool at_end = x + half > kSvgWidth - 2.0;
-      text(at_end ? kSvgWidth - 2.0 : x, plot_bottom_ + 5 + kTextSize, at_end ? "end" : "middle",
-           kTextSize, label);
-    }
-    const double y = plot_bottom_ + 5 + kTextSize + kTextSize * kLineSpacing;
-    text((kPlotLeft + kPlotRight) / 2.0, y, "middle", kTextSize, "Number correct per group");
-    return y;
-  }
-
-  std::string all_groups() const {
-    const std::optional<std::uint64_t> count = group_count(data_.participants, data_.group_size);
-    if (!count) return "more than " + with_thousands(std::numeric_limits<long long>::max());
-    return with_thousands(static_cast<long long>(*count));
-  }
-
-  std::string fit_words(const ExportedFit& fit, bool dist) const {
-    const char* measure = dist ? "distribution" : "mean and variance";
-    if (!fit.found) return std::string("no set could be chosen by ") + measure;
-    return std::string("best-fitting set by ") + measure + " (chi-square " +
-           four_decimals(fit.chi_square) + " against the overall " +
-           (dist ? "distribution" : "mean and variance") + ")";
-  }
-
-  void swatch(double x, double y, Mark kind) {
-    const double middle = y - kTextSize * 0.35;
-    switch (kind) {
-      case Mark::kBars:
-        out_.append("<rect x=\"").append(coordinate(x + 4)).append("\" y=\"");
-        out_.append(coordinate(middle - 8)).append("\" width=\"28\" height=\"16\" fill=\"");
-        out_.append(kBarColour).append("\"/>\n");
-        break;
-      case Mark::kExact:
-        line(x + 4, middle, x + 32, middle,
-             std::string("stroke=\"") + kExactColour + "\" stroke-width=\"2\"");
-        break;
-      case Mark::kMv:
-      case Mark::kDist:
-        out_.append(mark(x + 18, middle, kind));
-        break;
-      case Mark::kNone:
-        break;
-    }
-  }
-
-  // Returns the baseline of its last line.
-  double legend(double y) {
-    const double words_left = kMargin + 44;
-    const double width = kSvgWidth - kMargin - words_left;
-    std::vector<std::pair<Mark, std::string>> entries = {
-        {Mark::kBars, "all groups of the " + with_thousands(kSetCount) + " sets"}};
-    if (has_exact_distribution()) {
-      entries.emplace_back(Mark::kExact, "exact distribution over all " + all_groups() +
-                                             " possible " + data_.groups_word);
-    }
-    entries.emplace_back(data_.mv.found ? Mark::kMv : Mark::kNone, fit_words(data_.mv, false));
-    entries.emplace_back(data_.dist.found ? Mark::kDist : Mark::kNone, fit_words(data_.dist, true));
-    for (const auto& [kind, words] : entries) {
-      y += kTextSize * kLineSpacing + 4;
-      swatch(kMargin, y, kind);
-      y = paragraph(words_left, y, width, kTextSize, words);
-    }
-    return y;
-  }
-
-  std::string caption_text(std::string_view data_file) const {
-    const int groups = data_.full_groups();
-    const auto equals = [](const char* symbol, long long value) {
-      return std::string(symbol) + kFixedBlank + "=" + kFixedBlank + with_thousands(value);
+  // A word or two per series, in rows as wide as the figure; returns the bottom of the last row.
+  double legend(double top) {
+    struct Entry {
+      const char* role;
+      const char* words;
     };
-    std::string text = equals("N", data_.participants) + " participants, " +
-                       equals("M", data_.items) + " items, groups of " +
-                       equals("k", data_.group_size) + ", seed ";
-    append_whole(text, data_.seed);
-    text.append(". Bars: all " + with_thousands(static_cast<long long>(kSetCount) * groups) +
-                " groups of the " + with_thousands(kSetCount) + " random ");
-    text.append("sets (mean " + four_decimals(data_.overall_mean) + ", variance " +
-                four_decimals(data_.overall_variance) + "). ");
-    if (data_.exact.mean) {
-      text.append("Exact over all " + all_groups() + " possible " + data_.groups_word + ": mean " +
-                  four_decimals(*data_.exact.mean));
-      if (data_.exact.variance) {
-        text.append(", expected set variance " + four_decimals(*data_.exact.variance) + ". ");
-      } else {
-        text.append("; the exact variance is left out, as it would take too long. ");
+    std::vector<Entry> entries = {{"bar", "Random sets"}};
+    if (has_exact()) entries.push_back({"exact", "Exact"});
+    if (data_.mv.found) entries.push_back({"mv", "MV set"});
+    if (data_.dist.found) entries.push_back({"dist", "DIST set"});
+    double x = left_;
+    double baseline = top + kTextSize * 0.8;
+    for (const Entry& entry : entries) {
+      const double width = kSwatchWidth + 3.0 + text_width(entry.words, kTextSize);
+      if (x > left_ && x + width > kFigureWidth - kMargin) {
+        x = left_;
+        baseline += kLegendRow;
       }
+      const double middle = baseline - kTextSize * 0.3;
+      const std::string role = entry.role;
+      if (role == "bar") {
+        rectangle("legend-bar", {x, middle - 3.0}, {x + kSwatchWidth, middle + 3.0}, kBarColour);
+      } else {
+        const Colour colour = role == "exact" ? kExactColour
+                              : role == "mv"  ? kMvColour
+                                              : kDistColour;
+        line("legend-line", {{x, middle}, {x + kSwatchWidth, middle}}, colour, kDataLine,
+             role == "dist" ? kDistDash : 0.0);
+      }
+      text("legend", x + kSwatchWidth + 3.0, baseline, TextAnchor::kStart, entry.words);
+      x += width + 9.0;
     }
-    if (!has_exact_distribution()) {
-      text.append("The exact distribution is left out, as counting the " + all_groups() +
-                  " possible " + data_.groups_word + " would take too long. ");
-    }
-    text.append("Each best-fitting set has only ");
-    append_whole(text, groups);
-    text.append(groups == 1 ? " group" : " groups");
-    text.append(" (" + short_percentage(groups > 0 ? 100.0 / groups : 0.0) + kFixedBlank +
-                "% each): its marks stand at the values they scored, and it has 0" +
-                std::string(kFixedBlank) + "% elsewhere. ");
-    if (bin_width_ > 1) {
-      text.append("Each bar and mark adds up the percentages of ");
-      append_whole(text, bin_width_);
-      text.append(" adjacent values. ");
-    }
-    if (cropped_) {
-      text.append("Shown: " + with_thousands(first_) + " to " + with_thousands(last_) +
-                  " correct of 0 to " + with_thousands(data_.items) + "; every other value is 0" +
-                  kFixedBlank + "% in every series. ");
-    }
-    text.append("Data file: ").append(data_file).append(".");
-    return text;
+    return baseline + kTextSize * 0.25;
   }
 
-  // Returns the baseline of its last line.
-  double caption(double y) {
-    return paragraph(kMargin, y + kTextSize * kLineSpacing, kSvgWidth - 2 * kMargin, kTextSize,
-                     caption_text(shortened(data_.data_file, 40)));
+  // A panel's axes: the y axis with its ticks, labels and title, and the x axis with its ticks,
+  // labelled when `labelled`.
+  void panel(double top, double bottom, const Scale& scale, const char* title, bool labelled,
+             const char* label_role) {
+    const double height = bottom - top;
+    const int ticks = static_cast<int>(std::lround(scale.top / scale.step.step));
+    for (int i = 0; i <= ticks; ++i) {
+      const double value = i * scale.step.step;
+      const double y = y_of(value, bottom, height, scale);
+      line("y-tick", {{left_ - kTickLength, y}, {left_, y}}, kInk, kAxisLine);
+      text(label_role, left_ - kTickLength - 2.0, y + kTextSize * 0.35, TextAnchor::kEnd,
+           tick_label(value, scale.step.decimals));
+    }
+    line("y-axis", {{left_, top}, {left_, bottom}}, kInk, kAxisLine);
+    text("y-title", kMargin + kTextSize * 0.8, (top + bottom) / 2.0, TextAnchor::kMiddle, title,
+         true);
+    line("x-axis", {{left_, bottom}, {right_, bottom}}, kInk, kAxisLine);
+    // A tick at the first value shown, then at each multiple of a round step that stands at
+    // least half a step from it.
+    const int span = plan_.last - plan_.first;
+    const double room = text_width("0000", kTextSize);  // the widest label, with space around
+    const double per_value = (right_ - left_) / (span + 1);
+    const int most = std::max(1, static_cast<int>((right_ - left_) / room));
+    int step = std::max(1, static_cast<int>(std::lround(nice_step(std::max(1, span), most).step)));
+    while (step * per_value < room) step = next_round_step(step);
+    std::vector<int> values = {plan_.first};
+    for (int v = (plan_.first / step + 1) * step; v <= plan_.last; v += step) {
+      if (2 * (v - plan_.first) >= step) values.push_back(v);
+    }
+    for (const int v : values) {
+      const double x = x_of(static_cast<double>(v));
+      line("x-tick", {{x, bottom}, {x, bottom + kTickLength}}, kInk, kAxisLine);
+      if (!labelled) continue;
+      const std::string label = std::to_string(v);
+      const bool at_end = x + text_width(label, kTextSize) / 2.0 > kFigureWidth - kMargin;
+      text("x-label", at_end ? kFigureWidth - kMargin : x,
+           bottom + kTickLength + 2.0 + kTextSize * 0.75,
+           at_end ? TextAnchor::kEnd : TextAnchor::kMiddle, label);
+    }
+  }
+
+  void bars(double bottom, const Scale& scale) {
+    const double slot = (right_ - left_) * plan_.bin_width / (plan_.last - plan_.first + 1);
+    const double gap = slot >= 3.0 ? std::max(0.5, slot * 0.15) : 0.0;
+    for (const Bin& bin : plan_.bins) {
+      if (bin.overall <= 0.0) continue;
+      const double top = y_of(bin.overall, bottom, kMainPanelHeight, scale);
+      rectangle("bar", {x_of(bin.first - 0.5) + gap / 2.0, top},
+                {x_of(bin.last + 0.5) - gap / 2.0, bottom}, kBarColour);
+    }
+  }
+
+  // A series as the outline of its histogram: level across each bar's slot, down to the axis at
+  // both ends.
+  template <typename Value>
+  void step_line(double bottom, const Scale& scale, const char* role, Colour colour, double dash,
+                 Value value) {
+    const double height = role == std::string("exact") ? kMainPanelHeight : kSetPanelHeight;
+    std::vector<Point> points = {{x_of(plan_.bins.front().first - 0.5), bottom}};
+    for (const Bin& bin : plan_.bins) {
+      const double y = y_of(value(bin), bottom, height, scale);
+      points.push_back({x_of(bin.first - 0.5), y});
+      points.push_back({x_of(bin.last + 0.5), y});
+    }
+    points.push_back({x_of(plan_.bins.back().last + 0.5), bottom});
+    line(role, std::move(points), colour, kDataLine, dash);
   }
 
   const ExportData& data_;
-  std::string out_;
-  int first_ = 0;
-  int last_ = 0;
-  bool cropped_ = false;
-  int bin_width_ = 1;
-  std::vector<Bin> bins_;
-  double top_value_ = 0.0;
-  TickStep y_step_{1.0, 0};
-  double plot_top_ = 0.0;
-  double plot_bottom_ = 0.0;
+  Plan plan_;
+  Drawing drawing_;
+  double left_ = 0.0;
+  double right_ = 0.0;
 };
+
+std::string fit_caption(const ExportedFit& fit, const char* line) {
+  std::string text = line;
+  text.append("; set ");
+  append_whole(text, fit.row);
+  text.push_back('-');
+  append_whole(text, fit.column);
+  text.append(", chi-square ").append(significant(fit.chi_square));
+  return text;
+}
+
+std::string caption_of(const ExportData& data, const Plan& plan) {
+  const int groups = data.full_groups();
+  std::string text =
+      "Figure. Number of items answered correctly per nominal group of " +
+      std::to_string(data.group_size) + " (N = " + with_thousands(data.participants) +
+      " participants, M = " + with_thousands(data.items) + " items, seed " +
+      std::to_string(data.seed) + "). Upper panel: the percentage of all " +
+      with_thousands(static_cast<long long>(kSetCount) * groups) + " groups of the " +
+      with_thousands(kSetCount) + " random partitions (bars) scoring each number correct";
+  if (!data.exact.percentages.empty()) {
+    text.append(
+        ", and of all " +
+        with_thousands(static_cast<long long>(binomial(data.participants, data.group_size))) +
+        " possible groups (line, the exact distribution)");
+  }
+  text.append(".");
+  if (data.exact.percentages.empty()) {
+    text.append(" The exact distribution was not computed for a study this large.");
+  }
+  if (data.mv.found || data.dist.found) {
+    text.append(" Lower panel: the percentage of the " + with_thousands(groups) +
+                " groups of the partition that best fits ");
+    if (data.mv.found) text.append(fit_caption(data.mv, "by mean and variance (solid line") + ")");
+    if (data.mv.found && data.dist.found) text.append(" and of the one that best fits ");
+    if (data.dist.found) text.append(fit_caption(data.dist, "by distribution (dashed line") + ")");
+    text.append(" scoring each number correct.");
+  }
+  if (plan.first > 0 || plan.last < data.items) {
+    text.append(" Shown: " + with_thousands(plan.first) +
+                (plan.last > plan.first ? " to " + with_thousands(plan.last) : std::string()) +
+                " of 0 to " + with_thousands(data.items) + " correct");
+    if (plan.exact_outside > 0.0) {
+      text.append("; the exact distribution puts " + significant(plan.exact_outside) +
+                  " % of the possible groups outside them");
+    }
+    text.append(".");
+  }
+  if (plan.bin_width > 1) {
+    text.append(" Each bar and step adds up " + std::to_string(plan.bin_width) +
+                " adjacent numbers correct.");
+  }
+  return text;
+}
 
 }  // namespace
 
-std::string distribution_svg(const ExportData& data) { return DistributionPicture(data).render(); }
+DistributionFigure distribution_figure(const ExportData& data) {
+  FigureLayout layout(data);
+  DistributionFigure figure;
+  figure.drawing = layout.draw();
+  figure.caption = caption_of(data, layout.plan());
+  return figure;
+}
 
 }  // namespace quorvane

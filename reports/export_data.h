@@ -36,12 +36,19 @@ struct ExportedFit {
   std::vector<int> num_correct;          // each group's number correct
 };
 
+// The program that made the run, as an export names and cites it.
+struct ProgramRelease {
+  std::string program;   // "Quorvane-Triads"
+  std::string version;   // "2.0"
+  std::string citation;  // the reference to cite, as CITATION.cff gives it
+};
+
 struct ExportData {
-  std::string data_file;    // as the user named it
-  int participants = 0;     // N
-  int items = 0;            // M
-  int group_size = 0;       // k
-  std::string groups_word;  // the picture's words for the groups: "triads", "groups of 5"
+  ProgramRelease release;
+  std::string data_file;  // as the user named it
+  int participants = 0;   // N
+  int items = 0;          // M
+  int group_size = 0;     // k
   std::uint32_t seed = 0;
   double overall_mean = 0.0;                // the average of the 10,000 set means
   double overall_variance = 0.0;            // and of their variances

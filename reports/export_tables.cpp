@@ -17,11 +17,12 @@ using export_text::append_whole;
 using export_text::value_at;
 
 // Rows of comma-separated fields, each row ended by CR LF as RFC 4180 has it: spreadsheets on
-// every system take that end for a row's end, and R and other readers take either end.
+// every system take that end for a row's end, and R and other readers take either end. Each field
+// is kept as a cell too, for the workbook.
 class CsvTable {
  public:
   void text(std::string_view field) {
-    separate();
+    separate(TableCell::Kind::kText, field);
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
       out_.append(field);
       return;
@@ -34,12 +35,16 @@ class CsvTable {
     out_.push_back('"');
   }
   void number(double value) {
-    separate();
-    append_shortest(out_, value);
+    std::string written;
+    append_shortest(written, value);
+    separate(written.empty() ? TableCell::Kind::kEmpty : TableCell::Kind::kNumber, written);
+    out_.append(written);
   }
   void whole(long long value) {
-    separate();
-    append_whole(out_, value);
+    std::string written;
+    append_whole(written, value);
+    separate(TableCell::Kind::kNumber, written);
+    out_.append(written);
   }
   // The value at `at` of the list, or an empty field when there is none.
   void number_at(const std::vector<double>* values, std::size_t at) {
@@ -56,20 +61,24 @@ class CsvTable {
       empty();
     }
   }
-  void empty() { separate(); }
+  void empty() { separate(TableCell::Kind::kEmpty, {}); }
   void end_row() {
     out_.append("\r\n");
     row_started_ = false;
   }
   std::string take() { return std::move(out_); }
+  TableRows take_rows() { return std::move(rows_); }
 
  private:
-  void separate() {
+  void separate(TableCell::Kind kind, std::string_view field) {
     if (row_started_) out_.push_back(',');
+    if (!row_started_) rows_.emplace_back();
+    rows_.back().push_back({kind, std::string(field)});
     row_started_ = true;
   }
 
   std::string out_;
+  TableRows rows_;
   bool row_started_ = false;
 };
 
@@ -113,9 +122,7 @@ void append_fit_groups(CsvTable& table, const ExportedFit& fit, std::string_view
   }
 }
 
-}  // namespace
-
-std::string distribution_csv(const ExportData& data) {
+CsvTable distribution_table(const ExportData& data) {
   CsvTable table;
   for (const char* heading : {"number_correct", "overall_percent", "mv_best_percent",
                               "dist_best_percent", "exact_percent"}) {
@@ -136,10 +143,10 @@ std::string distribution_csv(const ExportData& data) {
     table.optional_number(exact != nullptr ? std::optional<double>(*exact) : std::nullopt);
     table.end_row();
   }
-  return table.take();
+  return table;
 }
 
-std::string sets_csv(const ExportData& data) {
+CsvTable sets_table(const ExportData& data) {
   CsvTable table;
   for (const char* heading :
        {"row", "column", "mean", "variance", "mv_chi_square", "dist_chi_square"}) {
@@ -156,10 +163,10 @@ std::string sets_csv(const ExportData& data) {
     table.number_at(data.sets.dist_chi_square, set);
     table.end_row();
   }
-  return table.take();
+  return table;
 }
 
-std::string groups_csv(const ExportData& data) {
+CsvTable groups_table(const ExportData& data) {
   CsvTable table;
   table.text("fit");
   table.text("group");
@@ -177,15 +184,16 @@ std::string groups_csv(const ExportData& data) {
   table.end_row();
   append_fit_groups(table, data.mv, "MV", data.group_size, data.labels);
   append_fit_groups(table, data.dist, "DIST", data.group_size, data.labels);
-  return table.take();
+  return table;
 }
 
-std::string summary_csv(const ExportData& data) {
+CsvTable summary_table(const ExportData& data) {
   CsvTable table;
   for (const char* heading :
-       {"data_file", "group_size", "participants", "items", "seed", "sets", "overall_mean",
-        "overall_variance", "exact_mean", "exact_variance", "mv_set", "mv_mean", "mv_variance",
-        "mv_chi_square", "dist_set", "dist_mean", "dist_variance", "dist_chi_square"}) {
+       {"data_file", "group_size",    "participants",     "items",         "seed",
+        "sets",      "overall_mean",  "overall_variance", "exact_mean",    "exact_variance",
+        "mv_set",    "mv_mean",       "mv_variance",      "mv_chi_square", "dist_set",
+        "dist_mean", "dist_variance", "dist_chi_square",  "program",       "version"}) {
     table.text(heading);
   }
   table.end_row();
@@ -213,8 +221,24 @@ std::string summary_csv(const ExportData& data) {
     table.number(fit->variance);
     table.number(fit->chi_square);
   }
+  table.text(data.release.program);
+  table.text(data.release.version);
   table.end_row();
-  return table.take();
+  return table;
+}
+
+}  // namespace
+
+std::string distribution_csv(const ExportData& data) { return distribution_table(data).take(); }
+std::string sets_csv(const ExportData& data) { return sets_table(data).take(); }
+std::string groups_csv(const ExportData& data) { return groups_table(data).take(); }
+std::string summary_csv(const ExportData& data) { return summary_table(data).take(); }
+
+std::vector<NamedTable> export_tables(const ExportData& data) {
+  return {{"summary", summary_table(data).take_rows()},
+          {"distribution", distribution_table(data).take_rows()},
+          {"sets", sets_table(data).take_rows()},
+          {"groups", groups_table(data).take_rows()}};
 }
 
 }  // namespace quorvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "reports/export_data.h"
 
@@ -26,7 +27,23 @@ std::string groups_csv(const ExportData& data);
 // One row for the run, to collect across runs and studies: data_file, group_size, participants,
 // items, seed, sets, overall_mean, overall_variance, exact_mean, exact_variance, then for the MV
 // and the DIST best set in turn its label (row-column), mean, variance and chi-square, all empty
-// for a search that chose no set.
+// for a search that chose no set, and the program and its version.
 std::string summary_csv(const ExportData& data);
+
+// A field of a table as its CSV text holds it: a number (as written), a text, or nothing.
+struct TableCell {
+  enum class Kind { kEmpty, kText, kNumber };
+  Kind kind = Kind::kEmpty;
+  std::string text;
+};
+using TableRows = std::vector<std::vector<TableCell>>;
+struct NamedTable {
+  std::string name;
+  TableRows rows;  // the header first
+};
+
+// The four tables, field for field as their CSV files hold them, for the workbook: summary,
+// distribution, sets and groups.
+std::vector<NamedTable> export_tables(const ExportData& data);
 
 }  // namespace quorvane

@@ -41,6 +41,32 @@ void append_fixed(std::string& out, double value, int decimals) {
 #endif
 }
 
+std::string significant(double value) {
+  std::string text;
+  if (!std::isfinite(value)) return text;
+  if (value == 0.0) return "0";
+  const double size = std::fabs(value);
+  if (size >= 1e-4 && size < 1e6) {
+    int exponent = static_cast<int>(std::floor(std::log10(size)));
+    // Three digits of 0.09996 are 0.100, not 0.1000.
+    if (std::round(size / std::pow(10.0, exponent - 2)) >= 1000.0) ++exponent;
+    append_fixed(text, value, std::max(0, 2 - exponent));
+    return text;
+  }
+  int exponent = static_cast<int>(std::floor(std::log10(size)));
+  append_fixed(text, value / std::pow(10.0, exponent), 1);
+  if (text == "10.0" || text == "-10.0") {  // rounded up to the next power of ten
+    ++exponent;
+    text.clear();
+    append_fixed(text, value / std::pow(10.0, exponent), 1);
+  }
+  text.append(exponent < 0 ? "e-" : "e+");
+  const int magnitude = exponent < 0 ? -exponent : exponent;
+  if (magnitude < 10) text.push_back('0');
+  append_whole(text, magnitude);
+  return text;
+}
+
 std::string coordinate(double value) {
   std::string text;
   append_fixed(text, std::round(value * 100.0) / 100.0, 2);

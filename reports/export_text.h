@@ -12,6 +12,10 @@ void append_shortest(std::string& out, double value);
 void append_whole(std::string& out, long long value);
 // A value with a fixed number of decimals, e.g. a tick label.
 void append_fixed(std::string& out, double value, int decimals);
+// A value with its first significant digits, for reading rather than for reading back: three of
+// them from 0.0001 to below a million ("0.0123", "1.23", "4567"), otherwise two in scientific
+// form ("3.5e-06"); 0 as "0". Nothing for a value that is not finite.
+std::string significant(double value);
 // A coordinate of the picture: at most two decimals, without trailing zeros.
 std::string coordinate(double value);
 

@@ -12,7 +12,6 @@ struct ReportWords {
   std::string heading_groups;    // "Nominal Group Triads": the headings of files 2, 4 and 6
   std::string column_heading;    // "Triads" (pairs: "Pairs"): the listings' column
   std::string member_separator;  // between a group's members on a listing line
-  std::string picture_groups;    // "triads": the picture's words for the groups
 };
 
 }  // namespace quorvane

@@ -57,8 +57,10 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
 
 }  // namespace
 
-RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed) {
-  return internal::run_simulation_keeping(matrix, group_size, seed, SetDistributions::kNoLimit);
+RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
+                         const SetsScored& sets_scored) {
+  return internal::run_simulation_keeping(matrix, group_size, seed, SetDistributions::kNoLimit,
+                                          sets_scored);
 }
 
 std::uint64_t simulation_bytes(const ResponseMatrix& matrix, int group_size) {
@@ -89,8 +91,8 @@ std::uint64_t simulation_bytes(const ResponseMatrix& matrix, int group_size) {
 }
 
 RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int group_size,
-                                           std::uint32_t seed,
-                                           std::size_t most_distribution_bytes) {
+                                           std::uint32_t seed, std::size_t most_distribution_bytes,
+                                           const SetsScored& sets_scored) {
   RunResult result;
   result.group_size = group_size;
   result.items = matrix.items();
@@ -99,7 +101,7 @@ RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int gro
 
   // One pass draws and scores every set for the statistics and the MV search, and keeps each
   // set's distribution for the DIST search, which needs the overall distribution of them all.
-  const SetScores scores = score_sets(draws, scorer, most_distribution_bytes);
+  const SetScores scores = score_sets(draws, scorer, most_distribution_bytes, sets_scored);
   result.statistics = compute_statistics(scores);
   result.mv = search_mv(result.statistics);
   result.dist = search_dist(draws, scorer, scores.distributions, result.statistics);

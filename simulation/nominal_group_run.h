@@ -5,6 +5,7 @@
 
 #include "simulation/best_fit_search.h"
 #include "simulation/response_matrix.h"
+#include "simulation/set_scores.h"
 #include "simulation/set_statistics.h"
 
 namespace quorvane {
@@ -34,7 +35,9 @@ struct RunResult {
 //
 // Every report byte of a run follows from the seed and the study, and is frozen by tests: the
 // order of the floating-point operations and of the random draws must not change.
-RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed);
+// `sets_scored`, where given, hears how many sets are scored as the run goes.
+RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
+                         const SetsScored& sets_scored = nullptr);
 
 // About how many bytes run_simulation takes from the system beside the matrix, most of them for
 // the sets' distributions, whose size is that of one set drawn with a fixed seed, times 10,000.

@@ -11,6 +11,7 @@
 namespace quorvane::internal {
 
 RunResult run_simulation_keeping(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
-                                 std::size_t most_distribution_bytes);
+                                 std::size_t most_distribution_bytes,
+                                 const SetsScored& sets_scored = nullptr);
 
 }  // namespace quorvane::internal

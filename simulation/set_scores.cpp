@@ -7,7 +7,7 @@
 namespace quorvane {
 
 SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
-                     std::size_t most_distribution_bytes) {
+                     std::size_t most_distribution_bytes, const SetsScored& sets_scored) {
   const int items = scorer.items();
   const int groups = scorer.full_groups();
   SetScores scores{items,
@@ -35,6 +35,7 @@ SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
     scores.sum[set] = static_cast<double>(sum);
     scores.sum_of_squares[set] = static_cast<double>(sum_of_squares);
     scores.distributions.keep(all_missed.data());
+    if (sets_scored && (set + 1) % kSetsScoredStep == 0) sets_scored(static_cast<int>(set + 1));
   }
 
   scores.overall_counts.resize(static_cast<std::size_t>(items + 1));

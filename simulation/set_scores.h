@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "simulation/group_scoring.h"
@@ -22,9 +23,15 @@ struct SetScores {
   SetDistributions distributions{0, 0, 0};  // the first distributions.kept() sets.
 };
 
+// Told how many sets are scored so far, every kSetsScoredStep sets and at the last: for a front
+// end that shows a long run's progress. It must not throw.
+using SetsScored = std::function<void(int sets)>;
+inline constexpr int kSetsScoredStep = 250;
+
 // Draws the 10,000 sets, from the first, and scores every group of each; keeps the sets'
 // distributions in at most most_distribution_bytes.
 SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
-                     std::size_t most_distribution_bytes = SetDistributions::kNoLimit);
+                     std::size_t most_distribution_bytes = SetDistributions::kNoLimit,
+                     const SetsScored& sets_scored = nullptr);
 
 }  // namespace quorvane

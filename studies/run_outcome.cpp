@@ -60,8 +60,9 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
 }
 
 RunOutcome compute_run(const Study& study, const EditionProfile& edition, std::uint32_t seed,
-                       const std::optional<std::string>& export_name) {
-  const RunResult result = run_simulation(study.responses, edition.group_size, seed);
+                       const std::optional<std::string>& export_name, const ProgramRelease& release,
+                       const SetsScored& sets_scored) {
+  const RunResult result = run_simulation(study.responses, edition.group_size, seed, sets_scored);
   RunOutcome outcome;
   outcome.seed = seed;
   outcome.group_size = edition.group_size;
@@ -81,7 +82,7 @@ RunOutcome compute_run(const Study& study, const EditionProfile& edition, std::u
   if (export_name) {
     ExportData data = export_of_run(study.responses, result, study.file_name, seed);
     data.labels = study.labels;
-    data.groups_word = edition.words.picture_groups;
+    data.release = release;
     const std::string left_out = exact_values_left_out(data);
     if (!left_out.empty()) outcome.notes.push_back(left_out);
     outcome.exact = {data.exact.mean, data.exact.variance, data.exact.percentages};

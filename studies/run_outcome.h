@@ -7,7 +7,9 @@
 
 #include "editions/edition_profile.h"
 #include "platform/named_text.h"
+#include "reports/export_data.h"
 #include "simulation/best_fit_search.h"
+#include "simulation/set_scores.h"
 #include "studies/study.h"
 
 namespace quorvane {
@@ -60,9 +62,11 @@ struct RunOutcome {
 
 // The whole computation of a study, seeded with `seed`, rendered in memory: the eight reports'
 // sections and, with an export name, the export's files (named with it as their path prefix) and
-// the exact values. The study holds at least two full groups of the edition's size.
+// the exact values. The study holds at least two full groups of the edition's size. The export
+// names and cites `release`; `sets_scored`, where given, hears the sets scored as the run goes.
 RunOutcome compute_run(const Study& study, const EditionProfile& edition, std::uint32_t seed,
-                       const std::optional<std::string>& export_name);
+                       const std::optional<std::string>& export_name,
+                       const ProgramRelease& release = {}, const SetsScored& sets_scored = nullptr);
 
 // The note a run gives when a search found no best set; its own function so that the tests can
 // check it for every reason, including those no study reaches.

@@ -1,7 +1,8 @@
 // The JavaScript API of the module, the same in Node (require) and in the page's worker:
-// run({edition or groupSize, data, seed, fileName, exportName, participants, items}) gives a
-// Promise of {reports, exports, notes, programName}, or rejects with an Error worded as the
-// programs word it; programName(groupSize) gives a Promise of the name of the program that runs
+// run({edition or groupSize, data, seed, fileName, exportName, participants, items, onProgress})
+// gives a Promise of {reports, exports, notes, programName}, or rejects with an Error worded as the
+// programs word it; onProgress, where given, is called with the number of sets scored so far as
+// the run goes. programName(groupSize) gives a Promise of the name of the program that runs
 // groups of that size (the module's own words: "Quorvane-Triads", "Quorvane-Groups").
 (function (global) {
   "use strict";
@@ -42,16 +43,17 @@
     const decoder = new TextDecoder("utf-8");
     const outcome = { error: null, notes: [], reports: {}, exports: {} };
     let at = 0;
-    const text = () => {
+    const text = (raw) => {
       const length = (bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (bytes[at + 3] << 24)) >>> 0;
-      const value = decoder.decode(bytes.subarray(at + 4, at + 4 + length));
+      const part = bytes.subarray(at + 4, at + 4 + length);
       at += 4 + length;
-      return value;
+      return raw ? part.slice() : decoder.decode(part);
     };
     while (at < bytes.length) {
       const kind = String.fromCharCode(bytes[at++]);
-      const name = text();
-      const value = text();
+      const name = text(false);
+      // The workbook is a zip: its bytes, not a text.
+      const value = text(kind === "X" && name.endsWith(".xlsx"));
       if (kind === "E") outcome.error = value;
       else if (kind === "N") outcome.notes.push(value);
       else if (kind === "R") outcome.reports[name] = value;
@@ -128,8 +130,10 @@
     if (items.error) return refuse(items.error);
     const fileName = request.fileName === undefined ? "data.txt" : String(request.fileName);
 
+    const onProgress = typeof request.onProgress === "function" ? request.onProgress : null;
     return theModule().then((module) => {
       const allocated = [];
+      module.onSetsScored = onProgress;
       try {
         const program = programOf(module, groupSize);
         if (program === null) throw new Error(groupSizeRefused(groupSize));
@@ -151,6 +155,7 @@
         instance = null;
         throw new Error("the run stopped on an unexpected failure: " + failure.message);
       } finally {
+        module.onSetsScored = null;
         if (instance !== null) for (const pointer of allocated) module._free(pointer);
       }
     });

@@ -135,7 +135,8 @@ BrowserOutcome run_in_browser(const BrowserRequest& request) {
       asks ? ask_for_study(edition, console, files) : ask_for_study(edition, console, files, name);
   take_console_lines(edition, said.str(), &outcome);
   if (study && !outcome.refused) {
-    RunOutcome run = compute_run(*study, edition, request.seed, request.export_name);
+    RunOutcome run = compute_run(*study, edition, request.seed, request.export_name,
+                                 program_release(edition), request.sets_scored);
     for (std::string& note : run.notes) outcome.notes.push_back(std::move(note));
     outcome.reports = std::move(run.reports);
     outcome.exports = std::move(run.exports);

@@ -7,6 +7,7 @@
 
 #include "editions/edition_profile.h"
 #include "platform/named_text.h"
+#include "simulation/set_scores.h"
 
 namespace quorvane {
 
@@ -23,6 +24,8 @@ struct BrowserRequest {
   // of them.
   std::optional<std::string> participants;
   std::optional<std::string> items;
+  // Hears how many of the 10,000 sets are scored, as the run goes.
+  SetsScored sets_scored = nullptr;
 };
 
 // What the console program would have written into an empty folder and said on the console.

@@ -1,7 +1,9 @@
 # Writes the page: page.html with its style, its scripts and, for its worker, the module
-# (quorvane.js, the WebAssembly inside) followed by worker.js, and the same with the SIMD module
-# (quorvane-simd.js). Run with -P; SOURCE_DIR, MODULE, SIMD_MODULE and PAGE name the inputs and
+# (quorvane.js, the WebAssembly inside) followed by worker.js, the same with the SIMD module
+# (quorvane-simd.js), and the version, licence and reference to cite from CITATION.cff. Run with
+# -P; SOURCE_DIR, MODULE, SIMD_MODULE, CITATION (the file), VERSION and PAGE name the inputs and
 # the page.
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/release_facts.cmake)
 file(READ ${SOURCE_DIR}/page.html page)
 file(READ ${SOURCE_DIR}/page.css style)
 file(READ ${SOURCE_DIR}/page.js page_script)
@@ -15,6 +17,17 @@ foreach(part module simd_module page_script zip_script worker_script)
     message(FATAL_ERROR "${part} holds \"</script\", which would end its script in the page")
   endif()
 endforeach()
+# The facts first, so that nothing in the scripts is taken for their places.
+quorvane_citation(${CITATION} ${VERSION} citation)
+file(STRINGS ${CITATION} licence REGEX "^license: ")
+string(REGEX REPLACE "^license: \"?([^\"]*)\"?$" "\\1" licence "${licence}")
+foreach(fact citation licence)
+  string(REPLACE "&" "&amp;" ${fact} "${${fact}}")
+  string(REPLACE "<" "&lt;" ${fact} "${${fact}}")
+endforeach()
+string(REPLACE "@QUORVANE_VERSION@" "${VERSION}" page "${page}")
+string(REPLACE "@QUORVANE_LICENSE@" "${licence}" page "${page}")
+string(REPLACE "@QUORVANE_CITATION@" "${citation}" page "${page}")
 string(REPLACE "/*@PAGE_CSS@*/" "${style}" page "${page}")
 string(REPLACE "/*@ZIP@*/" "${zip_script}" page "${page}")
 string(REPLACE "/*@PAGE_JS@*/" "${page_script}" page "${page}")

@@ -14,6 +14,11 @@ namespace {
 
 std::string outcome;
 
+// Tells the module's JavaScript how many sets are scored (api.js sets Module.onSetsScored).
+EM_JS(void, quorvane_sets_scored, (int sets), {
+  if (Module.onSetsScored) Module.onSetsScored(sets);
+});
+
 std::optional<std::string> optional_text(const char* text) {
   if (text == nullptr) return std::nullopt;
   return std::string(text);
@@ -38,6 +43,8 @@ EMSCRIPTEN_KEEPALIVE const char* quorvane_run(int group_size, const char* data,
   request.export_name = optional_text(export_name);
   request.participants = optional_text(participants);
   request.items = optional_text(items);
+  // The page's worker tells the page how far the run is.
+  request.sets_scored = [](int sets) { quorvane_sets_scored(sets); };
   try {
     outcome = quorvane::outcome_bytes(quorvane::run_in_browser(request));
   } catch (const std::bad_alloc&) {

@@ -21,11 +21,11 @@
       const url = URL.createObjectURL(new Blob([workerSource], { type: "text/javascript" }));
       worker = new Worker(url);
       worker.onmessage = (event) => {
-        const { id, phase, result, error } = event.data;
+        const { id, phase, sets, result, error } = event.data;
         const call = pending.get(id);
         if (call === undefined) return;
         if (phase !== undefined) {
-          if (call.onPhase) call.onPhase(phase);
+          if (call.onPhase) call.onPhase(phase, sets);
           return;
         }
         pending.delete(id);
@@ -52,32 +52,66 @@
   const run = (options, onPhase) => ask({ options }, onPhase);
   const programName = (groupSize) => ask({ programName: groupSize });
   window.quorvane = { run: (options) => run(options), programName };
+  // Ends the computation at once: the worker is ended, and the next run starts a new one.
+  const stopped = new Error("stopped");
+  function stop() {
+    if (worker === null) return;
+    worker.terminate();
+    worker = null;
+    for (const call of pending.values()) call.reject(stopped);
+    pending.clear();
+  }
 
   // The form.
   let chosenFile = null;
   $("seed").value = String(Math.floor(Date.now() / 1000) % 4294967296);
+  // The group size chosen: an edition's, or the one typed beside "Groups of".
+  function chosenGroupSize() {
+    const chosen = document.querySelector("input[name=edition]:checked");
+    return Number(chosen.value === "groups" ? $("group-size").value.trim() : chosen.dataset.groupSize);
+  }
+  // The program the seed's help names is the group size's, as the module names it.
+  function nameTheSeedsProgram() {
+    programName(chosenGroupSize()).then((name) => { $("seed-program").textContent = name; }, () => {});
+  }
+  for (const radio of document.querySelectorAll("input[name=edition]")) {
+    radio.addEventListener("change", nameTheSeedsProgram);
+  }
+  nameTheSeedsProgram();
 
-  function choose(file) {
+  // The export name follows each file chosen, until one is typed.
+  let exportNameTyped = false;
+  $("export-name").addEventListener("input", () => { exportNameTyped = $("export-name").value !== ""; });
+  function choose(file, dropped) {
     chosenFile = file || null;
+    // A file dropped replaces the one the file field shows.
+    if (dropped) $("file").value = "";
     $("file-chosen").textContent = chosenFile ? "Chosen: " + chosenFile.name + " (" + chosenFile.size.toLocaleString("en") + " bytes)" : "";
-    if (chosenFile && $("export-name").value === "") {
+    if (chosenFile && !exportNameTyped) {
       $("export-name").value = chosenFile.name.replace(/\.[^.]*$/, "") || "quorvane";
     }
   }
-  $("file").addEventListener("change", () => choose($("file").files[0]));
+  $("file").addEventListener("change", () => choose($("file").files[0], false));
   // Typing a size chooses groups of that size.
-  $("group-size").addEventListener("input", () => { $("groups").checked = true; });
+  $("group-size").addEventListener("input", () => { $("groups").checked = true; nameTheSeedsProgram(); });
   const drop = $("drop");
   drop.addEventListener("dragover", (event) => { event.preventDefault(); drop.classList.add("over"); });
   drop.addEventListener("dragleave", () => drop.classList.remove("over"));
   drop.addEventListener("drop", (event) => {
     event.preventDefault();
     drop.classList.remove("over");
-    if (event.dataTransfer.files.length > 0) choose(event.dataTransfer.files[0]);
+    if (event.dataTransfer.files.length > 0) choose(event.dataTransfer.files[0], true);
   });
   // A file dropped anywhere else is not opened in place of the page.
   window.addEventListener("dragover", (event) => event.preventDefault());
   window.addEventListener("drop", (event) => event.preventDefault());
+
+  // The programs' words for their prompts, said of the page's fields.
+  function forFields(message) {
+    return message.replace(" at the prompts, or correct the file",
+                           " in the fields Number of participants and Number of items (or leave them empty), or correct the file")
+      .replace("; run the program again and type it at the prompt", "; type it in its field");
+  }
 
   function say(kind, text) {
     const line = document.createElement("p");
@@ -87,6 +121,9 @@
   }
 
   const urls = [];
+  const types = { ".svg": "image/svg+xml", ".pdf": "application/pdf", ".txt": "text/plain", ".csv": "text/csv",
+                  ".xlsx": "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet" };
+  const typeOf = (name) => types[/\.[a-z]+$/.exec(name)[0]] || "application/octet-stream";
   function link(list, name, text, type) {
     const url = URL.createObjectURL(new Blob([text], { type }));
     urls.push(url);
@@ -160,14 +197,18 @@
     $("export-links").replaceChildren();
     for (const name of names) link($("report-links"), name, reports[name], "text/plain");
     for (const name of exportNames) {
-      const url = link($("export-links"), name, result.exports[name], name.endsWith(".svg") ? "image/svg+xml" : "text/csv");
+      const url = link($("export-links"), name, result.exports[name], typeOf(name));
       if (name === svgName) {
         $("picture").src = url;
         const title = /<title>([^<]*)<\/title>/.exec(result.exports[name]);
         $("picture").alt = title ? title[1].replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&quot;/g, "\"").replace(/&amp;/g, "&") : "The distribution of number correct";
       }
     }
-    $("picture-caption").textContent = "The distribution of number correct per group: bars for all groups of the 10,000 sets, a line for each best set.";
+    // The methods text: its paragraph and reference above, the figure's caption under the figure.
+    const methodsName = exportNames.find((n) => n.endsWith("-methods.txt"));
+    const paragraphs = methodsName ? result.exports[methodsName].trim().split("\n\n") : [];
+    $("methods").textContent = paragraphs.slice(0, -1).join(" ");
+    $("picture-caption").textContent = paragraphs.length > 0 ? paragraphs[paragraphs.length - 1] : "";
 
     const sets = $("sets");
     sets.replaceChildren();
@@ -192,11 +233,11 @@
 
   $("study").addEventListener("submit", async (event) => {
     event.preventDefault();
-    // The chosen size: an edition's, or the one typed beside "Groups of"; the program's name for
-    // the messages is the module's.
-    const chosen = document.querySelector("input[name=edition]:checked");
-    const groupSize = Number(chosen.value === "groups" ? $("group-size").value.trim() : chosen.dataset.groupSize);
+    // The chosen size; the program's name for the messages is the module's.
+    const groupSize = chosenGroupSize();
+    // Whatever follows, the results of an earlier run are no longer shown.
     $("messages").replaceChildren();
+    $("results").hidden = true;
     // No second run starts, nor do the last run's results count as this one's, while the module
     // is asked for the program's name.
     $("run").disabled = true;
@@ -226,10 +267,14 @@
     const seed = Number(seedText);
     const optional = (id) => ($(id).value.trim() === "" ? undefined : $(id).value.trim());
     const started = performance.now();
-    const timer = setInterval(() => {
-      $("status-text").textContent = "Computing the 10,000 sets... " + ((performance.now() - started) / 1000).toFixed(0) + " s";
-    }, 500);
+    let scored = 0;
+    const computing = () => {
+      $("status-text").textContent = "Computing: " + scored.toLocaleString("en") + " of 10,000 sets done, " +
+        ((performance.now() - started) / 1000).toFixed(0) + " s";
+    };
+    const timer = setInterval(computing, 500);
     $("run").disabled = true;
+    $("stop").hidden = false;
     $("progress").hidden = false;
     $("status-text").textContent = "Reading " + chosenFile.name + "...";
     try {
@@ -238,19 +283,28 @@
         groupSize, data, seed, fileName: chosenFile.name,
         exportName: $("export-name").value || "quorvane",
         participants: optional("participants"), items: optional("items"),
-      }, () => { $("status-text").textContent = "Computing the 10,000 sets..."; });
+      }, (phase, sets) => {
+        if (sets !== undefined) scored = sets;
+        computing();
+      });
       for (const note of result.notes) say("note", program + ": note: " + note);
       show(program, seed, chosenFile.name, result);
       $("status-text").textContent = "Done in " + ((performance.now() - started) / 1000).toFixed(1) + " s.";
       $("results-heading").focus();
     } catch (error) {
       $("results").hidden = true;
-      say("error", program + ": error: " + error.message);
-      $("status-text").textContent = "";
+      if (error === stopped) {
+        $("status-text").textContent = "Stopped after " + scored.toLocaleString("en") + " of 10,000 sets; nothing was computed.";
+      } else {
+        say("error", program + ": error: " + forFields(error.message));
+        $("status-text").textContent = "";
+      }
     } finally {
       clearInterval(timer);
       $("run").disabled = false;
+      $("stop").hidden = true;
       $("progress").hidden = true;
     }
   });
+  $("stop").addEventListener("click", stop);
 })();

@@ -9,7 +9,8 @@ self.onmessage = (event) => {
     return;
   }
   self.postMessage({ id, phase: "computing" });
-  self.quorvane.run(options).then(
+  const onProgress = (sets) => self.postMessage({ id, phase: "sets", sets });
+  self.quorvane.run(Object.assign({}, options, { onProgress })).then(
     (result) => self.postMessage({ id, result }),
     (error) => self.postMessage({ id, error: error instanceof Error ? error.message : String(error) }));
 };

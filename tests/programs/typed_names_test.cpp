@@ -93,21 +93,26 @@ TEST(TypedNames, SeventyNineCharactersAreAccepted) {
   EXPECT_EQ(drive(files, chinese_name(75) + "\n6\n2\n").exit_status, kRunSucceeded);
 }
 
-// Catches the closing line printed on a pipe (which must show what it showed before), lost on
-// an interactive console, or naming neither the folder nor the export.
+// Catches the closing line printed on a pipe (which must show what it showed before, clock seed
+// or not), lost on an interactive console, naming neither the folder nor the export, or naming
+// a seed the user gave (or not naming the clock's).
 TEST(TypedNames, AnInteractiveRunEndsByNamingTheFolder) {
   const std::string asked = testing::kCompleteDialogue;
   const struct {
     std::string folder;
     std::optional<std::string> export_name;
+    bool clock_seed;
     std::string end;
   } cases[] = {
-      {"", std::nullopt, ""},
-      {"", std::string("pilot"), ""},
-      {"/studies/\xE7\xA0\x94", std::nullopt,
+      {"", std::nullopt, false, ""},
+      {"", std::string("pilot"), false, ""},
+      {"", std::string("pilot"), true, ""},
+      {"/studies/\xE7\xA0\x94", std::nullopt, false,
        "\nThe reports were written in the folder /studies/\xE7\xA0\x94\n"},
-      {"C:\\Studies", std::string("\xE7\xA0\x94-pilot"),
+      {"C:\\Studies", std::string("\xE7\xA0\x94-pilot"), false,
        "\nThe reports and the export \xE7\xA0\x94-pilot were written in the folder C:\\Studies\n"},
+      {"/studies", std::nullopt, true,
+       "\nThe reports were written in the folder /studies; seed 7 (repeat with --seed 7)\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.end);
@@ -116,6 +121,7 @@ TEST(TypedNames, AnInteractiveRunEndsByNamingTheFolder) {
     RunOptions options;
     options.report_folder = c.folder;
     options.export_name = c.export_name;
+    options.seed_from_clock = c.clock_seed;
     const ProgramResult run = drive(files, "study.txt\n6\n2\n", options);
     EXPECT_EQ(run.exit_status, kRunSucceeded) << run.err;
     EXPECT_EQ(run.out, asked + c.end);

@@ -234,6 +234,24 @@ TEST(WholeRunKeepingDistributions, EveryBudgetGivesTheSameReports) {
   }
 }
 
+// Catches a count of sets scored that skips, repeats or never reaches 10,000 (a page's count that
+// stops short), and a run that a listener changes.
+TEST(WholeRunProgress, HearsEveryStepOfTheSetsScoredAndChangesNothing) {
+  const ResponseMatrix matrix = testing::matrix_of(testing::made_up_responses(40, 12, 5), 40, 12);
+  std::vector<int> heard;
+  const RunResult heard_run =
+      run_simulation(matrix, 4, 9u, [&](int sets) { heard.push_back(sets); });
+  std::vector<int> expected;
+  for (int sets = kSetsScoredStep; sets <= 10000; sets += kSetsScoredStep) expected.push_back(sets);
+  EXPECT_EQ(heard, expected);
+  const ReportSections quiet =
+      render_reports(testing::edition_of(4).words, run_simulation(matrix, 4, 9u));
+  const ReportSections loud = render_reports(testing::edition_of(4).words, heard_run);
+  for (std::size_t file = 0; file < quiet.size(); ++file) {
+    EXPECT_TRUE(quiet[file].text == loud[file].text) << "file " << file + 1;
+  }
+}
+
 TEST(WholeRunWithoutBest, AllCorrectLeavesTheMvSearchWithoutABest) {
   const Ran reports = run({"", 2, 10, 5, every(10, 5, 1)}, 3);
   EXPECT_EQ(reports.result.mv.outcome, SearchOutcome::kOverallVarianceIsZero);

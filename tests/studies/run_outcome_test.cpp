@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reports/export_files.h"
 #include "tests/support/editions.h"
 #include "tests/support/report_parsing.h"
 #include "tests/support/studies.h"
@@ -45,7 +46,7 @@ TEST(RunOutcome, ShowsWhatTheReportsAndTheExportSay) {
       EXPECT_EQ(run.reports[i].file_name, testing::report_names(edition)[i]);
       EXPECT_TRUE(run.reports[i].text == sections[i].text) << i;
     }
-    ASSERT_EQ(run.exports.size(), 5u);
+    ASSERT_EQ(run.exports.size(), static_cast<std::size_t>(kExportFileCount));
     const testing::Rows summary = csv_rows(run.exports[3].text);
     ASSERT_EQ(summary.size(), 2u);
     EXPECT_EQ(run.overall_mean, read_double(summary[1][6]));

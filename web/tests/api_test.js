@@ -26,7 +26,8 @@ for (const { edition, program } of editions) {
     assert.deepStrictEqual(native.status, 0, "the program's exit status");
     const result = await quorvane.run(Object.assign({ edition }, study));
     assert.deepStrictEqual(Object.keys(result.reports).length, 8, "reports");
-    assert.deepStrictEqual(Object.keys(result.exports).length, 5, "export files");
+    assert.deepStrictEqual(Object.keys(result.exports).length, 8, "export files");
+    assert.ok(result.exports["sample.xlsx"] instanceof Uint8Array, "the workbook as bytes");
     assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
     assert.deepStrictEqual(result.notes, linesOf(native.stderr, program, "note"), "notes");
   });
@@ -65,6 +66,17 @@ for (const seed of [0, 1, 2147483648, 4294967295]) {
     assert.deepStrictEqual(differences(native.files, filesOf(result)), [], "differences");
   });
 }
+
+// Catches progress that is not reported, reported out of order, or that changes the run.
+test("onProgress hears the sets scored, in order, up to 10,000", async () => {
+  const study = { edition: "pairs", data: sample, fileName: "s.txt", seed: 4, participants: 30, items: 20 };
+  const heard = [];
+  const result = await quorvane.run(Object.assign({ onProgress: (sets) => heard.push(sets) }, study));
+  assert.ok(heard.length >= 10, "heard " + heard.length + " times");
+  assert.ok(heard.every((sets, i) => i === 0 || sets > heard[i - 1]), "in order: " + heard.join(","));
+  assert.deepStrictEqual(heard[heard.length - 1], 10000, "the last");
+  assert.deepStrictEqual(result.reports, (await quorvane.run(study)).reports, "the same reports");
+});
 
 // Catches a table shape counted wrongly (a CR LF taken as two line ends, a blank line counted).
 test("without the numbers, the table's shape is the study", async () => {

@@ -68,13 +68,17 @@ async function runInPage({ edition, file, seed, participants = "", items = "", e
   return Date.now() - started;
 }
 
-// The files behind the page's download links, name -> text.
-function downloads(list) {
-  return page.$$eval(list + " a", async (anchors) => {
+// The files behind the page's download links, name -> bytes.
+async function downloads(list) {
+  const files = await page.$$eval(list + " a", async (anchors) => {
     const files = {};
-    for (const anchor of anchors) files[anchor.download] = await (await fetch(anchor.href)).text();
+    for (const anchor of anchors) {
+      files[anchor.download] = Array.from(new Uint8Array(await (await fetch(anchor.href)).arrayBuffer()));
+    }
     return files;
   });
+  for (const name of Object.keys(files)) files[name] = Buffer.from(files[name]);
+  return files;
 }
 
 // Catches a page that gives other bytes than the program (another seed, the table's shape taken
@@ -104,7 +108,7 @@ for (const { edition, program } of editions) {
     const unzip = childProcess.spawnSync("unzip", ["-q", zipPath, "-d", unpacked]);
     assert.deepStrictEqual(unzip.status, 0, "unzip of the downloaded " + zipName);
     const zipped = {};
-    for (const name of fs.readdirSync(unpacked)) zipped[name] = fs.readFileSync(path.join(unpacked, name), "utf8");
+    for (const name of fs.readdirSync(unpacked)) zipped[name] = fs.readFileSync(path.join(unpacked, name));
     assert.deepStrictEqual(differences(native.files, zipped), [], "differences of the zip");
 
     const shown = await page.$eval("#results", (e) => e.innerText);
@@ -138,7 +142,8 @@ test("the numbers left empty: the table's shape, as typed", async () => {
   for (const name of Object.keys(reports)) assert.ok(Buffer.from(reports[name]).equals(native.files[name]), name + " differs");
 });
 
-// Catches a refusal not shown, or shown in other words than the program's.
+// Catches a refusal not shown, or shown in other words than the program's (but for its prompts,
+// which are the page's fields).
 test("a bad file: the program's error line on the page", async () => {
   const folder = temporaryFolder();
   const bad = path.join(folder, "bad.csv");
@@ -146,7 +151,10 @@ test("a bad file: the program's error line on the page", async () => {
   const native = runNative(programsFolder, "Quorvane-Pairs", { data: fs.readFileSync(bad), fileName: "bad.csv", seed: 1, participants: 4, items: 3 });
   await runInPage({ edition: "pairs", file: bad, seed: 1, participants: "4", items: "3", exportName: "bad" });
   const shown = await page.$eval("#messages .error", (e) => e.textContent);
-  assert.deepStrictEqual(shown, "Quorvane-Pairs: error: " + linesOf(native.stderr, "Quorvane-Pairs", "error")[0], "the error line");
+  const said = linesOf(native.stderr, "Quorvane-Pairs", "error")[0];
+  assert.ok(said.includes("type 2 and 3 at the prompts, or correct the file"), said);
+  assert.deepStrictEqual(shown, "Quorvane-Pairs: error: " + said.replace("at the prompts",
+    "in the fields Number of participants and Number of items (or leave them empty)"), "the error line");
   assert.deepStrictEqual(await page.$eval("#results", (e) => e.hidden), true, "results hidden");
 });
 
@@ -166,6 +174,110 @@ test("a 100 x 100 study in the page", async () => {
   times.sort((a, b) => a - b);
   console.log("        Quorvane-Pairs 100 x 100: program " + native.milliseconds.toFixed(0) + " ms, the page " + times[1] +
               " ms (median of 3, from the click to the results, export and zip included)");
+});
+
+// The page's visible text of an element ("" when it or a parent is hidden).
+const visibleText = (selector) => page.$eval(selector, (e) => (e.offsetParent === null ? "" : e.innerText));
+
+// Catches a page that names no version or reference, or other ones than CITATION.cff's.
+test("the version and how to cite, from CITATION.cff", async () => {
+  const citation = fs.readFileSync(path.join(__dirname, "..", "..", "CITATION.cff"), "utf8");
+  const version = /^version: "?([^"\n]+)"?$/m.exec(citation)[1];
+  const title = /^title: "?([^"\n]+)"?$/m.exec(citation)[1];
+  assert.ok((await visibleText("#version-line")).includes("Quorvane " + version), "the version line");
+  const cite = await visibleText("#cite");
+  assert.ok(cite.includes(title) && cite.includes("(Version " + version + ")"), "how to cite: " + cite);
+});
+
+// Catches the grey note on cumulative files shown before any run, and the results of an earlier
+// run left on screen beside an error of a later one (a refused seed, no file).
+test("no note before a run, and an error clears the results shown", async () => {
+  await page.goto(pageUrl, { waitUntil: "load" });
+  assert.deepStrictEqual(await visibleText(".cumulative"), "", "the note before a run");
+  await runInPage({ edition: "pairs", file: samplePath, seed: 7, exportName: "s" });
+  assert.ok((await visibleText(".cumulative")) !== "", "the note with the results");
+  await page.$eval("#seed", (element) => { element.value = "x"; });
+  await page.click("#run");
+  assert.deepStrictEqual(await page.$eval("#results", (e) => e.hidden), true, "results after a refused seed");
+  assert.ok((await page.$eval("#messages", (e) => e.textContent)).includes("the seed must be"), "the error");
+});
+
+// Catches an export name stuck to the first file chosen, a typed one overwritten, and a dropped
+// file left beside another in the file field.
+test("each new file names the export, until a name is typed", async () => {
+  await page.goto(pageUrl, { waitUntil: "load" });
+  const folder = temporaryFolder();
+  const other = path.join(folder, "second-study.txt");
+  fs.copyFileSync(samplePath, other);
+  const input = await page.$("#file");
+  await input.uploadFile(samplePath);
+  assert.deepStrictEqual(await page.$eval("#export-name", (e) => e.value), "sample-study");
+  await input.uploadFile(other);
+  assert.deepStrictEqual(await page.$eval("#export-name", (e) => e.value), "second-study");
+  await page.$eval("#drop", (drop) => {
+    const files = new DataTransfer();
+    files.items.add(new File(["1 0\n0 1\n"], "dropped.csv"));
+    drop.dispatchEvent(new DragEvent("drop", { dataTransfer: files, bubbles: true, cancelable: true }));
+  });
+  assert.deepStrictEqual(await page.$eval("#export-name", (e) => e.value), "dropped");
+  assert.deepStrictEqual(await page.$eval("#file", (e) => e.files.length), 0, "the file field after a drop");
+  await page.focus("#export-name");
+  await page.$eval("#export-name", (e) => { e.value = ""; });
+  await page.keyboard.type("mine");
+  await input.uploadFile(samplePath);
+  assert.deepStrictEqual(await page.$eval("#export-name", (e) => e.value), "mine");
+});
+
+// Catches the seed's help naming Quorvane-Triads whatever the group size.
+test("the seed's help names the program of the group size", async () => {
+  await page.goto(pageUrl, { waitUntil: "load" });
+  for (const { edition, program } of editions) {
+    await page.click("input[name=edition][value=" + edition + "]");
+    assert.ok((await visibleText("#seed-help")).includes(program + " --seed"), edition);
+  }
+});
+
+// Catches a run that cannot be stopped, a count of sets that never moves, and a page that cannot
+// run again after a stop, or only once the stopped run has finished (of 10,000 by 1,000, which
+// takes the module about 14 s).
+test("a long run shows its count and stops at once", async () => {
+  await page.goto(pageUrl, { waitUntil: "load" });
+  const folder = temporaryFolder();
+  const file = path.join(folder, "large.txt");
+  fs.writeFileSync(file, madeUpStudy(10000, 1000, 5));
+  await page.click("input[name=edition][value=pairs]");
+  await (await page.$("#file")).uploadFile(file);
+  await page.$eval("#seed", (element) => { element.value = "3"; });
+  await page.click("#run");
+  await page.waitForFunction(() => /[1-9][0-9,]* of 10,000 sets/.test(document.getElementById("status-text").textContent),
+                             { timeout: 60000 });
+  const clicked = Date.now();
+  await page.click("#stop");
+  await page.waitForFunction(() => !document.getElementById("run").disabled, { timeout: 5000 });
+  assert.ok(Date.now() - clicked < 2000, "stopped after " + (Date.now() - clicked) + " ms");
+  assert.ok((await visibleText("#status-text")).startsWith("Stopped"), await visibleText("#status-text"));
+  assert.deepStrictEqual(await page.$eval("#results", (e) => e.hidden), true, "results after a stop");
+  const next = await runInPage({ edition: "pairs", file: samplePath, seed: 7, exportName: "again" });
+  assert.deepStrictEqual(await page.$eval("#results", (e) => e.hidden), false, "a run after a stop");
+  assert.ok(next < 5000, "the next run took " + next + " ms");
+});
+
+// Catches a caption that describes another picture than the one drawn, a methods paragraph not
+// shown, and figure text under 12 CSS pixels on a phone 390 pixels wide.
+test("the caption and methods of the run, and the figure legible on a phone", async () => {
+  await page.setViewport({ width: 390, height: 844 });
+  await page.goto(pageUrl, { waitUntil: "load" });
+  await runInPage({ edition: "triads", file: samplePath, seed: 7, exportName: "phone" });
+  const exported = await downloads("#export-links");
+  const methods = exported["phone-methods.txt"].toString("utf8").trim().split("\n\n");
+  assert.deepStrictEqual(await visibleText("#picture-caption"), methods[methods.length - 1], "the caption");
+  assert.ok((await visibleText("#methods")).startsWith(methods[0]), "the methods paragraph");
+  const svg = exported["phone.svg"].toString("utf8");
+  const viewWidth = Number(/viewBox="0 0 ([0-9.]+)/.exec(svg)[1]);
+  const smallest = Math.min(...Array.from(svg.matchAll(/font-size="([0-9.]+)"/g), (m) => Number(m[1])));
+  const shown = await page.$eval("#picture", (e) => e.getBoundingClientRect().width);
+  assert.ok(smallest * shown / viewWidth >= 12, "the smallest text is " + (smallest * shown / viewWidth).toFixed(1) + " px");
+  await page.setViewport({ width: 800, height: 600 });
 });
 
 // Catches a control without a label, which a screen reader could not name.
