@@ -9,6 +9,7 @@
 
 #include "editions/edition_profile.h"
 #include "platform/failure_words.h"
+#include "programs/program_release.h"
 #include "programs/study_dialogue.h"
 #include "reports/export_files.h"
 #include "reports/report_names.h"
@@ -118,10 +119,6 @@ std::string finished_line(const std::string& report_folder,
   }
   return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
          " were written in the folder " + readable(report_folder) + seed + "\n";
-}
-
-ProgramRelease program_release(const EditionProfile& edition) {
-  return {std::string(edition.program_name), QUORVANE_VERSION, QUORVANE_CITATION};
 }
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,

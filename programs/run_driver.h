@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editions/append_scope.h"
 #include "editions/edition_profile.h"
 #include "platform/file_system.h"
 #include "programs/console.h"
@@ -49,9 +50,6 @@ AppendScope append_scope();
 std::string finished_line(const std::string& report_folder,
                           const std::optional<std::string>& export_name,
                           std::optional<std::uint32_t> clock_seed = std::nullopt);
-
-// The program that made a run, as its export names and cites it.
-ProgramRelease program_release(const EditionProfile& edition);
 
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the

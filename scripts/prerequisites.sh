@@ -30,3 +30,6 @@ install_missing() {
 
 # What the default preset needs to build the programs and every test.
 readonly QUORVANE_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev)
+# What the R package needs beside them (scripts/build-r-package): R, a compiler, the binding and
+# the test framework.
+readonly QUORVANE_R_PACKAGES=(r-base-dev r-cran-rcpp r-cran-testthat)

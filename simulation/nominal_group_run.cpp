@@ -28,9 +28,10 @@ ChosenSet chosen(SetDraws& draws, const GroupScorer& scorer, int set, int group_
 }
 
 // The DIST search over the distributions kept by the scoring; the sets after them, if any, are
-// drawn and scored again.
+// drawn and scored again. `between_sets` is called before each grid row.
 SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
-                      const SetDistributions& distributions, const Statistics& statistics) {
+                      const SetDistributions& distributions, const Statistics& statistics,
+                      const std::function<void()>& between_sets) {
   constexpr int kAtOnce = DistSearch::kSetsAtOnce;
   const int items = scorer.items();
   const int groups = scorer.full_groups();
@@ -39,6 +40,7 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
   if (distributions.kept() < kSetCount) draws.seek(distributions.kept());
   static_assert(kSetCount % kAtOnce == 0);
   for (int first = 0; first < kSetCount; first += kAtOnce) {
+    if (between_sets && first % kGridColumns == 0) between_sets();
     for (int i = 0; i < kAtOnce; ++i) {
       const int set = first + i;
       unsigned* const counts = dist.counts() + i;
@@ -58,9 +60,9 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
 }  // namespace
 
 RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
-                         const SetsScored& sets_scored) {
+                         const RunHooks& hooks) {
   return internal::run_simulation_keeping(matrix, group_size, seed, SetDistributions::kNoLimit,
-                                          sets_scored);
+                                          hooks);
 }
 
 std::uint64_t simulation_bytes(const ResponseMatrix& matrix, int group_size) {
@@ -92,19 +94,20 @@ std::uint64_t simulation_bytes(const ResponseMatrix& matrix, int group_size) {
 
 RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int group_size,
                                            std::uint32_t seed, std::size_t most_distribution_bytes,
-                                           const SetsScored& sets_scored) {
+                                           const RunHooks& hooks) {
   RunResult result;
   result.group_size = group_size;
   result.items = matrix.items();
   const GroupScorer scorer(matrix, group_size);
-  SetDraws draws(matrix.participants(), seed);
+  SetDraws draws(matrix.participants(), seed, hooks.between_sets);
 
   // One pass draws and scores every set for the statistics and the MV search, and keeps each
   // set's distribution for the DIST search, which needs the overall distribution of them all.
-  const SetScores scores = score_sets(draws, scorer, most_distribution_bytes, sets_scored);
+  const SetScores scores = score_sets(draws, scorer, most_distribution_bytes, hooks.sets_scored);
   result.statistics = compute_statistics(scores);
   result.mv = search_mv(result.statistics);
-  result.dist = search_dist(draws, scorer, scores.distributions, result.statistics);
+  result.dist =
+      search_dist(draws, scorer, scores.distributions, result.statistics, hooks.between_sets);
   result.mv_choice = chosen(draws, scorer, result.mv.best(), group_size);
   result.dist_choice = chosen(draws, scorer, result.dist.best(), group_size);
   return result;

@@ -5,13 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "simulation/nominal_group_run.h"
 
 namespace quorvane::internal {
 
 RunResult run_simulation_keeping(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
-                                 std::size_t most_distribution_bytes,
-                                 const SetsScored& sets_scored = nullptr);
+                                 std::size_t most_distribution_bytes, const RunHooks& hooks = {});
 
 }  // namespace quorvane::internal

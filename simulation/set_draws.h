@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "simulation/random_sets.h"
@@ -13,7 +14,10 @@ namespace quorvane {
 // from the nearest snapshot before it rather than from the first set.
 class SetDraws {
  public:
-  SetDraws(int participants, std::uint32_t seed);
+  // `between_sets`, when given, is called before every grid row's first set is drawn (also when a
+  // set is drawn again), so that a front end can stop a long run there by throwing; it must not
+  // touch the run.
+  SetDraws(int participants, std::uint32_t seed, std::function<void()> between_sets = {});
 
   int participants() const { return participants_; }
   // Sets between two snapshots: one grid row up to 2,000 participants, a multiple beyond, so
@@ -39,6 +43,7 @@ class SetDraws {
   ParticipantOrder order_;
   int next_set_ = 0;  // the set next() draws
   std::vector<Snapshot> snapshots_;
+  std::function<void()> between_sets_;
 };
 
 }  // namespace quorvane

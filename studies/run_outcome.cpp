@@ -62,7 +62,8 @@ std::string no_best_set_note(const char* measure, SearchOutcome outcome) {
 RunOutcome compute_run(const Study& study, const EditionProfile& edition, std::uint32_t seed,
                        const std::optional<std::string>& export_name, const ProgramRelease& release,
                        const SetsScored& sets_scored) {
-  const RunResult result = run_simulation(study.responses, edition.group_size, seed, sets_scored);
+  const RunResult result =
+      run_simulation(study.responses, edition.group_size, seed, {sets_scored, nullptr});
   RunOutcome outcome;
   outcome.seed = seed;
   outcome.group_size = edition.group_size;

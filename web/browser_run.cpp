@@ -8,6 +8,7 @@
 
 #include "editions/edition_profile.h"
 #include "programs/console.h"
+#include "programs/program_release.h"
 #include "programs/run_driver.h"
 #include "programs/study_dialogue.h"
 #include "studies/run_outcome.h"

@@ -1,0 +1,4 @@
+library(testthat)
+library(quorvane)
+
+test_check("quorvane")
