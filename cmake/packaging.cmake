@@ -130,11 +130,6 @@ else()
     VERBATIM)
   add_custom_target(quorvane_debian_changelog ALL DEPENDS ${debian_changelog})
   install(FILES ${debian_changelog} DESTINATION ${QUORVANE_DOC_DIR})
-  # The programs are static where the build links them so; lintian is told it is on purpose.
-  if(QUORVANE_STATIC_PROGRAMS)
-    install(FILES packaging/debian/lintian-overrides
-            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME quorvane)
-  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME Quorvane)

@@ -105,6 +105,13 @@ class HandleReader final : public FileReader {
     return read;
   }
 
+  bool size(std::uint64_t* size) override {
+    LARGE_INTEGER bytes{};
+    if (GetFileSizeEx(file_, &bytes) == 0 || bytes.QuadPart < 0) return false;
+    *size = static_cast<std::uint64_t>(bytes.QuadPart);
+    return true;
+  }
+
  private:
   HANDLE file_;
 };

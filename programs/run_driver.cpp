@@ -14,8 +14,7 @@
 #include "programs/study_dialogue.h"
 #include "reports/export_files.h"
 #include "reports/report_names.h"
-#include "simulation/set_distributions.h"
-#include "simulation/set_draws.h"
+#include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
 #include "storage/report_append.h"
 #include "studies/run_outcome.h"
@@ -24,40 +23,12 @@
 namespace quorvane {
 namespace {
 
-constexpr std::uint64_t kMegabyte = 1024 * 1024;
-
-std::string megabytes(std::uint64_t bytes) {
-  return std::to_string((bytes + kMegabyte - 1) / kMegabyte) + " MB";
-}
-
 std::string study_size(const Study& study) {
   return "this study of " + std::to_string(study.responses.participants()) + " participants by " +
          std::to_string(study.responses.items()) + " items";
 }
 
 }  // namespace
-
-std::uint64_t memory_needed(int participants, int items, int group_size) {
-  const auto n = static_cast<std::uint64_t>(participants);
-  const auto m = static_cast<std::uint64_t>(items);
-  const std::uint64_t sets = kSetCount;
-  // The responses as bits, each participant's in whole 512-bit pieces above 128 items, held once.
-  const std::uint64_t words = (m + 63) / 64;
-  const std::uint64_t responses = (n + 1) * (words <= 2 ? 2 : (words + 7) / 8 * 8) * 8;
-  // The sets' distributions, kept for the DIST search beside the masks, reserved whole.
-  const std::uint64_t kept =
-      SetDistributions::most_bytes_beside(static_cast<std::size_t>(responses));
-  // Per set: statistics, scores and the two searches' logs; per value of v: the distributions.
-  const std::uint64_t per_set = sets * 12 * 8 + (m + 1) * 8 * 8;
-  // The reports (each of the 10,000 sets in files 2, 3 and 5, each group in 4 and 6) and the
-  // export, with room for the copies made while they are written.
-  const auto groups = static_cast<std::uint64_t>(participants / group_size);
-  const std::uint64_t reports = 2 * (sets * 3 * 48 + groups * 2 * 64 + (m + 1) * 48) + sets * 120 +
-                                groups * 64 + (m + 1) * 80;
-  // The program itself and its libraries.
-  const std::uint64_t program = 4 * kMegabyte;
-  return responses + kept + per_set + reports + program;
-}
 
 int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
                        const RunOptions& options, const Study& study);
@@ -86,15 +57,12 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
     }
   }
 
-  const std::optional<Study> study = ask_for_study(edition, console, files, options.data_file);
+  const std::optional<Study> study =
+      ask_for_study(edition, console, files, options.data_file, options.memory_limit);
   if (!study) return kRunFailed;
 
-  const std::uint64_t needed =
-      memory_needed(study->responses.participants(), study->responses.items(), edition.group_size);
-  const std::string limit_said =
-      options.memory_limit
-          ? "the limit set for this program (ulimit -v) is " + megabytes(*options.memory_limit)
-          : std::string("no limit is set for this program");
+  const std::uint64_t needed = memory_needed(study->responses, edition.group_size);
+  const std::string limit_said = limit_words(options.memory_limit);
   if (options.memory_limit && *options.memory_limit < needed) {
     say_error(edition, console,
               "not enough memory for " + study_size(*study) + ", which needs about " +

@@ -10,8 +10,10 @@
 #include "editions/edition_profile.h"
 #include "platform/file_system.h"
 #include "programs/console.h"
+#include "programs/memory_estimate.h"
 #include "programs/study_dialogue.h"
 #include "reports/export_data.h"
+#include "simulation/response_matrix.h"
 #include "simulation/set_scores.h"
 #include "storage/report_append.h"
 
@@ -39,9 +41,9 @@ struct RunOptions {
   bool seed_from_clock = false;
 };
 
-// About how much memory a run of a study of this size needs, in bytes, for the study, its
-// sets, its reports and its export: what the program says when memory runs out.
-std::uint64_t memory_needed(int participants, int items, int group_size);
+// The names a run of any edition, or of Quorvane-Groups with groups of any size, writes in a
+// working folder, which alone the repair of a run that stopped while writing them may touch.
+AppendScope append_scope();
 
 // The line that ends a run on an interactive console, after "Performing calculations...", with
 // the seed drawn from the clock where there was one.

@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <new>
 #include <streambuf>
 #include <utility>
 #include <vector>
 
 #include "platform/failure_words.h"
+#include "platform/file_read_stream.h"
+#include "programs/memory_estimate.h"
 #include "reports/report_names.h"
+#include "storage/report_append.h"
 #include "studies/study.h"
 #include "studies/study_answers.h"
 #include "studies/word_reader.h"
@@ -165,50 +169,73 @@ std::unique_ptr<std::istream> open_data_file(const EditionProfile& edition, File
   return data;
 }
 
-// Reads the data file's bytes after those already in *bytes, up to its end or `most` bytes in
-// all. False with *error when the file cannot be read.
-bool read_bytes(std::istream& data, std::size_t most, std::string* bytes, std::string* error) {
+// The data file's bytes, mapped where the system can and let go of piece by piece as they are
+// read, so that neither a copy of the file nor all of its pages are held beside the responses;
+// and what reading them needs, as a message says it.
+struct DataBytes {
+  std::unique_ptr<FileBytes> file;
+  std::string needs;
+};
+
+// Takes the data file's bytes, refusing a file larger than any study's, one whose reading needs
+// more memory than the limit, and a workbook or another program's data file (by its first bytes,
+// so before any question). False with *error.
+bool read_start(std::istream& data, const std::optional<std::uint64_t>& memory_limit,
+                DataBytes* bytes, std::string* error) {
+  std::uint64_t size = 0;
+  const bool sized = file_size_of(data, &size);
+  bytes->needs = sized ? "reading the data file of " + megabytes(size) + " needs about " +
+                             megabytes(reading_memory_needed(size))
+                       : std::string("reading the data file needs more memory");
+  if (sized && memory_limit && *memory_limit < reading_memory_needed(size) &&
+      size <= kLargestDataFile) {
+    *error = "not enough memory: " + bytes->needs + ": " + limit_words(memory_limit) +
+             "; raise the limit (ulimit -v) and run again" + kNothingChanged;
+    return false;
+  }
   try {
-    std::streambuf& file = *data.rdbuf();
-    char chunk[1 << 16];
-    while (bytes->size() < most) {
-      const std::size_t wanted = std::min(sizeof chunk, most - bytes->size());
-      const std::streamsize got = file.sgetn(chunk, static_cast<std::streamsize>(wanted));
-      if (got <= 0) return true;
-      bytes->append(chunk, static_cast<std::size_t>(got));
+    bool too_large = false;
+    bytes->file = bytes_of(data, kLargestDataFile, &too_large);
+    if (too_large) {
+      *error = "the data file is larger than " + std::to_string(kLargestDataFile >> 20) +
+               " MB, more than a study of " + std::to_string(kLargestCount) + " by " +
+               std::to_string(kLargestCount) + " takes; check that it is the study's file";
+      return false;
     }
   } catch (const FileSystem::ReadError& failure) {
     *error = std::string("cannot read the data file: ") + failure.what() +
              "; the disk or share that holds it may be failing: copy the study to another disk and "
              "run again";
     return false;
+  } catch (const std::bad_alloc&) {
+    *error = "not enough memory: " + bytes->needs +
+             " (the system refused the memory reading it needs; " + limit_words(memory_limit) +
+             "); close other programs or raise the limit and run again" + kNothingChanged;
+    return false;
   }
-  return true;
-}
-
-// Reads the data file's first bytes into *bytes; false with *error when they are not text (a
-// workbook, another program's data file).
-bool read_start(std::istream& data, std::string* bytes, std::string* error) {
-  if (!read_bytes(data, kFormatBytes, bytes, error)) return false;
-  if (const std::optional<Refusal> refusal = refusal_of_format(*bytes)) {
+  if (const std::optional<Refusal> refusal =
+          refusal_of_format(bytes->file->bytes().substr(0, kFormatBytes))) {
     *error = refusal->message;
     return false;
   }
   return true;
 }
 
-// Reads the rest of the data file after the first bytes in `bytes`, and the study in them, of the
-// shape typed or else of the file's own, into *study named `file_name`.
-bool read_study(std::istream& data, std::string bytes, const std::optional<StudyShape>& typed,
-                const std::string& file_name, std::optional<Study>* study, std::string* error) {
-  if (!read_bytes(data, kLargestDataFile + 1, &bytes, error)) return false;
-  if (bytes.size() > kLargestDataFile) {
-    *error = "the data file is larger than " + std::to_string(kLargestDataFile >> 20) +
-             " MB, more than a study of " + std::to_string(kLargestCount) + " by " +
-             std::to_string(kLargestCount) + " takes; check that it is the study's file";
+// Reads the study in the data file's bytes, of the shape typed or else of the file's own, into
+// *study named `file_name`.
+bool read_study(DataBytes& bytes, const std::optional<StudyShape>& typed,
+                const std::string& file_name, const std::optional<std::uint64_t>& memory_limit,
+                std::optional<Study>* study, std::string* error) {
+  StudyLoad load;
+  try {
+    FileBytes& file = *bytes.file;
+    load = load_study(file.bytes(), typed, [&file] { file.let_go(); });
+  } catch (const std::bad_alloc&) {
+    *error = "not enough memory: " + bytes.needs +
+             " (the system refused the memory reading it needs; " + limit_words(memory_limit) +
+             "); close other programs or raise the limit and run again" + kNothingChanged;
     return false;
   }
-  StudyLoad load = load_study(bytes, typed);
   if (!load.loaded()) {
     *error = std::move(load.refusal.message);
     return false;
@@ -225,7 +252,8 @@ std::string count_of(int count, const char* what) {
 }  // namespace
 
 std::optional<Study> ask_for_study(const EditionProfile& edition, Console console,
-                                   FileSystem& files, const std::optional<std::string>& data_file) {
+                                   FileSystem& files, const std::optional<std::string>& data_file,
+                                   const std::optional<std::uint64_t>& memory_limit) {
   Dialogue dialogue(edition, console);
   const int group_size = edition.group_size;
   const std::string groups = full_groups_words(group_size);
@@ -236,7 +264,9 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
     const std::string shown = readable(*data_file);
     std::unique_ptr<std::istream> stream =
         open_data_file(edition, files, *data_file, "; check the name given", &error);
-    if (stream == nullptr || !read_study(*stream, "", std::nullopt, *data_file, &study, &error)) {
+    DataBytes bytes;
+    if (stream == nullptr || !read_start(*stream, memory_limit, &bytes, &error) ||
+        !read_study(bytes, std::nullopt, *data_file, memory_limit, &study, &error)) {
       dialogue.error(stream == nullptr ? error : shown + ": " + error);
       return std::nullopt;
     }
@@ -290,8 +320,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   }
   dialogue.say("The data file was opened\n");
   // A workbook or another program's data file is refused before the questions.
-  std::string start;
-  if (!read_start(*stream, &start, &error)) {
+  DataBytes bytes;
+  if (!read_start(*stream, memory_limit, &bytes, &error)) {
     dialogue.error(shown + ": " + error);
     return std::nullopt;
   }
@@ -304,8 +334,8 @@ std::optional<Study> ask_for_study(const EditionProfile& edition, Console consol
   const std::optional<int> items = dialogue.count("items", 1, "");
   if (!items) return std::nullopt;
 
-  const bool loaded = read_study(*stream, std::move(start), StudyShape{*participants, *items},
-                                 file_name, &study, &error);
+  const bool loaded =
+      read_study(bytes, StudyShape{*participants, *items}, file_name, memory_limit, &study, &error);
   stream.reset();
   if (!loaded) {
     dialogue.error(shown + ": " + error);

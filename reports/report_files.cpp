@@ -1,5 +1,6 @@
 #include "reports/report_files.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 
@@ -23,6 +24,12 @@ std::string concat(std::initializer_list<std::string_view> parts) {
 }
 
 }  // namespace
+
+bool ReportFiles::RunningBest::holds(const std::array<double, 3>& now, SetLabel now_best) const {
+  // The same bits: a NaN or a zero of the other sign is written anew.
+  return now_best.row == best.row && now_best.column == best.column &&
+         std::memcmp(now.data(), values.data(), sizeof values) == 0;
+}
 
 ReportFiles::ReportFiles(const ReportWords& words, int group_size)
     : words_(words), group_size_(group_size) {
@@ -81,11 +88,17 @@ void ReportFiles::mv_line(SetLabel set, double chi_square, double best_mean, dou
                           double best_chi_square, SetLabel best) {
   // "\nSet#: %d-%d\t SetChiSq: %.4f\t BestFitMean: %.4f\t BestFitVar: %.4f\t BestChiSq %.4f\t"
   // "BestSet %d-%d\t"
+  const std::array<double, 3> values = {best_mean, best_variance, best_chi_square};
+  if (!mv_best_.holds(values, best)) {
+    mv_best_.text.clear();
+    ReportLine(mv_best_.text) << "\t BestFitMean: " << FourDecimals{best_mean}
+                              << "\t BestFitVar: " << FourDecimals{best_variance} << "\t BestChiSq "
+                              << FourDecimals{best_chi_square} << "\tBestSet " << best << "\t";
+    mv_best_.values = values;
+    mv_best_.best = best;
+  }
   ReportLine(text(ReportFile::kMvChiSquares))
-      << "\nSet#: " << set << "\t SetChiSq: " << FourDecimals{chi_square}
-      << "\t BestFitMean: " << FourDecimals{best_mean}
-      << "\t BestFitVar: " << FourDecimals{best_variance} << "\t BestChiSq "
-      << FourDecimals{best_chi_square} << "\tBestSet " << best << "\t";
+      << "\nSet#: " << set << "\t SetChiSq: " << FourDecimals{chi_square} << mv_best_.text;
 }
 
 void ReportFiles::dist_heading() {
@@ -98,9 +111,16 @@ void ReportFiles::dist_heading() {
 void ReportFiles::dist_line(SetLabel set, double chi_square, double best_chi_square,
                             SetLabel best) {
   // "Set#: %d-%d:\t SetChiSq: %.4f\t BestChiSq: %.4f\tBestSet: %d-%d\n"
+  const std::array<double, 3> values = {best_chi_square, 0.0, 0.0};
+  if (!dist_best_.holds(values, best)) {
+    dist_best_.text.clear();
+    ReportLine(dist_best_.text) << "\t BestChiSq: " << FourDecimals{best_chi_square}
+                                << "\tBestSet: " << best << "\n";
+    dist_best_.values = values;
+    dist_best_.best = best;
+  }
   ReportLine(text(ReportFile::kDistChiSquares))
-      << "Set#: " << set << ":\t SetChiSq: " << FourDecimals{chi_square}
-      << "\t BestChiSq: " << FourDecimals{best_chi_square} << "\tBestSet: " << best << "\n";
+      << "Set#: " << set << ":\t SetChiSq: " << FourDecimals{chi_square} << dist_best_.text;
 }
 
 void ReportFiles::mv_cumulative(double mean, double variance, double overall_mean,

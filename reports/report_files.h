@@ -52,12 +52,24 @@ class ReportFiles {
   void listing_line(ReportFile file, const int* members, int num_correct);
 
  private:
+  // The columns of a search's line that name its best set so far, which repeat from line to line
+  // until a set becomes the best: written once, and copied while the values stay the same.
+  struct RunningBest {
+    std::array<double, 3> values{};
+    SetLabel best{-1, -1};
+    std::string text;
+
+    bool holds(const std::array<double, 3>& now, SetLabel now_best) const;
+  };
+
   std::string& text(ReportFile file);
   void banner(ReportFile file);
 
   const ReportWords& words_;
   int group_size_;
   ReportSections sections_;
+  RunningBest mv_best_;
+  RunningBest dist_best_;
 };
 
 }  // namespace quorvane

@@ -10,6 +10,13 @@
 #else
 #define QUORVANE_VECTOR_KERNELS 0
 #endif
+#if defined(__wasm_simd128__)
+// WebAssembly's 128-bit vectors, in a module built with -msimd128 for engines that have them.
+#define QUORVANE_WASM_SIMD_KERNEL 1
+#include <wasm_simd128.h>
+#else
+#define QUORVANE_WASM_SIMD_KERNEL 0
+#endif
 #if defined(__x86_64__) || defined(__i386__)
 #define QUORVANE_POPCOUNT_KERNEL 1
 #else
@@ -127,6 +134,38 @@ template <int kGroupSize>
 }
 #endif
 
+#if QUORVANE_WASM_SIMD_KERNEL
+// 128 bits (two words) at a time: the members' words ANDed and their bits counted per byte; the
+// bytes' counts added up as bytes for up to 31 pairs of words (8 each, at most 248), then in
+// 16-bit lanes, which hold the counts of any mask.
+template <int kGroupSize>
+void score_wasm_simd(const Masks& masks, int groups, const Participant* members, int* out) {
+  constexpr int kPairsPerByteSum = 31;
+  const int words = (masks.word_count + 1) / 2 * 2;
+  for (int group = 0; group < groups; ++group, members += kGroupSize) {
+    const std::uint64_t* member[std::size_t{kGroupSize}];
+    for (int m = 0; m < kGroupSize; ++m) member[m] = masks.of(members[m]);
+    v128_t total = wasm_i16x8_splat(0);
+    for (int w = 0; w < words;) {
+      const int end = words - w > 2 * kPairsPerByteSum ? w + 2 * kPairsPerByteSum : words;
+      v128_t bytes = wasm_i8x16_splat(0);
+      for (; w < end; w += 2) {
+        v128_t missed_by_all = wasm_v128_load(member[0] + w);
+        for (int m = 1; m < kGroupSize; ++m) {
+          missed_by_all = wasm_v128_and(missed_by_all, wasm_v128_load(member[m] + w));
+        }
+        bytes = wasm_i8x16_add(bytes, wasm_i8x16_popcnt(missed_by_all));
+      }
+      total = wasm_i16x8_add(total, wasm_u16x8_extadd_pairwise_u8x16(bytes));
+    }
+    const v128_t quarters = wasm_u32x4_extadd_pairwise_u16x8(total);
+    out[group] = static_cast<int>(
+        wasm_u32x4_extract_lane(quarters, 0) + wasm_u32x4_extract_lane(quarters, 1) +
+        wasm_u32x4_extract_lane(quarters, 2) + wasm_u32x4_extract_lane(quarters, 3));
+  }
+}
+#endif
+
 }  // namespace
 
 // Each kernel for one group size, chosen once per scorer.
@@ -166,13 +205,23 @@ struct GroupScoring {
     score_avx512<kGroupSize>(masks_of(scorer), scorer.full_groups_, order, out);
   }
 #endif
+#if QUORVANE_WASM_SIMD_KERNEL
+  template <int kGroupSize>
+  static void wasm_simd(const GroupScorer& scorer, const Participant* order, int* out) {
+    score_wasm_simd<kGroupSize>(masks_of(scorer), scorer.full_groups_, order, out);
+  }
+#endif
 
-  // The kernel that scores in place of the one asked for: masks of two words (up to 128 items)
-  // and group sizes other than 2 to 4 are scored word by word.
+  // The kernel that scores in place of the one asked for: group sizes other than 2 to 4 are
+  // scored word by word, and so are masks of two words (up to 128 items) but with WebAssembly's
+  // vectors, which take them whole.
   static ScoringKernel used_for(ScoringKernel kernel, int group_size, int mask_stride) {
     const bool vector = kernel == ScoringKernel::kAvx2 || kernel == ScoringKernel::kAvx512;
     if (vector && (mask_stride == 2 || group_size < 2 || group_size > 4)) {
       return ScoringKernel::kPopcount;
+    }
+    if (kernel == ScoringKernel::kWasmSimd && (group_size < 2 || group_size > 4)) {
+      return ScoringKernel::kPortable;
     }
     return kernel;
   }
@@ -191,6 +240,10 @@ struct GroupScoring {
       case ScoringKernel::kAvx512:
         return &avx512 < kGroupSize == 0 ? 2 : kGroupSize > ;
 #endif
+#if QUORVANE_WASM_SIMD_KERNEL
+      case ScoringKernel::kWasmSimd:
+        return &wasm_simd < kGroupSize == 0 ? 2 : kGroupSize > ;
+#endif
       default:
         return &portable<kGroupSize>;
     }
@@ -208,6 +261,9 @@ std::vector<ScoringKernel> available_scoring_kernels() {
     kernels.push_back(ScoringKernel::kAvx512);
   }
 #endif
+#if QUORVANE_WASM_SIMD_KERNEL
+  kernels.push_back(ScoringKernel::kWasmSimd);
+#endif
   return kernels;
 }
 
@@ -221,6 +277,8 @@ const char* name_of(ScoringKernel kernel) {
       return "avx2";
     case ScoringKernel::kAvx512:
       return "avx512";
+    case ScoringKernel::kWasmSimd:
+      return "wasm-simd128";
   }
   return "?";
 }

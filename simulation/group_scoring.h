@@ -9,9 +9,10 @@
 namespace quorvane {
 
 // The ways the groups' masks can be scored, all with the same results: word by word in portable
-// code or with the processor's popcount instruction, 256 bits at a time with AVX2, or 512 bits
-// at a time with AVX-512 and its popcount of 64-bit lanes.
-enum class ScoringKernel { kPortable, kPopcount, kAvx2, kAvx512 };
+// code or with the processor's popcount instruction, 256 bits at a time with AVX2, 512 bits at a
+// time with AVX-512 and its popcount of 64-bit lanes, or 128 bits at a time with WebAssembly's
+// SIMD instructions (in a module built with them).
+enum class ScoringKernel { kPortable, kPopcount, kAvx2, kAvx512, kWasmSimd };
 
 // The kernels this processor and build can run, kPortable first, the fastest last.
 std::vector<ScoringKernel> available_scoring_kernels();

@@ -1,5 +1,6 @@
 #include "simulation/nominal_group_run.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -60,11 +61,35 @@ SearchLog search_dist(SetDraws& draws, const GroupScorer& scorer,
 
 RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
                          const RunHooks& hooks) {
-  const std::size_t mask_bytes = sizeof(std::uint64_t) *
-                                 static_cast<std::size_t>(matrix.participants() + 1) *
-                                 static_cast<std::size_t>(matrix.mask_stride());
-  return internal::run_simulation_keeping(matrix, group_size, seed,
-                                          SetDistributions::most_bytes_beside(mask_bytes), hooks);
+  return internal::run_simulation_keeping(matrix, group_size, seed, SetDistributions::kNoLimit,
+                                          hooks);
+}
+
+std::uint64_t simulation_bytes(const ResponseMatrix& matrix, int group_size) {
+  const GroupScorer scorer(matrix, group_size);
+  const int groups = scorer.full_groups();
+  std::vector<int> all_missed(static_cast<std::size_t>(groups));
+  SetDraws draws(matrix.participants(), 1u);
+  scorer.score(draws.next(), all_missed.data());
+  SetDistributions sample(scorer.items(), groups);
+  sample.keep(all_missed.data());
+  const std::uint64_t distributions = sample.reserved_for(kSetCount);
+  const auto values = static_cast<std::uint64_t>(scorer.items()) + 1;
+  // Per set: the sums, the statistics and the two searches' logs; per value: the counts of the
+  // DIST search and its table of terms; the snapshots of the draws.
+  const std::uint64_t per_set =
+      kSetCount * (4 * sizeof(double) + 2 * (sizeof(double) + sizeof(int)));
+  const std::uint64_t per_value =
+      values * (DistSearch::kSetsAtOnce * sizeof(unsigned) + 4 * sizeof(double));
+  const std::uint64_t terms =
+      std::min<std::uint64_t>(DistSearch::kMostTabulatedTerms,
+                              values * (static_cast<std::uint64_t>(groups) + 1)) *
+      sizeof(double);
+  const std::uint64_t snapshots =
+      std::uint64_t{kSetCount} / static_cast<std::uint64_t>(draws.sets_per_snapshot()) *
+      (sizeof(RandomGenerator::State) +
+       sizeof(Participant) * static_cast<std::uint64_t>(matrix.participants()));
+  return distributions + per_set + per_value + terms + snapshots;
 }
 
 RunResult internal::run_simulation_keeping(const ResponseMatrix& matrix, int group_size,

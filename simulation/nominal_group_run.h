@@ -51,4 +51,8 @@ struct RunHooks {
 RunResult run_simulation(const ResponseMatrix& matrix, int group_size, std::uint32_t seed,
                          const RunHooks& hooks = {});
 
+// About how many bytes run_simulation takes from the system beside the matrix, most of them for
+// the sets' distributions, whose size is that of one set drawn with a fixed seed, times 10,000.
+std::uint64_t simulation_bytes(const ResponseMatrix& matrix, int group_size);
+
 }  // namespace quorvane

@@ -23,9 +23,27 @@ class ShuffleBounds {
 
   // value % bound, for a bound from 2 to N.
   std::uint32_t remainder(std::uint32_t value, std::uint32_t bound) const {
-    __extension__ typedef unsigned __int128 Wide;
     const std::uint64_t fraction = reciprocals_[bound] * value;
+#if defined(__SIZEOF_INT128__) && !defined(__wasm__)
+    return wide_high_word(fraction, bound);
+#else
+    return high_word(fraction, bound);
+#endif
+  }
+
+  // The bits above the lowest 64 of fraction x bound: with the processor's widest multiply, or
+  // from the halves of the fraction in 64-bit multiplies alone, where a 128-bit product is a
+  // call to a library (WebAssembly).
+#if defined(__SIZEOF_INT128__)
+  static std::uint32_t wide_high_word(std::uint64_t fraction, std::uint32_t bound) {
+    __extension__ typedef unsigned __int128 Wide;
     return static_cast<std::uint32_t>((Wide{fraction} * bound) >> 64);
+  }
+#endif
+  static std::uint32_t high_word(std::uint64_t fraction, std::uint32_t bound) {
+    const std::uint64_t low = (fraction & 0xFFFFFFFFu) * bound;
+    const std::uint64_t high = (fraction >> 32) * bound + (low >> 32);
+    return static_cast<std::uint32_t>(high >> 32);
   }
 
  private:

@@ -10,6 +10,19 @@ ResponseMatrix::ResponseMatrix(int participants, int items)
       missed_bits_(static_cast<std::size_t>(participants + 1) *
                    static_cast<std::size_t>(mask_stride_)) {}
 
+ResponseMatrix ResponseMatrix::without_participants(int items, int room) {
+  ResponseMatrix matrix(0, items);
+  matrix.missed_bits_.reserve((static_cast<std::size_t>(room) + 1) *
+                              static_cast<std::size_t>(matrix.mask_stride_));
+  return matrix;
+}
+
+void ResponseMatrix::add_participant() {
+  ++participants_;
+  missed_bits_.resize(static_cast<std::size_t>(participants_ + 1) *
+                      static_cast<std::size_t>(mask_stride_));
+}
+
 void ResponseMatrix::set_response(int participant, int item, int value) {
   const auto bit = static_cast<unsigned>(item - 1);
   std::uint64_t& word =

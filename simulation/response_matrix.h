@@ -11,6 +11,11 @@ namespace quorvane {
 class ResponseMatrix {
  public:
   ResponseMatrix(int participants, int items);
+  // A study of `items` items that has no participants yet, with room made for `room` of them, to
+  // which add_participant adds them one by one.
+  static ResponseMatrix without_participants(int items, int room);
+  // Adds participant participants() + 1, who has missed nothing until set_response says so.
+  void add_participant();
 
   int participants() const { return participants_; }
   int items() const { return items_; }

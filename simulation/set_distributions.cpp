@@ -34,35 +34,61 @@ unsigned get_piecewise(const std::uint8_t*& in) {
 
 }  // namespace
 
-SetDistributions::SetDistributions(int items, int groups, std::size_t most_bytes)
+SetDistributions::SetDistributions(int items, int groups, std::size_t most_bytes,
+                                   std::size_t piece_bytes)
     : items_(items),
       groups_(groups),
       unpacked_width_(items < 256 ? 1 : 2),
       most_bytes_(most_bytes),
       groups_by_missed_(static_cast<std::size_t>(items) + 1),
       packed_(kMostBytesPerValue * (static_cast<std::size_t>(items) + 1)) {
-  // Room for all at once, so that growing never holds two copies; pages never written are not
-  // taken from the system.
   const std::size_t unpacked = unpacked_width_ * static_cast<std::size_t>(groups) * kSetCount;
   if (unpacked > kMostUnpacked || unpacked > most_bytes_) unpacked_width_ = 0;
-  bytes_.reserve(unpacked_width_ > 0 ? unpacked : most_bytes_);
-  starts_.push_back(0);
+  // Unpacked sets all have one size: one piece holds them all.
+  piece_bytes_ = unpacked_width_ > 0 ? unpacked : std::max(piece_bytes, packed_.size());
+  sets_.reserve(kSetCount);
+}
+
+std::size_t SetDistributions::reserved_bytes() const {
+  std::size_t reserved = sets_.capacity() * sizeof(Kept);
+  for (const std::vector<std::uint8_t>& piece : pieces_) reserved += piece.capacity();
+  return reserved;
+}
+
+std::size_t SetDistributions::reserved_for(int sets) const {
+  const auto count = static_cast<std::size_t>(sets);
+  const std::size_t each = kept() > 0 ? (bytes_ + sets_.size() - 1) / sets_.size() : 0;
+  const std::size_t sets_per_piece =
+      each > 0 ? std::max<std::size_t>(piece_bytes_ / each, 1) : count;
+  const std::size_t pieces = sets_per_piece > 0 ? (count + sets_per_piece - 1) / sets_per_piece : 0;
+  return pieces * piece_bytes_ + count * sizeof(Kept);
+}
+
+std::uint8_t* SetDistributions::room_for(std::size_t size) {
+  if (pieces_.empty() || pieces_.back().capacity() - pieces_.back().size() < size) {
+    // Pages of a piece never written are not taken from the system.
+    pieces_.emplace_back().reserve(piece_bytes_);
+  }
+  std::vector<std::uint8_t>& piece = pieces_.back();
+  const std::size_t start = piece.size();
+  piece.resize(start + size);
+  return piece.data() + start;
 }
 
 bool SetDistributions::keep(const int* all_missed) {
   if (full_) return false;
   const int groups = groups_;
+  std::uint8_t* out = packed_.data();
   if (unpacked_width_ > 0) {
-    const std::size_t start = bytes_.size();
-    bytes_.resize(start + unpacked_width_ * static_cast<std::size_t>(groups));
-    std::uint8_t* out = &bytes_[start];
+    out = room_for(unpacked_width_ * static_cast<std::size_t>(groups));
+    sets_.push_back({out, unpacked_width_ * static_cast<std::size_t>(groups)});
+    bytes_ += sets_.back().size;
     for (int group = 0; group < groups; ++group) {
       const auto w = static_cast<unsigned>(all_missed[group]);
       out[0] = static_cast<std::uint8_t>(w);
       if (unpacked_width_ == 2) out[1] = static_cast<std::uint8_t>(w >> 8);
       out += unpacked_width_;
     }
-    starts_.push_back(bytes_.size());
     return true;
   }
   int fewest = groups > 0 ? all_missed[0] : 0;
@@ -74,7 +100,6 @@ bool SetDistributions::keep(const int* all_missed) {
     most = std::max(most, w);
   }
   // NumCorrect ascending is allMissed descending.
-  std::uint8_t* out = packed_.data();
   int previous = -1;
   for (int w = most; w >= fewest; --w) {
     int& count = groups_by_missed_[static_cast<std::size_t>(w)];
@@ -93,18 +118,21 @@ bool SetDistributions::keep(const int* all_missed) {
     }
   }
   const auto size = static_cast<std::size_t>(out - packed_.data());
-  if (bytes_.size() + size > most_bytes_) {
+  if (size > most_bytes_ - bytes_) {
     full_ = true;
     return false;
   }
-  bytes_.insert(bytes_.end(), packed_.data(), out);
-  starts_.push_back(bytes_.size());
+  std::uint8_t* const start = room_for(size);
+  std::copy(packed_.data(), out, start);
+  sets_.push_back({start, size});
+  bytes_ += size;
   return true;
 }
 
 void SetDistributions::add(int set, unsigned* counts, std::size_t stride) const {
-  const std::uint8_t* in = bytes_.data() + starts_[static_cast<std::size_t>(set)];
-  const std::uint8_t* const end = bytes_.data() + starts_[static_cast<std::size_t>(set) + 1];
+  const Kept& kept = sets_[static_cast<std::size_t>(set)];
+  const std::uint8_t* in = kept.start;
+  const std::uint8_t* const end = kept.start + kept.size;
   const auto items = static_cast<std::size_t>(items_);
   if (unpacked_width_ == 1) {
     for (; in != end; ++in) counts[stride * (items - *in)] += 1;

@@ -31,7 +31,7 @@ inline constexpr int kSetsScoredStep = 250;
 // Draws the 10,000 sets, from the first, and scores every group of each; keeps the sets'
 // distributions in at most most_distribution_bytes.
 SetScores score_sets(SetDraws& draws, const GroupScorer& scorer,
-                     std::size_t most_distribution_bytes = SetDistributions::kMostBytes,
+                     std::size_t most_distribution_bytes = SetDistributions::kNoLimit,
                      const SetsScored& sets_scored = nullptr);
 
 }  // namespace quorvane

@@ -9,6 +9,10 @@ bool RecordReader::next(Record* record, Refusal* refusal) {
     record->line = line_;
     record->count = 0;
     read_record(record);
+    if (at_ >= next_pause_ && pause_ != nullptr && *pause_) {
+      (*pause_)();
+      next_pause_ = (at_ / kReadingPiece + 1) * kReadingPiece;
+    }
     if (at_ > text_.size()) {
       refusal->line = record->line;
       refusal->fix = "close it, or write the field without quotes";

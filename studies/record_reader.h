@@ -28,7 +28,9 @@ struct Record {
 // where blanks separate the fields (as R's write.table writes them).
 class RecordReader {
  public:
-  RecordReader(std::string_view text, char separator) : text_(text), separator_(separator) {}
+  // Calls `pause` (when given) after each kReadingPiece bytes of records.
+  RecordReader(std::string_view text, char separator, const ReadingPause* pause = nullptr)
+      : text_(text), separator_(separator), pause_(pause) {}
 
   // The next record that is not blank (every field empty and unquoted); false at the end of the
   // text, or with *refusal when a quote opens a field that the file never closes.
@@ -50,7 +52,9 @@ class RecordReader {
 
   std::string_view text_;
   char separator_;
+  const ReadingPause* pause_;
   std::size_t at_ = 0;
+  std::size_t next_pause_ = kReadingPiece;
   long line_ = 1;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,6 +102,13 @@ std::optional<Refusal> refusal_of_format(std::string_view first_bytes);
 // With `typed`, the study is typed.participants by typed.items, and a table of another shape is
 // refused; without, a table's rows and responses per row give the study (a file of bare numbers
 // then holds one participant per line).
-StudyLoad load_study(std::string_view bytes, const std::optional<StudyShape>& typed);
+//
+// `pause`, where given, is called each time the reading has gone through about kReadingPiece
+// more bytes: a front end whose bytes are a file mapped into memory lets go of the pages read so
+// far, which the system gives again from the file should they be read again.
+using ReadingPause = std::function<void()>;
+inline constexpr std::size_t kReadingPiece = std::size_t{1} << 20;
+StudyLoad load_study(std::string_view bytes, const std::optional<StudyShape>& typed,
+                     const ReadingPause& pause = {});
 
 }  // namespace quorvane

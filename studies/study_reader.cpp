@@ -23,18 +23,22 @@ std::string some_of(const std::vector<std::string>& texts, bool utf8) {
 }
 
 // A stream over text in memory without its byte-order marks, and without a copy: each piece
-// between two marks is a get area in turn. Reading never writes to the text: a get area is
-// written only by putting back another character than the one read, which fails here.
+// between two marks, of at most kReadingPiece bytes, is a get area in turn, and `pause` (when
+// given) is called between them. Reading never writes to the text: a get area is written only by
+// putting back another character than the one read, which fails here.
 class TextBuffer : public std::streambuf {
  public:
-  explicit TextBuffer(std::string_view text) : text_(text) { piece_from(0); }
+  TextBuffer(std::string_view text, const ReadingPause& pause) : text_(text), pause_(pause) {
+    piece_from(0);
+  }
 
  protected:
   int_type underflow() override {
     while (gptr() == egptr()) {
       const auto end = static_cast<std::size_t>(egptr() - text_.data());
       if (end >= text_.size()) return traits_type::eof();
-      piece_from(end + kByteOrderMark.size());  // a mark stands at the piece's end
+      if (pause_) pause_();
+      piece_from(mark_at(text_, end) ? end + kByteOrderMark.size() : end);
     }
     return traits_type::to_int_type(*gptr());
   }
@@ -42,12 +46,14 @@ class TextBuffer : public std::streambuf {
  private:
   void piece_from(std::size_t start) {
     start = std::min(start, text_.size());
-    const std::size_t end = std::min(text_.find(kByteOrderMark, start), text_.size());
+    const std::size_t end =
+        std::min({text_.find(kByteOrderMark, start), text_.size(), start + kReadingPiece});
     char* base = const_cast<char*>(text_.data());
     setg(base + start, base + start, base + end);
   }
 
   std::string_view text_;
+  const ReadingPause& pause_;
 };
 
 std::string line_of(const Record& record) {
@@ -64,12 +70,12 @@ bool refuse(const Record& record, std::string fix, std::string message, Refusal*
 // One participant per record, each with the same number of responses. *other_shape is set when
 // the table's shape is not the one typed.
 bool read_table(std::string_view text, char separator, const Layout& layout,
-                const std::optional<StudyShape>& typed, Study* study, Refusal* refusal,
-                bool* other_shape) {
-  const bool utf8 = is_utf8(text);
+                const std::optional<StudyShape>& typed, const ReadingPause& pause, Study* study,
+                Refusal* refusal, bool* other_shape) {
+  const bool utf8 = is_utf8(text, pause);
   if (!utf8) study->reading.encoding = StudyReading::Encoding::kWindows1252;
   study->reading.separator = separator;
-  RecordReader reader(text, separator);
+  RecordReader reader(text, separator, &pause);
   Record record;
   std::vector<std::string> column_names;
   if (layout.header && reader.next(&record, refusal)) {
@@ -78,7 +84,6 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
       column_names.push_back(record.fields[i].text);
     }
   }
-  std::vector<unsigned char> missed;
   std::vector<std::string> labels;
   int rows = 0;
   int items = -1;
@@ -105,6 +110,11 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
       }
       items = static_cast<int>(count);
       first_line = record.line;
+      // Each line holds at least a character and a separator or line end per response, so
+      // that room for this many participants is never too little, and never much too much.
+      const std::size_t most_rows = (text.size() + 1) / (2 * static_cast<std::size_t>(items)) + 1;
+      study->responses = ResponseMatrix::without_participants(
+          items, static_cast<int>(std::min<std::size_t>(most_rows, kLargestCount)));
     } else if (count != items) {
       const std::string fix = "correct line " + std::to_string(record.line);
       return refuse(record, fix,
@@ -117,6 +127,7 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
                     refusal);
     }
     ++rows;
+    study->responses.add_participant();
     if (layout.labels) {
       const std::string& label = record.fields[start - 1].text;
       labels.push_back(utf8 ? label : from_windows_1252(label));
@@ -138,7 +149,7 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
       if (value != 0 && value != 1 && unusual++ == 0) {
         first_unusual = place(rows, item) + " holds " + std::to_string(value);
       }
-      missed.push_back(value == 0 ? 1 : 0);
+      study->responses.set_response(rows, item, value);
     }
   }
   if (!refusal->message.empty()) return false;
@@ -158,13 +169,6 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
                        " participants by " + std::to_string(typed->items) + " items; " +
                        refusal->fix;
     return false;
-  }
-  study->responses = ResponseMatrix(rows, items);
-  std::size_t at = 0;
-  for (int participant = 1; participant <= rows; ++participant) {
-    for (int item = 1; item <= items; ++item) {
-      study->responses.set_response(participant, item, missed[at++] != 0 ? 0 : 1);
-    }
   }
   study->labels = std::move(labels);
   study->reading.label_column = layout.labels;
@@ -187,11 +191,11 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
   return true;
 }
 
-bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed, Study* study,
-                Refusal* refusal) {
+bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed,
+                const ReadingPause& pause, Study* study, Refusal* refusal) {
   std::string decoded;
   std::string_view text;
-  if (!decode_text(bytes, &decoded, &text, &study->reading, refusal)) return false;
+  if (!decode_text(bytes, &decoded, &text, &study->reading, refusal, pause)) return false;
   const std::string marks = inner_marks_note(text);
   if (!marks.empty()) study->reading.notes.push_back(marks);
   const char separator = separator_of(text);
@@ -211,7 +215,7 @@ bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed, 
     // Bare numbers with the study's shape typed: read as they always were.
     study->reading.bare_numbers = true;
     study->responses = ResponseMatrix(typed->participants, typed->items);
-    TextBuffer buffer(text);
+    TextBuffer buffer(text, pause);
     std::istream data(&buffer);
     return load(data, study->responses, &study->reading.notes, refusal);
   };
@@ -224,7 +228,7 @@ bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed, 
   const StudyReading initial = study->reading;
   bool other_shape = false;
   const Layout& layout = choice.layout;
-  if (read_table(text, layout.table ? separator : ' ', layout, typed, study, refusal,
+  if (read_table(text, layout.table ? separator : ' ', layout, typed, pause, study, refusal,
                  &other_shape)) {
     return true;
   }
@@ -235,7 +239,7 @@ bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed, 
     Refusal second;
     bool second_shape = false;
     study->reading = initial;
-    if (read_table(text, other.table ? separator : ' ', other, typed, study, &second,
+    if (read_table(text, other.table ? separator : ' ', other, typed, pause, study, &second,
                    &second_shape)) {
       return true;
     }
@@ -256,10 +260,11 @@ bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed, 
 
 }  // namespace
 
-StudyLoad load_study(std::string_view bytes, const std::optional<StudyShape>& typed) {
+StudyLoad load_study(std::string_view bytes, const std::optional<StudyShape>& typed,
+                     const ReadingPause& pause) {
   StudyLoad outcome;
   Study study;
-  if (read_study(bytes, typed, &study, &outcome.refusal)) outcome.study = std::move(study);
+  if (read_study(bytes, typed, pause, &study, &outcome.refusal)) outcome.study = std::move(study);
   return outcome;
 }
 

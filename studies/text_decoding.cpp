@@ -90,11 +90,16 @@ int utf16_order(std::string_view bytes) {
 
 }  // namespace
 
-bool is_utf8(std::string_view text) {
+bool is_utf8(std::string_view text, const ReadingPause& pause) {
+  std::size_t next_pause = kReadingPiece;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t length = utf8_length_at(text, at);
     if (length == 0) return false;
     at += length;
+    if (at >= next_pause && pause) {
+      pause();
+      next_pause += kReadingPiece;
+    }
   }
   return true;
 }
@@ -113,7 +118,7 @@ std::string from_windows_1252(std::string_view bytes) {
 }
 
 bool decode_text(std::string_view bytes, std::string* decoded, std::string_view* text,
-                 StudyReading* reading, Refusal* refusal) {
+                 StudyReading* reading, Refusal* refusal, const ReadingPause& pause) {
   using Encoding = StudyReading::Encoding;
   const auto starts_with = [&](std::string_view mark) {
     return bytes.substr(0, mark.size()) == mark;
@@ -136,7 +141,14 @@ bool decode_text(std::string_view bytes, std::string* decoded, std::string_view*
     *refusal = *format;
     return false;
   }
-  const std::size_t nul = bytes.find('\0');
+  // Looked for a piece at a time.
+  std::size_t nul = std::string_view::npos;
+  for (std::size_t start = 0; start < bytes.size() && nul == std::string_view::npos;
+       start += kReadingPiece) {
+    nul = bytes.substr(start, kReadingPiece).find('\0');
+    if (nul != std::string_view::npos) nul += start;
+    if (pause) pause();
+  }
   if (nul != std::string_view::npos) {
     // Text in UTF-16 has a NUL byte beside every ASCII character: R's fileEncoding = "UTF-16LE"
     // writes it without a byte-order mark.

@@ -36,8 +36,8 @@ inline bool mark_at(std::string_view text, std::size_t at) {
 // The note on byte-order marks inside the text (the reader skips them), or "" when it holds none.
 std::string inner_marks_note(std::string_view text);
 
-// Whether the text is UTF-8 throughout.
-bool is_utf8(std::string_view text);
+// Whether the text is UTF-8 throughout; calls `pause` (when given) after each kReadingPiece bytes.
+bool is_utf8(std::string_view text, const ReadingPause& pause = {});
 
 // The text, read as Windows-1252 (Excel's "CSV (Comma delimited)" on a Western Windows), in
 // UTF-8.
@@ -48,8 +48,8 @@ std::string from_windows_1252(std::string_view bytes);
 // byte-order mark or has a NUL byte beside most characters; else a part of `bytes`. Sets
 // reading->encoding, except to Windows-1252, which the caller tells from the text. False with
 // *refusal when the bytes are not text (a workbook or another program's data file among them:
-// refusal_of_format).
+// refusal_of_format). Calls `pause` (when given) after each kReadingPiece bytes it looks through.
 bool decode_text(std::string_view bytes, std::string* decoded, std::string_view* text,
-                 StudyReading* reading, Refusal* refusal);
+                 StudyReading* reading, Refusal* refusal, const ReadingPause& pause = {});
 
 }  // namespace quorvane

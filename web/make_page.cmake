@@ -1,7 +1,8 @@
 # Writes the page: page.html with its style, its scripts and, for its worker, the module
-# (quorvane.js, the WebAssembly inside) followed by worker.js, and the version, licence and
-# reference to cite from CITATION.cff. Run with -P; SOURCE_DIR, MODULE, CITATION (the file),
-# VERSION and PAGE name the inputs and the page.
+# (quorvane.js, the WebAssembly inside) followed by worker.js, the same with the SIMD module
+# (quorvane-simd.js), and the version, licence and reference to cite from CITATION.cff. Run with
+# -P; SOURCE_DIR, MODULE, SIMD_MODULE, CITATION (the file), VERSION and PAGE name the inputs and
+# the page.
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/release_facts.cmake)
 file(READ ${SOURCE_DIR}/page.html page)
 file(READ ${SOURCE_DIR}/page.css style)
@@ -9,7 +10,8 @@ file(READ ${SOURCE_DIR}/page.js page_script)
 file(READ ${SOURCE_DIR}/zip.js zip_script)
 file(READ ${SOURCE_DIR}/worker.js worker_script)
 file(READ ${MODULE} module)
-foreach(part module page_script zip_script worker_script)
+file(READ ${SIMD_MODULE} simd_module)
+foreach(part module simd_module page_script zip_script worker_script)
   string(FIND "${${part}}" "</script" closing)
   if(NOT closing EQUAL -1)
     message(FATAL_ERROR "${part} holds \"</script\", which would end its script in the page")
@@ -30,4 +32,5 @@ string(REPLACE "/*@PAGE_CSS@*/" "${style}" page "${page}")
 string(REPLACE "/*@ZIP@*/" "${zip_script}" page "${page}")
 string(REPLACE "/*@PAGE_JS@*/" "${page_script}" page "${page}")
 string(REPLACE "/*@WORKER@*/" "${module}\n${worker_script}" page "${page}")
+string(REPLACE "/*@SIMD_WORKER@*/" "${simd_module}\n${worker_script}" page "${page}")
 file(WRITE ${PAGE} "${page}")

@@ -5,8 +5,14 @@
 
   const $ = (id) => document.getElementById(id);
 
-  // window.quorvane: the module's API, computed in a worker made from the script in the page.
-  const workerSource = $("quorvane-worker").textContent;
+  // window.quorvane: the module's API, computed in a worker made from the script in the page: the
+  // module with the SIMD scoring kernel where the browser validates a function of WebAssembly's
+  // SIMD instructions (i8x16.splat and i8x16.popcnt), else the plain one. Only the one chosen is
+  // loaded, once, by the one worker that every run uses.
+  const simdProbe = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0,
+                                    10, 10, 1, 8, 0, 65, 0, 253, 15, 253, 98, 11]);
+  const hasSimd = typeof WebAssembly === "object" && WebAssembly.validate(simdProbe);
+  const workerSource = $(hasSimd ? "quorvane-worker-simd" : "quorvane-worker").textContent;
   let worker = null;
   let nextId = 1;
   const pending = new Map();

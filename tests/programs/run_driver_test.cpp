@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "simulation/nominal_group_run.h"
 #include "studies/run_outcome.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
@@ -196,7 +197,13 @@ TEST(RunDriver, NotEnoughMemoryIsSaidWithWhatTheStudyNeedsAndTheLimit) {
   const std::string needs =
       "Quorvane-Triads: error: not enough memory for this study of 12 "
       "participants by 6 items, which needs about " +
-      std::to_string((memory_needed(12, 6, 3) + 1024 * 1024 - 1) / (1024 * 1024)) + " MB";
+      std::to_string((memory_needed(testing::matrix_of(testing::small_study_responses(),
+                                                       testing::kSmallStudyParticipants,
+                                                       testing::kSmallStudyItems),
+                                    3) +
+                      1024 * 1024 - 1) /
+                     (1024 * 1024)) +
+      " MB";
   const auto out_of_memory = []() -> std::uint32_t { throw std::bad_alloc(); };
   const struct {
     const char* what;
@@ -225,25 +232,24 @@ TEST(RunDriver, NotEnoughMemoryIsSaidWithWhatTheStudyNeedsAndTheLimit) {
   }
 }
 
-// Catches an estimate that shrinks as a study grows, or strays far from what a run is measured
-// to take (10,784 KB at most for pairs of 10,000 by 1,000).
-TEST(RunDriver, TheMemoryEstimateGrowsWithTheStudy) {
+// Catches an estimate that adds the computation's tables to the reports instead of taking the
+// larger (they are never held at once), or that leaves out either: made-up studies of growing
+// size, estimated before and after their responses are known.
+TEST(RunDriver, TheMemoryEstimateHoldsTheLargerOfComputingAndReporting) {
   const struct {
     int participants;
     int items;
-  } studies[] = {{4, 1},       {30, 20},      {400, 20},     {401, 20},
-                 {1000, 1000}, {10000, 1000}, {10000, 10000}};
-  std::uint64_t earlier = 0;
+  } studies[] = {{4, 1}, {30, 20}, {400, 20}, {1000, 60}, {2000, 300}, {3000, 1000}};
   for (const auto& study : studies) {
-    const std::uint64_t needed = memory_needed(study.participants, study.items, 2);
-    if (study.participants != 401) {
-      EXPECT_GT(needed, earlier) << study.participants;
-    }
-    earlier = needed;
+    const ResponseMatrix matrix =
+        testing::matrix_of(testing::made_up_responses(study.participants, study.items, 7u),
+                           study.participants, study.items);
+    const std::uint64_t before = memory_needed(study.participants, study.items, 2);
+    const std::uint64_t needed = memory_needed(matrix, 2);
+    EXPECT_GE(needed, before) << study.participants;
+    EXPECT_LT(needed, before + simulation_bytes(matrix, 2)) << study.participants;
+    EXPECT_GE(needed, kProgramBytes + simulation_bytes(matrix, 2)) << study.participants;
   }
-  EXPECT_GT(memory_needed(10000, 1000, 2), std::uint64_t{8} * 1024 * 1024);
-  // The sets' distributions are reserved whole (9 MiB) beside the masks: 14 MB resident measured.
-  EXPECT_LT(memory_needed(10000, 1000, 2), std::uint64_t{24} * 1024 * 1024);
 }
 
 }  // namespace

@@ -207,6 +207,30 @@ TEST(RandomSets, RemaindersByReciprocalsAreExactForEveryBound) {
   }
 }
 
+// Catches a carry lost between the halves of the product that WebAssembly's builds compute
+// without a 128-bit multiply: the largest fractions and bounds, and fractions whose lower half's
+// product carries into the upper, against the 128-bit product.
+#if defined(__SIZEOF_INT128__)
+TEST(RandomSets, TheProductInHalvesIsTheWideProduct) {
+  std::uint64_t spread = 0x9E3779B97F4A7C15u;
+  std::vector<std::uint64_t> fractions = {0u,
+                                          1u,
+                                          0xFFFFFFFFu,
+                                          0x100000000u,
+                                          0xFFFFFFFFFFFFFFFFu,
+                                          0xFFFFFFFF00000000u,
+                                          0x00000001FFFFFFFFu};
+  for (int i = 0; i < 200; ++i) fractions.push_back(spread = spread * 6364136223846793005u + 1u);
+  for (const std::uint64_t fraction : fractions) {
+    for (const std::uint32_t bound : {2u, 3u, 10000u, 32768u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+      ASSERT_EQ(ShuffleBounds::high_word(fraction, bound),
+                ShuffleBounds::wide_high_word(fraction, bound))
+          << fraction << " x " << bound;
+    }
+  }
+}
+#endif
+
 // Catches draws taken in runs that skip, repeat or reorder a draw at the end of the generator's
 // block, or a shuffle that uses a wrong bound or the wrong bits of a draw: the sets of several
 // sizes, against the two shuffles done one draw at a time with the processor's division.

@@ -4,6 +4,12 @@
 
 #include <vector>
 
+#include "simulation/group_scoring.h"
+#include "simulation/set_draws.h"
+#include "simulation/set_label.h"
+#include "simulation/set_scores.h"
+#include "tests/support/studies.h"
+
 namespace quorvane {
 namespace {
 
@@ -97,18 +103,56 @@ TEST(SetDistributions, NoSetIsKeptAfterTheFirstThatDoesNotFit) {
   }
 }
 
-// Catches a budget that lets the distributions and masks of the largest studies together pass
-// 18 MiB, or that starves or overfeeds the distributions at the ends of the range.
-TEST(SetDistributions, TheBudgetLeavesRoomForTheMasks) {
-  struct Case {
-    std::size_t mask_bytes;
-    std::size_t expected;
+// Catches a set read back from the wrong piece, or one split between two pieces: sets of growing
+// sizes kept in pieces of a few bytes, each read back as counted.
+TEST(SetDistributions, SetsAreReadBackAcrossPieces) {
+  for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{16}}) {
+    // 300 groups of 20,000 items: packed.
+    SetDistributions kept(kItems, 300, SetDistributions::kNoLimit, piece);
+    ASSERT_FALSE(kept.unpacked());
+    std::vector<std::vector<int>> sets;
+    for (int n = 1; n <= 40; ++n) {
+      std::vector<int> all_missed(300, kItems);
+      for (int group = 0; group < n; ++group) all_missed[static_cast<std::size_t>(group)] -= group;
+      sets.push_back(all_missed);
+      ASSERT_TRUE(kept.keep(all_missed.data()));
+    }
+    for (int set = 0; set < kept.kept(); ++set) {
+      std::vector<unsigned> read(static_cast<std::size_t>(kItems) + 1);
+      kept.add(set, read.data(), 1);
+      EXPECT_EQ(read, counted(sets[static_cast<std::size_t>(set)], kItems))
+          << "set " << set << ", pieces of " << piece;
+    }
+  }
+}
+
+// Catches an estimate of the distributions' memory far from what a run keeps (a piece counted
+// per set, or sets per piece rounded the wrong way): one set's reserved_for(10,000) against the
+// memory all 10,000 sets took, for studies whose sets are packed and unpacked.
+TEST(SetDistributions, OneSetEstimatesTheMemoryOfAll) {
+  struct Study {
+    int participants;
+    int items;
+    int group_size;
   };
-  const std::size_t mib = std::size_t{1} << 20;
-  for (const Case c : {Case{0, 9 * mib}, Case{9 * mib, 9 * mib}, Case{10 * mib, 8 * mib},
-                       Case{12'812'928, 18 * mib - 12'812'928}, Case{17 * mib, mib},
-                       Case{18 * mib, mib}, Case{40 * mib, mib}}) {
-    EXPECT_EQ(SetDistributions::most_bytes_beside(c.mask_bytes), c.expected) << c.mask_bytes;
+  for (const Study study :
+       {Study{100, 100, 2}, Study{1000, 60, 2}, Study{2000, 300, 2}, Study{450, 150, 3}}) {
+    const ResponseMatrix matrix =
+        testing::matrix_of(testing::made_up_responses(study.participants, study.items, 5u),
+                           study.participants, study.items);
+    const GroupScorer scorer(matrix, study.group_size);
+    SetDraws draws(study.participants, 9u);
+    const SetScores scores = score_sets(draws, scorer);
+    ASSERT_EQ(scores.distributions.kept(), kSetCount);
+    std::vector<int> all_missed(static_cast<std::size_t>(scorer.full_groups()));
+    SetDraws other(study.participants, 1u);
+    scorer.score(other.next(), all_missed.data());
+    SetDistributions one(study.items, scorer.full_groups());
+    ASSERT_TRUE(one.keep(all_missed.data()));
+    const auto estimate = static_cast<double>(one.reserved_for(kSetCount));
+    const auto taken = static_cast<double>(scores.distributions.reserved_bytes());
+    EXPECT_GT(estimate, 0.8 * taken) << study.participants << " by " << study.items;
+    EXPECT_LT(estimate, 1.25 * taken) << study.participants << " by " << study.items;
   }
 }
 

@@ -1,0 +1,59 @@
+// A data file larger than a piece of the reading (kReadingPiece), read by each of the reader's
+// passes a piece at a time, with the pause between pieces that lets a mapped file's pages go.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "simulation/response_matrix_internal.h"
+#include "studies/study.h"
+#include "tests/support/studies.h"
+
+namespace quorvane {
+namespace {
+
+constexpr int kParticipants = 700;
+constexpr int kItems = 1000;  // 2,000 bytes a line: 1.4 MB in all
+
+// Catches a piece of the text skipped, read twice or cut short where one piece ends and the next
+// begins, in the stream of bare numbers and in the records of a table; or a pause that never
+// comes: the study read back response for response, typed and untyped.
+TEST(ReadingPieces, AStudyOfSeveralPiecesIsReadWhole) {
+  const std::vector<int> responses = testing::made_up_responses(kParticipants, kItems, 3u);
+  const std::string text = testing::data_file_text(responses, kItems);
+  ASSERT_GT(text.size(), kReadingPiece + kReadingPiece / 4);
+  for (const bool typed : {true, false}) {
+    int pauses = 0;
+    const StudyLoad load = load_study(
+        text, typed ? std::optional<StudyShape>(StudyShape{kParticipants, kItems}) : std::nullopt,
+        [&pauses] { ++pauses; });
+    ASSERT_TRUE(load.loaded()) << load.refusal.message;
+    const ResponseMatrix& matrix = load.study->responses;
+    ASSERT_EQ(matrix.participants(), kParticipants);
+    ASSERT_EQ(matrix.items(), kItems);
+    for (int p = 1; p <= kParticipants; ++p) {
+      for (int c = 1; c <= kItems; ++c) {
+        const int response = responses[static_cast<std::size_t>((p - 1) * kItems + c - 1)];
+        ASSERT_EQ(missed(matrix, p, c), response == 0 ? 1 : 0) << "row " << p << ", item " << c;
+      }
+    }
+    // Each pass over a text of two pieces pauses between them, and there are two passes at least
+    // (the search for NUL bytes, then the responses).
+    EXPECT_GE(pauses, 3) << (typed ? "typed" : "untyped");
+  }
+}
+
+// Catches a NUL byte looked for in the first piece alone: one in a later piece, whose line the
+// refusal names.
+TEST(ReadingPieces, ANulByteBeyondTheFirstPieceIsFound) {
+  std::string text =
+      testing::data_file_text(testing::made_up_responses(kParticipants, kItems, 4u), kItems);
+  const std::size_t at = kReadingPiece + 2000 * 5;  // line 525 + 6 of 2,000 bytes
+  text[at] = '\0';
+  const StudyLoad load = load_study(text, std::nullopt);
+  ASSERT_FALSE(load.loaded());
+  EXPECT_EQ(load.refusal.line, static_cast<long>(at / 2000) + 1);
+}
+
+}  // namespace
+}  // namespace quorvane
