@@ -362,7 +362,7 @@ bool is_start_of_text(const JournalEntry& entry, const std::string& bytes, bool 
   std::size_t block = kChecksumBlock - entry.size % kChecksumBlock;
   for (const std::uint64_t checksum : entry.blocks) {
     if (start == bytes.size()) return true;
-    block = std::min<std::size_t>(block, entry.length - start);
+    block = static_cast<std::size_t>(std::min<std::uint64_t>(block, entry.length - start));
     if (bytes.size() - start < block) return false;  // a block cut short: not recognised
     if (text_checksum(bytes.data() + start, block) != checksum) return false;
     start += block;
