@@ -280,6 +280,9 @@ test("the seed's help names the program of the group size", async () => {
   await page.goto(pageUrl, { waitUntil: "load" });
   for (const { edition, program } of editions) {
     await page.click("input[name=edition][value=" + edition + "]");
+    // The module names the program, so the help follows the click a moment later.
+    await page.waitForFunction((name) => document.getElementById("seed-help").textContent.includes(name + " --seed"),
+                               { timeout: 5000 }, program).catch(() => {});
     assert.ok((await visibleText("#seed-help")).includes(program + " --seed"), edition);
   }
 });
