@@ -245,6 +245,9 @@ test("no note before a run, and an error clears the results shown", async () => 
   assert.ok((await visibleText(".cumulative")) !== "", "the note with the results");
   await page.$eval("#seed", (element) => { element.value = "x"; });
   await page.click("#run");
+  // The refusal follows the module's naming of the program, a moment after the click.
+  await page.waitForFunction(() => document.getElementById("messages").textContent.includes("the seed must be"),
+                             { timeout: 5000 }).catch(() => {});
   assert.deepStrictEqual(await page.$eval("#results", (e) => e.hidden), true, "results after a refused seed");
   assert.ok((await page.$eval("#messages", (e) => e.textContent)).includes("the seed must be"), "the error");
 });
