@@ -17,7 +17,7 @@
 #include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
 #include "storage/report_append.h"
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 #include "studies/word_reader.h"
 
 namespace quorvane {

@@ -7,7 +7,7 @@
 #include "editions/edition_profile.h"
 #include "programs/program_release.h"
 #include "programs/run_driver.h"
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 #include "studies/study.h"
 #include "studies/study_answers.h"
 #include "studies/word_reader.h"

@@ -7,7 +7,7 @@
 
 #include "editions/edition_profile.h"
 #include "simulation/set_scores.h"
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 
 namespace quorvane {
 

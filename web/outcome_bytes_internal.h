@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 
 namespace quorvane {
 

@@ -15,7 +15,7 @@
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 #include "studies/study.h"
 
 using Rcpp::_;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "simulation/nominal_group_run.h"
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"

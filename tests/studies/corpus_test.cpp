@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "simulation/response_matrix_internal.h"
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 #include "studies/study.h"
 #include "tests/support/editions.h"
 

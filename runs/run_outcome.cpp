@@ -1,4 +1,4 @@
-#include "studies/run_outcome.h"
+#include "runs/run_outcome.h"
 
 #include <utility>
 
