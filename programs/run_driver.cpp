@@ -14,10 +14,10 @@
 #include "programs/study_dialogue.h"
 #include "reports/export_files.h"
 #include "reports/report_names.h"
+#include "runs/run_outcome.h"
 #include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
 #include "storage/report_append.h"
-#include "runs/run_outcome.h"
 #include "studies/word_reader.h"
 
 namespace quorvane {

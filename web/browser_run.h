@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "editions/edition_profile.h"
-#include "simulation/set_scores.h"
 #include "runs/run_outcome.h"
+#include "simulation/set_scores.h"
 
 namespace quorvane {
 

@@ -13,9 +13,9 @@
 #include "reports/export_data.h"
 #include "reports/export_of_run.h"
 #include "reports/run_reports.h"
+#include "runs/run_outcome.h"
 #include "simulation/nominal_group_run.h"
 #include "simulation/set_label.h"
-#include "runs/run_outcome.h"
 #include "studies/study.h"
 
 using Rcpp::_;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "simulation/nominal_group_run.h"
 #include "runs/run_outcome.h"
+#include "simulation/nominal_group_run.h"
 #include "tests/support/editions.h"
 #include "tests/support/in_process_run.h"
 #include "tests/support/memory_file_system.h"

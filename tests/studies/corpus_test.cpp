@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "simulation/response_matrix_internal.h"
 #include "runs/run_outcome.h"
+#include "simulation/response_matrix_internal.h"
 #include "studies/study.h"
 #include "tests/support/editions.h"
 
