@@ -54,6 +54,21 @@ bool failed_with(int error, FileFailure* failure) {
 
 bool failed(FileFailure* failure) { return failed_with(errno, failure); }
 
+// What an open file is, where it is a plain file; else it is closed and *failure says why.
+bool is_plain_file(int fd, struct stat* info, FileFailure* failure) {
+  if (::fstat(fd, info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return failed_with(error, failure);
+  }
+  if (!S_ISREG(info->st_mode)) {
+    ::close(fd);
+    *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
+    return false;
+  }
+  return true;
+}
+
 // The system would take a name only up to a NUL and act on another file than the one named.
 bool holds_nul(const std::string& name, FileFailure* failure) {
   if (name.find('\0') == std::string::npos) return false;
@@ -395,16 +410,7 @@ bool PosixFileSystem::open_for_append(const std::string& name, bool create, int*
   const int fd = ::open(name.c_str(), flags, 0666);
   if (fd < 0) return failed(failure);
   struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return failed_with(error, failure);
-  }
-  if (!S_ISREG(info.st_mode)) {
-    ::close(fd);
-    *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
-    return false;
-  }
+  if (!is_plain_file(fd, &info, failure)) return false;
   *handle = fd;
   *size = static_cast<std::uint64_t>(info.st_size);
   return true;
@@ -526,16 +532,7 @@ bool PosixFileSystem::open_at(int folder, const std::string& name, OpenAt how, i
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return failed(failure);
   struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return failed_with(error, failure);
-  }
-  if (!S_ISREG(info.st_mode)) {
-    ::close(fd);
-    *failure = {FileFailure::Code::kNotPlainFile, "not a plain file"};
-    return false;
-  }
+  if (!is_plain_file(fd, &info, failure)) return false;
   *state = FileState{};
   describe(info, state);
   *handle = fd;
