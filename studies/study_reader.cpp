@@ -46,8 +46,12 @@ class TextBuffer : public std::streambuf {
  private:
   void piece_from(std::size_t start) {
     start = std::min(start, text_.size());
+    // A mark that starts within the piece ends it, though it may end beyond it; one that starts
+    // right after it starts the next. The search goes no further, so that it reads each byte once.
+    const std::string_view ahead = text_.substr(start, kReadingPiece + kByteOrderMark.size() - 1);
+    const std::size_t mark = ahead.find(kByteOrderMark);
     const std::size_t end =
-        std::min({text_.find(kByteOrderMark, start), text_.size(), start + kReadingPiece});
+        start + (mark != std::string_view::npos ? mark : std::min(ahead.size(), kReadingPiece));
     char* base = const_cast<char*>(text_.data());
     setg(base + start, base + start, base + end);
   }
@@ -196,7 +200,7 @@ bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed,
   std::string decoded;
   std::string_view text;
   if (!decode_text(bytes, &decoded, &text, &study->reading, refusal, pause)) return false;
-  const std::string marks = inner_marks_note(text);
+  const std::string marks = inner_marks_note(text, pause);
   if (!marks.empty()) study->reading.notes.push_back(marks);
   const char separator = separator_of(text);
   std::vector<Record> records;

@@ -171,12 +171,18 @@ bool decode_text(std::string_view bytes, std::string* decoded, std::string_view*
   return true;
 }
 
-std::string inner_marks_note(std::string_view text) {
+std::string inner_marks_note(std::string_view text, const ReadingPause& pause) {
   long count = 0;
   std::size_t first = 0;
-  for (std::size_t at = text.find(kByteOrderMark); at != std::string_view::npos;
-       at = text.find(kByteOrderMark, at + 3)) {
-    if (count++ == 0) first = at;
+  // A piece at a time; a mark is counted in the piece it starts in, though it may end in the
+  // next.
+  for (std::size_t start = 0; start < text.size(); start += kReadingPiece) {
+    const std::string_view piece = text.substr(start, kReadingPiece + kByteOrderMark.size() - 1);
+    for (std::size_t at = piece.find(kByteOrderMark); at < kReadingPiece && at < piece.size();
+         at = piece.find(kByteOrderMark, at + kByteOrderMark.size())) {
+      if (count++ == 0) first = start + at;
+    }
+    if (pause) pause();
   }
   if (count == 0) return "";
   const std::string line = std::to_string(line_at(text, first));

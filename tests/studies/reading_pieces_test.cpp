@@ -55,5 +55,37 @@ TEST(ReadingPieces, ANulByteBeyondTheFirstPieceIsFound) {
   EXPECT_EQ(load.refusal.line, static_cast<long>(at / 2000) + 1);
 }
 
+// Catches a byte-order mark cut in two where a piece of the reading ends (its first bytes read as
+// a number's, or the mark missed by the note): bare numbers with a mark starting just before, at
+// and just after the end of the first piece, read whole, the mark counted once.
+TEST(ReadingPieces, AMarkAtTheEndOfAPieceIsSkippedWhole) {
+  const std::vector<int> responses = testing::made_up_responses(kParticipants, kItems, 5u);
+  for (const std::size_t at : {kReadingPiece - 3, kReadingPiece - 2, kReadingPiece - 1,
+                               kReadingPiece, kReadingPiece + 1}) {
+    std::string text;
+    for (const int response : responses) {
+      if (text.size() <= at && at < text.size() + 2) {
+        text.append(at - text.size(), ' ');
+        text += "\xEF\xBB\xBF";
+      }
+      text += static_cast<char>('0' + response);
+      text += ' ';
+    }
+    const StudyLoad load = load_study(text, StudyShape{kParticipants, kItems}, [] {});
+    ASSERT_TRUE(load.loaded()) << at << ": " << load.refusal.message;
+    const ResponseMatrix& matrix = load.study->responses;
+    for (int p = 1; p <= kParticipants; ++p) {
+      for (int c = 1; c <= kItems; ++c) {
+        const int response = responses[static_cast<std::size_t>((p - 1) * kItems + c - 1)];
+        ASSERT_EQ(missed(matrix, p, c), response == 0 ? 1 : 0) << at << ": " << p << ", " << c;
+      }
+    }
+    ASSERT_FALSE(load.study->reading.notes.empty()) << at;
+    EXPECT_EQ(load.study->reading.notes[0].rfind("line 1 of the file holds a byte-order mark", 0),
+              0u)
+        << at << ": " << load.study->reading.notes[0];
+  }
+}
+
 }  // namespace
 }  // namespace quorvane
