@@ -85,7 +85,7 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
   if (layout.header && reader.next(&record, refusal)) {
     study->reading.column_names_line = record.line;
     for (std::size_t i = layout.start - (layout.row_names ? 1 : 0); i < record.count; ++i) {
-      column_names.push_back(record.fields[i].text);
+      column_names.emplace_back(record.field(i).text);
     }
   }
   std::vector<std::string> labels;
@@ -133,15 +133,15 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
     ++rows;
     study->responses.add_participant();
     if (layout.labels) {
-      const std::string& label = record.fields[start - 1].text;
-      labels.push_back(utf8 ? label : from_windows_1252(label));
+      const std::string_view label = record.field(start - 1).text;
+      labels.push_back(utf8 ? std::string(label) : from_windows_1252(label));
     }
     for (int item = 1; item <= items; ++item) {
-      const Field& field = record.fields[start + static_cast<std::size_t>(item) - 1];
+      const Field field = record.field(start + static_cast<std::size_t>(item) - 1);
       int value = 0;
       const Response kind = response_of(field.text, separator, &value);
       if (kind != Response::kNumber) {
-        const NotAResponse why = why_not(kind, field.text);
+        const NotAResponse why = why_not(kind, std::string(field.text));
         refusal->row = rows;
         refusal->item = item;
         refusal->found = why.found;
