@@ -231,9 +231,11 @@ struct GroupScoring {
   // kGroupSize 0 stands for any group size, word by word.
   template <int kGroupSize>
   static GroupScorer::Scoring pick(ScoringKernel kernel) {
+#if QUORVANE_VECTOR_KERNELS || QUORVANE_WASM_SIMD_KERNEL
     // The vector kernels score groups of 2 to 4 alone (used_for); 2 only gives the other sizes'
     // instances, never called, a vector kernel to name.
     constexpr int kVectorGroupSize = kGroupSize == 0 ? 2 : kGroupSize;
+#endif
     switch (kernel) {
 #if QUORVANE_POPCOUNT_KERNEL
       case ScoringKernel::kPopcount:
