@@ -59,9 +59,14 @@ void RecordReader::read_record(Record* record) {
       while (!ends_field()) {
         if (mark_at(text_, at_)) {
           at_ += kByteOrderMark.size();
-        } else {
-          text.push_back(text_[at_++]);
+          continue;
         }
+        // The characters up to the field's end or the next that may start a mark, at once.
+        const std::size_t from = at_;
+        do {
+          ++at_;
+        } while (!ends_field() && text_[at_] != kByteOrderMark[0]);
+        text.append(text_.data() + from, at_ - from);
       }
       while (text.size() > start && is_blank(text.back())) text.pop_back();
     }
