@@ -109,6 +109,11 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
        none, "1 0 0 1", "", nullptr, "line 3 of the file holds a byte-order mark (U+FEFF)"},
       {"a byte-order mark inside bare numbers", "1 0\n\xEF\xBB\xBF\x30 1\n", StudyShape{2, 2},
        "1 0 0 1", "", nullptr, "line 2 of the file holds a byte-order mark (U+FEFF)"},
+      {"a header counting on from the largest int overflowing", "2147483647,0\n1,0\n0,1\n",
+       StudyShape{3, 2}, "1 0 1 0 0 1", "", nullptr},
+      {"a first column counting on from the largest int overflowing",
+       "2147483647,1,0\n-2147483648,0,1\n-2147483647,1,1\n", StudyShape{3, 2}, "1 0 0 1 1 1",
+       "2147483647", nullptr},
       {"R's escaped quote ending a label", "\"n\" \"a\"\n\"1\" \"Zo\\\" Z\" 1\n\"2\" \"Y\" 0\n",
        none, "1 0", "Zo\" Z", nullptr},
   };
