@@ -4,8 +4,6 @@
 
 #include <sstream>
 
-#include "studies/response_field.h"
-
 namespace quorvane {
 namespace {
 
@@ -55,29 +53,6 @@ TEST(WordReader, WholeNumbersAsThePromptsTakeThem) {
     if (c.kind == WholeNumber::kNumber) {
       EXPECT_EQ(value, c.value);
     }
-  }
-}
-
-// Catches a missing-value mark missed in another case or cut to its first letters, and a longer
-// field or a number taken for one: each mark in any case, and fields one character off.
-TEST(ResponseField, MissingValueMarksInAnyCaseAndNothingElse) {
-  const struct {
-    std::string text;
-    Response kind;
-  } cases[] = {
-      {"NA", Response::kNotAvailable},   {"na", Response::kNotAvailable},
-      {"nA", Response::kNotAvailable},   {"N/A", Response::kNotAvailable},
-      {"#N/A", Response::kNotAvailable}, {"#n/a", Response::kNotAvailable},
-      {"NaN", Response::kNotAvailable},  {"NAN", Response::kNotAvailable},
-      {".", Response::kNotAvailable},    {"N", Response::kText},
-      {"NAs", Response::kText},          {"#N/A!", Response::kText},
-      {"#N/", Response::kText},          {"NaNa", Response::kText},
-      {"..", Response::kText},           {"1", Response::kNumber},
-      {"1.", Response::kNumber},         {".0", Response::kNumber},
-  };
-  for (const auto& c : cases) {
-    int value = -1;
-    EXPECT_EQ(response_of(c.text, ',', &value), c.kind) << c.text;
   }
 }
 
