@@ -18,6 +18,7 @@ std::atomic<bool> mapping_taken{false};
 std::atomic<std::uintptr_t> mapping_start{0};
 std::atomic<std::uintptr_t> mapping_end{0};
 std::atomic<bool> mapping_cut{false};
+std::atomic<std::uintptr_t> page_size{4096};
 struct sigaction earlier_action;
 
 // A fault within the mapping: the rest of it from the faulting page on becomes zeros, so that the
@@ -27,7 +28,7 @@ void on_bus_error(int signal, siginfo_t* info, void* context) {
   const std::uintptr_t start = mapping_start.load();
   const std::uintptr_t end = mapping_end.load();
   if (at >= start && at < end) {
-    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t page = page_size.load();
     const std::uintptr_t from = at / page * page;
     void* const zeros = ::mmap(reinterpret_cast<void*>(from), end - from, PROT_READ,
                                MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
@@ -97,6 +98,10 @@ std::unique_ptr<FileBytes> map_file(int fd, std::size_t size) {
     return nullptr;
   }
   ::madvise(start, size, MADV_SEQUENTIAL);
+  // Asked here, as the handler may ask the system only what a handler may.
+  if (const long page = ::sysconf(_SC_PAGESIZE); page > 0) {
+    page_size.store(static_cast<std::uintptr_t>(page));
+  }
   mapping_cut.store(false);
   mapping_start.store(reinterpret_cast<std::uintptr_t>(start));
   mapping_end.store(reinterpret_cast<std::uintptr_t>(start) + size);
