@@ -15,8 +15,10 @@ spec = importlib.util.spec_from_loader("check_docs", loader)
 check_docs = importlib.util.module_from_spec(spec)
 loader.exec_module(check_docs)
 
-README = "# Tool\n\n[Runs](docs/runs.md), [speed](docs/performance.md#timing).\n"
-RUNS = "# Runs\n\n## The `--seed` option\n\nSee [timing](performance.md#timing).\n"
+README = ("# Tool\n\n[Runs](docs/runs.md), [speed](docs/performance.md#timing),\n"
+          "[reasons](docs/runs.md#the-systems-reasons-and-runs).\n")
+RUNS = ("# Runs\n\n## The `--seed` option\n\nSee [timing](performance.md#timing).\n\n"
+        "## The system's reasons, and runs\n")
 PERFORMANCE = ("# Performance\n\n## Timing\n\nMeasured with:\n\n```sh\nscripts/time-it 5\n```\n\n"
                "| Study | Time |\n|---|---|\n| 100 x 100 | 13.3 ms |\n")
 INSTALLER = ('File "${STAGE}\\docs\\runs.md"\nFile "${STAGE}\\docs\\performance.md"\n'
@@ -54,7 +56,8 @@ BROKEN = [
     ("command that is no script", "docs/performance.md", "scripts/time-it 5", "scripts/timeit 5",
      "'scripts/timeit' is no script"),
     # A new page nobody can find from the README.
-    ("page not linked", "README.md", "[Runs](docs/runs.md), ", "", "does not link to docs/runs.md"),
+    ("page not linked", "README.md", "docs/runs.md", "docs/performance.md",
+     "does not link to docs/runs.md"),
     # A new page the Windows installer would leave out, or leave behind at uninstall.
     ("page not installed", "packaging/windows/quorvane.nsi", 'File "${STAGE}\\docs\\runs.md"\n', "",
      "does not install docs/runs.md"),
@@ -72,8 +75,8 @@ def write_tree(root, files):
 
 
 class CheckDocsTest(unittest.TestCase):
-    # Catches a checker that refuses sound pages: code-span headings, anchors in other pages,
-    # figures beside their commands.
+    # Catches a checker that refuses sound pages: code-span headings, anchors in other pages made
+    # as code hosts make them (without apostrophes and commas), figures beside their commands.
     def test_sound_pages_pass(self):
         with tempfile.TemporaryDirectory() as root:
             write_tree(root, SOUND)
