@@ -47,6 +47,12 @@ bool names_participants(std::string_view name) {
   return false;
 }
 
+// Whether `value` is `first` counted on by `steps`; a field may hold any int, so the sum is
+// taken in a wider type.
+bool follows(int first, int value, std::size_t steps) {
+  return static_cast<long long>(value) - first == static_cast<long long>(steps);
+}
+
 // What the data records hold in one column, and in the columns of responses after it.
 struct ColumnFacts {
   std::size_t rows = 0;
@@ -75,7 +81,7 @@ ColumnFacts facts_of(const std::vector<Record>& records, std::size_t from, std::
       first = value;
       facts.counts = value == 0 || value == 1;
     } else {
-      facts.counts = facts.counts && value == first + static_cast<int>(facts.rows) - 1;
+      facts.counts = facts.counts && follows(first, value, facts.rows - 1);
     }
     for (std::size_t i = column + 1; i < record.count; ++i) {
       ++facts.responses;
@@ -101,7 +107,7 @@ bool counts_items(const Record& record, std::size_t start, char separator, int* 
     int value = 0;
     if (kind_of(record.fields[i], separator, &value) != Response::kNumber) return false;
     if (i == start) first = value;
-    if (value != first + static_cast<int>(i - start)) return false;
+    if (!follows(first, value, i - start)) return false;
     *largest = value;
   }
   return first == 0 || first == 1;

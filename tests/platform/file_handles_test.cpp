@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <string>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "platform/system_file_system.h"
 #include "tests/support/temp_folder.h"
 
@@ -101,6 +105,15 @@ TEST(FileHandles, AFileIsReadAndCutBackThroughItsHandleAndALinkIsNotOpened) {
   EXPECT_FALSE(
       files->open_at(handle, "link.txt", FileSystem::OpenAt::kAppend, &file, &state, &failure));
   EXPECT_EQ(failure.code, FileFailure::Code::kLink) << failure.reason;
+  // Catches what opens without being a file taken for one: a report's name may lead to a folder
+  // or a pipe, and reading it would hang or fail half way.
+  std::filesystem::create_directory(folder.file("folder.txt"));
+  ASSERT_EQ(::mkfifo(folder.file("pipe.txt").c_str(), 0600), 0);
+  for (const char* name : {"folder.txt", "pipe.txt"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(files->open_at(handle, name, FileSystem::OpenAt::kRead, &file, &state, &failure));
+    EXPECT_EQ(failure.code, FileFailure::Code::kNotPlainFile) << failure.reason;
+  }
 #endif
   files->close_folder(handle);
 }

@@ -671,6 +671,83 @@ TEST_F(ReportAppend, ARollbackLeavesAFileAnotherProgramWroteToMeanwhile) {
   EXPECT_TRUE(folder_.snapshot() == expected);
 }
 
+// Another program acts on report 3 between the append's check of it and its opening (or, for the
+// rollback, between its write and the putting back): the run acts on no file but the one it
+// checked, and on nothing elsewhere. Catches an open or a cut by name that takes what the name
+// leads to then, a size or an identity not compared with the one checked.
+TEST_F(ReportAppend, AFileChangedBetweenCheckAndActIsLeftAsTheOtherProgramLeftIt) {
+  const std::string other_line = "\nanother program's line";
+  const std::string elsewhere_text = "a thesis";
+  const struct {
+    const char* what;
+    Fault fault;  // kNone: the change comes before report 3 is opened
+    std::string file;
+    std::function<void(testing::TempFolder& folder, const std::string& name,
+                       const std::string& elsewhere)>
+        change;
+  } cases[] = {
+    {"another file of the same size moved in", Fault::kNone, report(3),
+     [](testing::TempFolder& folder, const std::string& name, const std::string&) {
+       folder.write("copy", folder.read(name));
+       std::filesystem::rename(folder.file("copy"), folder.file(name));
+     }},
+    {"a line added by another program", Fault::kNone, report(3),
+     [&](testing::TempFolder& folder, const std::string& name, const std::string&) {
+       folder.write(name, folder.read(name) + other_line);
+     }},
+#if !defined(_WIN32)
+    {"a link to a file elsewhere moved in", Fault::kNone, report(3),
+     [](testing::TempFolder& folder, const std::string& name, const std::string& elsewhere) {
+       std::filesystem::remove(folder.file(name));
+       std::filesystem::create_symlink(elsewhere, folder.file(name));
+     }},
+#endif
+    // Report 2, written whole, is replaced by a copy of itself as report 3's write fails.
+    {"a written report replaced by its copy before the rollback", Fault::kWrite, report(2),
+     [](testing::TempFolder& folder, const std::string& name, const std::string&) {
+       folder.write("copy", folder.read(name));
+       std::filesystem::rename(folder.file("copy"), folder.file(name));
+     }},
+  };
+  for (const auto& one : cases) {
+    SCOPED_TRACE(one.what);
+    const Files before = prepare(0xFF);
+    testing::TempFolder elsewhere;
+    elsewhere.write("thesis.txt", elsewhere_text);
+    const std::string outside = elsewhere.file("thesis.txt");
+    std::string error;
+    Files expected;
+    {
+      testing::WorkingFolder here(folder_.path());
+      const auto system = make_system_file_system();
+      // The 4th write: the journal's, then reports 1 and 2, then report 3.
+      testing::FaultyFileSystem files(*system, one.fault, one.fault == Fault::kNone ? 0 : 4);
+      bool changed = false;
+      const auto change = [&] {
+        changed = true;
+        one.change(folder_, one.file, outside);
+        expected = before;
+        expected[one.file] = folder_.read(one.file);
+      };
+      if (one.fault == Fault::kNone) {
+        files.before_each_call([&](Call call, const std::string& name) {
+          if (call == Call::kOpen && name == one.file && !changed) change();
+        });
+      } else {
+        files.at_fault([&](const std::string&) { change(); });
+      }
+      EXPECT_FALSE(append_reports(
+          files, append_scope(), short_sections("this run"), {}, [](const std::string&) {},
+          &error));
+      ASSERT_TRUE(changed);
+    }
+    EXPECT_NE(error.find(one.file), std::string::npos) << error;
+    EXPECT_EQ(elsewhere.read("thesis.txt"), elsewhere_text);
+    // Every report as it was before the run, the one changed as the other program left it.
+    EXPECT_TRUE(folder_.snapshot() == expected) << error;
+  }
+}
+
 // Catches a repair that cannot put a file back, or remove its journal, said without telling
 // whether anything changed and that the next run will try again; and a journal dropped then.
 TEST_F(ReportAppend, ARepairThatCannotFinishSaysSoAndLeavesTheJournalForTheNextRun) {

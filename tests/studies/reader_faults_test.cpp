@@ -22,6 +22,7 @@ struct Case {
   const char* refused;
   // A note the reading must give, or nullptr.
   const char* note = nullptr;
+  std::string refused_text = {};  // a refusal's start made at run time
 };
 
 std::string utf16_little_endian(const std::u16string& text) {
@@ -109,15 +110,34 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
        none, "1 0 0 1", "", nullptr, "line 3 of the file holds a byte-order mark (U+FEFF)"},
       {"a byte-order mark inside bare numbers", "1 0\n\xEF\xBB\xBF\x30 1\n", StudyShape{2, 2},
        "1 0 0 1", "", nullptr, "line 2 of the file holds a byte-order mark (U+FEFF)"},
+      {"a header counting on from the largest int overflowing", "2147483647,0\n1,0\n0,1\n",
+       StudyShape{3, 2}, "1 0 1 0 0 1", "", nullptr},
+      {"a first column counting on from the largest int overflowing",
+       "2147483647,1,0\n-2147483648,0,1\n-2147483647,1,1\n", StudyShape{3, 2}, "1 0 0 1 1 1",
+       "2147483647", nullptr},
+      {"two numbered rows taken for a count of participants", "q1,q2,q3\n1,1,0\n2,0,1\n", none,
+       "1 1 0 1 0 1", "", nullptr},
+      {"a first line counting from 2 taken for the items' names", "2,3,4\n1,0,1\n0,0,1\n", none,
+       "1 1 1 1 0 1 0 0 1", "", nullptr},
       {"R's escaped quote ending a label", "\"n\" \"a\"\n\"1\" \"Zo\\\" Z\" 1\n\"2\" \"Y\" 0\n",
        none, "1 0", "Zo\" Z", nullptr},
   };
-  for (const Case& c : cases) {
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  // Catches a mark of a missing value that packages write taken for a word.
+  for (const std::string mark : {"NA", "n/a", "#N/A", "NaN", "nan", "."}) {
+    all.push_back({"a missing value's mark", "q1,q2\n1," + mark + "\n0,1\n", none, nullptr, nullptr,
+                   nullptr});
+    all.back().refused_text =
+        "row 1, item 2 (line 2 of the file): found '" + mark + "', no response";
+  }
+  for (const Case& c : all) {
     SCOPED_TRACE(c.fault);
+    SCOPED_TRACE(c.bytes.substr(0, 40));
     const StudyLoad load = load_study(c.bytes, c.typed);
-    if (c.refused != nullptr) {
+    const std::string refused = c.refused != nullptr ? c.refused : c.refused_text;
+    if (!refused.empty()) {
       ASSERT_FALSE(load.loaded());
-      EXPECT_EQ(load.refusal.message.rfind(c.refused, 0), 0u) << load.refusal.message;
+      EXPECT_EQ(load.refusal.message.rfind(refused, 0), 0u) << load.refusal.message;
       continue;
     }
     ASSERT_TRUE(load.loaded()) << load.refusal.message;

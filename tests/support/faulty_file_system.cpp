@@ -44,6 +44,7 @@ void FaultyFileSystem::die() {
 }
 
 bool FaultyFileSystem::strikes(Call call, const std::string& name) {
+  if (before_each_) before_each_(call, name);
   const bool struck = ++calls_[call] == k_ && fault_ != Fault::kNone && fault_ != Fault::kKill &&
                       call_of(fault_) == call;
   if (struck) injected_file_ = name;

@@ -45,6 +45,11 @@ class FaultyFileSystem final : public FileSystem {
   void at_fault(std::function<void(const std::string& name)> meanwhile) {
     meanwhile_ = std::move(meanwhile);
   }
+  // Called before every counted call, with its kind and file's name, as the call goes on: another
+  // program acting between two of the run's calls.
+  void before_each_call(std::function<void(Call call, const std::string& name)> meanwhile) {
+    before_each_ = std::move(meanwhile);
+  }
 
   int calls(Call call) const;
   // Every call but begin_append and end_append, of any kind, as kKill counts them.
@@ -97,6 +102,7 @@ class FaultyFileSystem final : public FileSystem {
   int k_;
   bool fail_restoring_ = false;
   std::function<void(const std::string& name)> meanwhile_;
+  std::function<void(Call call, const std::string& name)> before_each_;
   std::map<Call, int> calls_;
   int all_calls_ = 0;
   std::map<int, std::string> names_;      // by handle
