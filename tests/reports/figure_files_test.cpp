@@ -12,6 +12,7 @@
 
 #include "reports/export_text.h"
 #include "reports/stored_zip.h"
+#include "reports/xml_text.h"
 #include "tests/programs/programs_under_test.h"
 #include "tests/support/figure_parsing.h"
 #include "tests/support/program_process.h"
@@ -260,6 +261,29 @@ TEST(ExportText, SignificantDigitsOfAnyMagnitude) {
       {9.96e-05, "1.0e-04"}, {1234.4, "1234"},       {1234567.0, "1.2e+06"}, {0.0, "0"},
       {-0.5, "-0.500"},      {2.5e-300, "2.5e-300"}};
   for (const auto& c : cases) EXPECT_EQ(export_text::significant(c.value), c.text) << c.value;
+}
+
+// Catches a label that breaks the workbook or the figure for every reader: markup characters left
+// unescaped, and bytes or characters XML does not allow (a file in Windows-1252, a control, a
+// surrogate, an overlong form, a code point above U+10FFFF) let through.
+TEST(XmlText, EveryLabelGivesWellFormedXml) {
+  const std::string r = "\xEF\xBF\xBD";  // U+FFFD
+  const struct {
+    std::string label;
+    std::string xml;
+  } cases[] = {
+      {"M<u>ll&r \"Jo\" O'Neil", "M&lt;u&gt;ll&amp;r &quot;Jo&quot; O&apos;Neil"},
+      {"J\xC3\xB6rg \xF0\x9F\x98\x80\tx", "J\xC3\xB6rg \xF0\x9F\x98\x80\tx"},
+      {"J\xF6rg", "J" + r + "rg"},
+      {"a\x01\x1F\n", "a" + r + r + r},
+      {"\xED\xA0\x80", r + r + r},
+      {"\xC0\x80", r + r},
+      {"\xE0\x80\x80", r + r + r},
+      {"\xF4\x90\x80\x80", r + r + r + r},
+      {"\xEF\xBF\xBE\xEF\xBF\xBF", r + r},
+      {"\xE2\x82", r + r},
+  };
+  for (const auto& c : cases) EXPECT_EQ(xml_text(c.label), c.xml) << c.label;
 }
 
 // Catches a checksum that zip readers refuse: the standard's check value of "123456789".

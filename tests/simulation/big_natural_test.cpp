@@ -29,6 +29,11 @@ TEST(BigNatural, BinomialsKeepPascalsRuleAtAnySize) {
     }
   }
   EXPECT_TRUE(big_binomial(4, 5).is_zero());
+  // A borrow of a difference of exactly -1 carried through every limb: 2^64 - 1.
+  BigNatural power(1);
+  power.shift_left(64);
+  power -= BigNatural(1);
+  EXPECT_EQ(compare(power, BigNatural(UINT64_MAX)), 0);
   // C(2n, n) = sum_j C(n, j)^2: products of numbers of several limbs.
   BigNatural squares;
   for (int j = 0; j <= 200; ++j) squares += big_binomial(200, j) * big_binomial(200, j);
