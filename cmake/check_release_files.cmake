@@ -1,6 +1,6 @@
 # Checks that every file that states the version states the one project() sets, and that the
 # release date and the group sizes agree wherever they are written.
-#   cmake -DVERSION=2.0 -DCITATION=CITATION.cff -DCHANGELOG=CHANGELOG.md [-DREADME=README.md]
+#   cmake -DVERSION=2.0 -DCITATION=CITATION.cff -DCHANGELOG=CHANGELOG.md [-DREADME=README.md|docs/a.md]
 #         [-DPROGRAMS=a|b|c] [-DMAN_PAGES=a.1|b.1|c.1] [-DWINDOWS_PROGRAMS=a.exe|b.exe|c.exe]
 #         -P check_release_files.cmake
 # PROGRAMS are run with --version and --help; MAN_PAGES are help2man's pages of the same
@@ -38,19 +38,21 @@ if(NOT cited_dates STREQUAL "date-released: \"${release_date}\"")
   refuse("${CITATION}: it says '${cited_dates}', but ${CHANGELOG} dates ${VERSION} ${release_date}")
 endif()
 
-# The README: the packages' names and the version --version shows, wherever it names them.
-if(README)
-  file(STRINGS ${README} lines REGEX "Quorvane-[0-9.]+-(win64|Linux)|quorvane_[0-9.]+_amd64|Quorvane-[A-Za-z]+ [0-9]+\\.[0-9]+`")
+# The README and the manual (README may list several pages joined by "|"): the packages' names
+# and the version --version shows, wherever they name them.
+string(REPLACE "|" ";" readmes "${README}")
+foreach(readme IN LISTS readmes)
+  file(STRINGS ${readme} lines REGEX "Quorvane-[0-9.]+-(win64|Linux)|quorvane_[0-9.]+_amd64|Quorvane-[A-Za-z]+ [0-9]+\\.[0-9]+`")
   foreach(line IN LISTS lines)
     string(REGEX MATCHALL "Quorvane-[0-9.]+[0-9]-(win64|Linux)|quorvane_[0-9.]+_amd64|Quorvane-[A-Za-z]+ [0-9]+\\.[0-9]+`" names "${line}")
     foreach(named IN LISTS names)
       string(REGEX REPLACE "^[^0-9]*([0-9]+(\\.[0-9]+)*).*$" "\\1" named_version "${named}")
       if(NOT named_version STREQUAL VERSION)
-        disagree(${README} "it names '${named}'")
+        disagree(${readme} "it names '${named}'")
       endif()
     endforeach()
   endforeach()
-endif()
+endforeach()
 
 # The programs: what --version says, and the group size --help names (K for Quorvane-Groups).
 set(index 0)

@@ -44,6 +44,8 @@ endif()
 install(TARGETS Quorvane-Pairs Quorvane-Triads Quorvane-Quads Quorvane-Groups
         RUNTIME DESTINATION ${QUORVANE_PROGRAM_DIR})
 install(FILES README.md CHANGELOG.md DESTINATION ${QUORVANE_DOC_DIR})
+install(DIRECTORY docs/ DESTINATION ${QUORVANE_DOC_DIR}/docs FILES_MATCHING PATTERN "*.md")
+install(FILES web/README.md DESTINATION ${QUORVANE_DOC_DIR}/web)
 install(FILES samples/sample-study.txt samples/sample-distribution.svg
         DESTINATION ${QUORVANE_DOC_DIR}/samples)
 # One more file for the packages, built elsewhere: the browser page, installed when it has been
@@ -84,6 +86,12 @@ else()
   find_program(QUORVANE_HELP2MAN help2man)
   if(QUORVANE_HELP2MAN)
     set(QUORVANE_MAN_PAGES)
+    # The pages' DIAGNOSTICS section is the manual's page of messages, made from the same text.
+    include(${CMAKE_CURRENT_LIST_DIR}/markdown_to_roff.cmake)
+    set(troubleshooting ${PROJECT_SOURCE_DIR}/docs/troubleshooting.md)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${troubleshooting})
+    file(READ ${troubleshooting} troubleshooting_text)
+    quorvane_markdown_to_roff("${troubleshooting_text}" QUORVANE_DIAGNOSTICS)
     foreach(edition IN LISTS QUORVANE_EDITIONS)
       set(QUORVANE_PROGRAM Quorvane-${edition})
       set(QUORVANE_PROGRAM_ROFF "Quorvane\\-${edition}")

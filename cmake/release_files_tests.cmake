@@ -19,9 +19,12 @@ elseif(QUORVANE_MAN_PAGES)
 else()
   set(programs_of_build -DPROGRAMS=${programs})
 endif()
+# The README and every page of the manual name the packages and the version alike.
+file(GLOB manual_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+string(JOIN "|" readmes ${QUORVANE_README} ${PROJECT_SOURCE_DIR}/web/README.md ${manual_pages})
 add_test(NAME ReleaseFiles.AgreeOnTheVersion
          COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DCITATION=${QUORVANE_CITATION}
-                 -DCHANGELOG=${QUORVANE_CHANGELOG} -DREADME=${QUORVANE_README}
+                 -DCHANGELOG=${QUORVANE_CHANGELOG} "-DREADME=${readmes}"
                  ${programs_of_build} -P ${QUORVANE_CHECK})
 
 # name | file broken (CITATION, CHANGELOG or README) | text replaced | its replacement | message

@@ -15,13 +15,13 @@
 #include "platform/file_system.h"
 #include "programs/study_dialogue.h"
 #include "simulation/response_matrix_internal.h"
+#include "studies/study.h"
 
 namespace quorvane::fuzzing {
 namespace {
 
 // Larger inputs say nothing new: a study of any size reads its counts and responses alike.
 constexpr std::size_t kLargestInput = 1 << 16;
-constexpr int kLargestCount = 10000;
 constexpr std::size_t kLongestWord = 4096;
 constexpr const char* kDataFile = "study.txt";
 

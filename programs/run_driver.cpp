@@ -1,6 +1,7 @@
 #include "programs/run_driver.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <string>
@@ -28,11 +29,8 @@ std::string study_size(const Study& study) {
          std::to_string(study.responses.items()) + " items";
 }
 
-}  // namespace
-
-int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
-                       const RunOptions& options, const Study& study);
-
+// The line that ends a run on an interactive console, after "Performing calculations...", with
+// the seed drawn from the clock where there was one.
 std::string finished_line(const std::string& report_folder,
                           const std::optional<std::string>& export_name,
                           std::optional<std::uint32_t> clock_seed) {
@@ -44,6 +42,30 @@ std::string finished_line(const std::string& report_folder,
   return "\nThe reports" + (export_name ? " and the export " + readable(*export_name) : "") +
          " were written in the folder " + readable(report_folder) + seed + "\n";
 }
+
+// The computation of a loaded study and the append of its reports and export.
+int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
+                       const RunOptions& options, const Study& study) {
+  const std::uint32_t seed = options.read_seed();
+  const RunOutcome outcome =
+      compute_run(study, edition, seed, options.export_name, program_release(edition));
+  const auto note = [&](const std::string& text) { say_note(edition, console, text); };
+  for (const std::string& text : outcome.notes) note(text);
+  std::string error;
+  if (!append_reports(files, append_scope(), outcome.reports, outcome.exports, note, &error)) {
+    say_error(edition, console, error);
+    return kRunFailed;
+  }
+  if (!options.report_folder.empty()) {
+    console.out << finished_line(
+                       options.report_folder, options.export_name,
+                       options.seed_from_clock ? std::optional<std::uint32_t>(seed) : std::nullopt)
+                << std::flush;
+  }
+  return kRunSucceeded;
+}
+
+}  // namespace
 
 int run_program(const EditionProfile& edition, Console console, FileSystem& files,
                 const RunOptions& options) {
@@ -80,27 +102,6 @@ int run_program(const EditionProfile& edition, Console console, FileSystem& file
                   kNothingChanged);
     return kRunFailed;
   }
-}
-
-int compute_and_append(const EditionProfile& edition, Console console, FileSystem& files,
-                       const RunOptions& options, const Study& study) {
-  const std::uint32_t seed = options.read_seed();
-  const RunOutcome outcome =
-      compute_run(study, edition, seed, options.export_name, program_release(edition));
-  const auto note = [&](const std::string& text) { say_note(edition, console, text); };
-  for (const std::string& text : outcome.notes) note(text);
-  std::string error;
-  if (!append_reports(files, append_scope(), outcome.reports, outcome.exports, note, &error)) {
-    say_error(edition, console, error);
-    return kRunFailed;
-  }
-  if (!options.report_folder.empty()) {
-    console.out << finished_line(
-                       options.report_folder, options.export_name,
-                       options.seed_from_clock ? std::optional<std::uint32_t>(seed) : std::nullopt)
-                << std::flush;
-  }
-  return kRunSucceeded;
 }
 
 }  // namespace quorvane

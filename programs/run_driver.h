@@ -45,12 +45,6 @@ struct RunOptions {
 // working folder, which alone the repair of a run that stopped while writing them may touch.
 AppendScope append_scope();
 
-// The line that ends a run on an interactive console, after "Performing calculations...", with
-// the seed drawn from the clock where there was one.
-std::string finished_line(const std::string& report_folder,
-                          const std::optional<std::string>& export_name,
-                          std::optional<std::uint32_t> clock_seed = std::nullopt);
-
 // One whole run of a program: the console dialogue, loading the data file, the computation
 // seeded with what read_seed returns, and the append of the eight reports. A mistake of the
 // user's gets one line on the console's error stream, leaves every report file as it was and

@@ -122,7 +122,8 @@ TEST(CommandLineRuns, ADataFileNamedRunsInItsFolderAsTheDialogueThere) {
 // the code page turn them into '?'), a quoted path taken with its quotes, and backslashes shown
 // as escapes.
 TEST(CommandLineRuns, NamesInAnyScriptAndWindowsPathsArriveAsTyped) {
-  const std::string export_name = "\xE7\xA0\x94\xE7\xA9\xB6-\xE7\xB5\x90\xE6\x9E\x9C";  // 研究-結果
+  // 研究-結果, in UTF-8.
+  const std::string export_name = "\xE7\xA0\x94\xE7\xA9\xB6-\xE7\xB5\x90\xE6\x9E\x9C";
   const RunWith exported({"--seed", "7", "--export", export_name});
   ASSERT_EQ(exported.result.exit_status, 0) << exported.result.err;
   for (const char* ending : {"-distribution.csv", "-sets.csv", "-groups.csv", ".svg"}) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editions/edition_profile.h"
+#include "reports/export_files.h"
 #include "tests/support/report_parsing.h"
 
 namespace quorvane {
@@ -105,10 +106,14 @@ TEST(CommandLine, HelpWinsOverVersionAndVersionOverARun) {
   EXPECT_EQ(read({"--seed=7", "--version"}).action, Action::kShowVersion);
 }
 
-// Catches a usage text of another program, or too wide for an 80-column terminal.
+// Catches a usage text of another program, too wide for an 80-column terminal, or silent on a
+// file the export writes (which --export refuses to overwrite).
 TEST(CommandLine, UsageNamesTheProgramAndFitsEightyColumns) {
   for (const EditionProfile* edition : {&kPairsEdition, &kTriadsEdition, &kQuadsEdition}) {
     const std::string usage = usage_text(*edition);
+    for (const std::string& file : export_file_names("NAME")) {
+      EXPECT_NE(usage.find(file), std::string::npos) << file;
+    }
     const std::string name(edition->program_name);
     EXPECT_EQ(usage.rfind("Usage: " + name + " ", 0), 0u) << usage;
     EXPECT_NE(usage.find("| " + name + "\n"), std::string::npos) << usage;

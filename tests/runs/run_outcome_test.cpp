@@ -61,6 +61,8 @@ TEST(RunOutcome, ShowsWhatTheReportsAndTheExportSay) {
       ASSERT_TRUE(best->found);
       EXPECT_EQ(std::to_string(best->row) + "-" + std::to_string(best->column),
                 summary[1][static_cast<std::size_t>(fit_column)]);
+      EXPECT_EQ(best->mean, read_double(summary[1][static_cast<std::size_t>(fit_column) + 1]));
+      EXPECT_EQ(best->variance, read_double(summary[1][static_cast<std::size_t>(fit_column) + 2]));
       EXPECT_EQ(best->chi_square,
                 read_double(summary[1][static_cast<std::size_t>(fit_column) + 3]));
       fit_column += 4;
@@ -99,6 +101,15 @@ TEST(RunOutcome, ASearchWithoutABestSetIsANote) {
       (std::vector<std::string>{no_best_set_note(kMvMeasure, SearchOutcome::kOverallMeanIsZero)}));
   EXPECT_TRUE(run.exports.empty());
   EXPECT_FALSE(run.exact.mean.has_value());
+
+  // With every response correct all groups score alike: the MV search says so, while every set's
+  // distribution fits the overall one and the DIST search still chooses.
+  const std::vector<int> all_correct(static_cast<std::size_t>(kParticipants * kItems), 1);
+  const RunOutcome alike = compute_run(labelled_study(all_correct), testing::edition_of(3), 1, {});
+  EXPECT_FALSE(alike.mv.found);
+  EXPECT_TRUE(alike.dist.found);
+  EXPECT_EQ(alike.notes, (std::vector<std::string>{
+                             no_best_set_note(kMvMeasure, SearchOutcome::kOverallVarianceIsZero)}));
 }
 
 }  // namespace
