@@ -18,6 +18,9 @@ class FileBytes {
   // Lets the system take back the memory that holds the bytes read so far, where they are a
   // mapped file, which gives them again should they be read again; else does nothing.
   virtual void let_go() {}
+  // Whether the file was cut short by another program while mapped: the bytes past its new end
+  // then read as zeros, and are not the file's.
+  virtual bool cut_short() const { return false; }
 
  protected:
   std::string_view bytes_;

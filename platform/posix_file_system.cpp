@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include <streambuf>
 
 #include "platform/file_read_stream.h"
+#include "platform/posix_mapped_file.h"
 #include "platform/process.h"
 #include "platform/system_file_system.h"
 
@@ -143,37 +143,10 @@ class DescriptorReader final : public FileReader {
   std::unique_ptr<FileBytes> map() override {
     std::uint64_t bytes = 0;
     if (!size(&bytes) || bytes > std::numeric_limits<std::size_t>::max()) return nullptr;
-    return MappedBytes::of(fd_, static_cast<std::size_t>(bytes));
+    return map_file(fd_, static_cast<std::size_t>(bytes));
   }
 
  private:
-  // A file mapped read-only and private: the run never writes to it, and the pages it has read
-  // are let go of as the reading goes on, so that they are not all held at once.
-  class MappedBytes final : public FileBytes {
-   public:
-    static std::unique_ptr<FileBytes> of(int fd, std::size_t size) {
-      // Files that say they are empty are read: those of /proc hold bytes all the same.
-      if (size == 0) return nullptr;
-      void* const start = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-      if (start == MAP_FAILED) return nullptr;
-      ::madvise(start, size, MADV_SEQUENTIAL);
-      return std::make_unique<MappedBytes>(start, size);
-    }
-    MappedBytes(void* start, std::size_t size) : start_(start), size_(size) {
-      bytes_ = std::string_view(static_cast<const char*>(start), size);
-    }
-    MappedBytes(const MappedBytes&) = delete;
-    MappedBytes& operator=(const MappedBytes&) = delete;
-    ~MappedBytes() override { ::munmap(start_, size_); }
-    // The pages of a private mapping that was never written to are the file's: dropped, they are
-    // read again from it.
-    void let_go() override { ::madvise(start_, size_, MADV_DONTNEED); }
-
-   private:
-    void* start_;
-    std::size_t size_;
-  };
-
   int fd_;
 };
 

@@ -236,6 +236,14 @@ bool read_study(DataBytes& bytes, const std::optional<StudyShape>& typed,
              "); close other programs or raise the limit and run again" + kNothingChanged;
     return false;
   }
+  // Bytes past the end of a file cut short while mapped read as zeros: whatever was read of them
+  // is not the study.
+  if (bytes.file->cut_short()) {
+    *error =
+        "cannot read the data file: another program cut it short while it was being read; run "
+        "again once that program has finished writing it";
+    return false;
+  }
   if (!load.loaded()) {
     *error = std::move(load.refusal.message);
     return false;

@@ -174,8 +174,11 @@ struct GroupScoring {
     return {scorer.masks_, static_cast<std::size_t>(scorer.mask_stride_), scorer.mask_words_};
   }
 
+  // Word by word: the portable kernel, and compiled again for processors that count a word's
+  // bits with one instruction (popcnt), which the portable one may not assume.
   template <int kGroupSize>
-  static void portable(const GroupScorer& scorer, const Participant* order, int* out) {
+  [[gnu::always_inline]] static void by_words(const GroupScorer& scorer, const Participant* order,
+                                              int* out) {
     if (kGroupSize > 0 && scorer.mask_stride_ == 2) {
       score_two_words<kGroupSize == 0 ? 2 : kGroupSize>(masks_of(scorer), scorer.full_groups_,
                                                         order, out);
@@ -183,16 +186,15 @@ struct GroupScoring {
       score_any_words(masks_of(scorer), scorer.group_size_, scorer.full_groups_, order, out);
     }
   }
+  template <int kGroupSize>
+  static void portable(const GroupScorer& scorer, const Participant* order, int* out) {
+    by_words<kGroupSize>(scorer, order, out);
+  }
 #if QUORVANE_POPCOUNT_KERNEL
   template <int kGroupSize>
   [[gnu::target("popcnt")]] static void popcount(const GroupScorer& scorer,
                                                  const Participant* order, int* out) {
-    if (kGroupSize > 0 && scorer.mask_stride_ == 2) {
-      score_two_words<kGroupSize == 0 ? 2 : kGroupSize>(masks_of(scorer), scorer.full_groups_,
-                                                        order, out);
-    } else {
-      score_any_words(masks_of(scorer), scorer.group_size_, scorer.full_groups_, order, out);
-    }
+    by_words<kGroupSize>(scorer, order, out);
   }
 #endif
 #if QUORVANE_VECTOR_KERNELS
@@ -229,6 +231,11 @@ struct GroupScoring {
   // kGroupSize 0 stands for any group size, word by word.
   template <int kGroupSize>
   static GroupScorer::Scoring pick(ScoringKernel kernel) {
+#if QUORVANE_VECTOR_KERNELS || QUORVANE_WASM_SIMD_KERNEL
+    // The vector kernels score groups of 2 to 4 alone (used_for); 2 only gives the other sizes'
+    // instances, never called, a vector kernel to name.
+    constexpr int kVectorGroupSize = kGroupSize == 0 ? 2 : kGroupSize;
+#endif
     switch (kernel) {
 #if QUORVANE_POPCOUNT_KERNEL
       case ScoringKernel::kPopcount:
@@ -236,13 +243,13 @@ struct GroupScoring {
 #endif
 #if QUORVANE_VECTOR_KERNELS
       case ScoringKernel::kAvx2:
-        return &avx2 < kGroupSize == 0 ? 2 : kGroupSize > ;
+        return &avx2<kVectorGroupSize>;
       case ScoringKernel::kAvx512:
-        return &avx512 < kGroupSize == 0 ? 2 : kGroupSize > ;
+        return &avx512<kVectorGroupSize>;
 #endif
 #if QUORVANE_WASM_SIMD_KERNEL
       case ScoringKernel::kWasmSimd:
-        return &wasm_simd < kGroupSize == 0 ? 2 : kGroupSize > ;
+        return &wasm_simd<kVectorGroupSize>;
 #endif
       default:
         return &portable<kGroupSize>;

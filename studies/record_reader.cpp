@@ -1,5 +1,7 @@
 #include "studies/record_reader.h"
 
+#include <cstdint>
+
 #include "studies/text_decoding.h"
 
 namespace quorvane {
@@ -8,6 +10,9 @@ bool RecordReader::next(Record* record, Refusal* refusal) {
   while (at_ < text_.size()) {
     record->line = line_;
     record->count = 0;
+    record->texts_.clear();
+    record->ends_.clear();
+    record->quoted_.clear();
     read_record(record);
     if (at_ >= next_pause_ && pause_ != nullptr && *pause_) {
       (*pause_)();
@@ -21,8 +26,10 @@ bool RecordReader::next(Record* record, Refusal* refusal) {
                          refusal->fix;
       return false;
     }
+    // A field's text, or its quotes, make a record that is not blank.
+    if (!record->texts_.empty()) return true;
     for (std::size_t i = 0; i < record->count; ++i) {
-      if (!record->fields[i].text.empty() || record->fields[i].quoted) return true;
+      if (record->quoted_[i]) return true;
     }
   }
   return false;
@@ -44,19 +51,30 @@ void RecordReader::read_record(Record* record) {
   for (;;) {
     skip_blanks();
     if (separator_ == ' ' && (at_ == text_.size() || at_line_end())) break;
-    if (record->count == record->fields.size()) record->fields.emplace_back();
-    Field& field = record->fields[record->count++];
-    field.text.clear();
-    field.quoted = at_ < text_.size() && text_[at_] == '"';
-    if (field.quoted && !read_quoted(&field.text)) return;
-    while (!ends_field()) {
-      if (mark_at(text_, at_)) {
-        at_ += kByteOrderMark.size();
-      } else {
-        field.text.push_back(text_[at_++]);
+    std::string& text = record->texts_;
+    const std::size_t start = text.size();
+    const bool quoted = at_ < text_.size() && text_[at_] == '"';
+    const bool closed = !quoted || read_quoted(&text);
+    if (closed) {
+      while (!ends_field()) {
+        if (mark_at(text_, at_)) {
+          at_ += kByteOrderMark.size();
+          continue;
+        }
+        // The characters up to the field's end or the next that may start a mark, at once.
+        const std::size_t from = at_;
+        do {
+          ++at_;
+        } while (!ends_field() && text_[at_] != kByteOrderMark[0]);
+        text.append(text_.data() + from, at_ - from);
       }
+      while (text.size() > start && is_blank(text.back())) text.pop_back();
     }
-    while (!field.text.empty() && is_blank(field.text.back())) field.text.pop_back();
+    // A data file is never larger than kLargestDataFile, far below 4 GB.
+    record->ends_.push_back(static_cast<std::uint32_t>(text.size()));
+    record->quoted_.push_back(quoted);
+    ++record->count;
+    if (!closed) return;
     if (at_ == text_.size()) return;
     if (at_line_end()) break;
     ++at_;  // the separator

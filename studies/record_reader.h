@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,17 +10,33 @@
 
 namespace quorvane {
 
+// A field of a record: its text (without the quotes around it, "" as one quote) and whether it
+// was quoted.
 struct Field {
-  std::string text;
+  std::string_view text;
   bool quoted = false;
 };
 
-// One line of a table (more, when a quoted field holds a line break): its fields, of which the
-// first `count` of `fields` are this record's.
-struct Record {
+// One line of a table (more, when a quoted field holds a line break) and its `count` fields,
+// whose texts are held one after another in one string, so that a record of many fields takes
+// little more memory than its text.
+class Record {
+ public:
   long line = 0;
   std::size_t count = 0;
-  std::vector<Field> fields;
+
+  // Field i, counted from 0, while the record is not changed.
+  Field field(std::size_t i) const {
+    const std::size_t start = i == 0 ? 0 : ends_[i - 1];
+    return {std::string_view(texts_).substr(start, ends_[i] - start), quoted_[i]};
+  }
+
+ private:
+  friend class RecordReader;
+
+  std::string texts_;
+  std::vector<std::uint32_t> ends_;  // where each field's text ends in texts_
+  std::vector<bool> quoted_;
 };
 
 // Splits the text into records of fields. The separator ' ' stands for runs of blanks and tabs;

@@ -11,9 +11,16 @@ namespace {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // The marks statistics packages and spreadsheets write for a missing value.
+// Looked at in place, as every response of the file is.
 bool is_not_available(std::string_view text) {
-  std::string lower;
-  for (const char c : text) lower.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+  constexpr std::size_t kLongestMark = 4;
+  if (text.size() > kLongestMark) return false;
+  char letters[kLongestMark];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    letters[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  }
+  const std::string_view lower(letters, text.size());
   return lower == "na" || lower == "n/a" || lower == "#n/a" || lower == "nan" || lower == ".";
 }
 

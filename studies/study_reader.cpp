@@ -46,8 +46,12 @@ class TextBuffer : public std::streambuf {
  private:
   void piece_from(std::size_t start) {
     start = std::min(start, text_.size());
+    // A mark that starts within the piece ends it, though it may end beyond it; one that starts
+    // right after it starts the next. The search goes no further, so that it reads each byte once.
+    const std::string_view ahead = text_.substr(start, kReadingPiece + kByteOrderMark.size() - 1);
+    const std::size_t mark = ahead.find(kByteOrderMark);
     const std::size_t end =
-        std::min({text_.find(kByteOrderMark, start), text_.size(), start + kReadingPiece});
+        start + (mark != std::string_view::npos ? mark : std::min(ahead.size(), kReadingPiece));
     char* base = const_cast<char*>(text_.data());
     setg(base + start, base + start, base + end);
   }
@@ -81,7 +85,7 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
   if (layout.header && reader.next(&record, refusal)) {
     study->reading.column_names_line = record.line;
     for (std::size_t i = layout.start - (layout.row_names ? 1 : 0); i < record.count; ++i) {
-      column_names.push_back(record.fields[i].text);
+      column_names.emplace_back(record.field(i).text);
     }
   }
   std::vector<std::string> labels;
@@ -129,15 +133,15 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
     ++rows;
     study->responses.add_participant();
     if (layout.labels) {
-      const std::string& label = record.fields[start - 1].text;
-      labels.push_back(utf8 ? label : from_windows_1252(label));
+      const std::string_view label = record.field(start - 1).text;
+      labels.push_back(utf8 ? std::string(label) : from_windows_1252(label));
     }
     for (int item = 1; item <= items; ++item) {
-      const Field& field = record.fields[start + static_cast<std::size_t>(item) - 1];
+      const Field field = record.field(start + static_cast<std::size_t>(item) - 1);
       int value = 0;
       const Response kind = response_of(field.text, separator, &value);
       if (kind != Response::kNumber) {
-        const NotAResponse why = why_not(kind, field.text);
+        const NotAResponse why = why_not(kind, std::string(field.text));
         refusal->row = rows;
         refusal->item = item;
         refusal->found = why.found;
@@ -196,7 +200,7 @@ bool read_study(std::string_view bytes, const std::optional<StudyShape>& typed,
   std::string decoded;
   std::string_view text;
   if (!decode_text(bytes, &decoded, &text, &study->reading, refusal, pause)) return false;
-  const std::string marks = inner_marks_note(text);
+  const std::string marks = inner_marks_note(text, pause);
   if (!marks.empty()) study->reading.notes.push_back(marks);
   const char separator = separator_of(text);
   std::vector<Record> records;

@@ -72,7 +72,7 @@ ColumnFacts facts_of(const std::vector<Record>& records, std::size_t from, std::
     if (record.count <= column) continue;
     ++facts.rows;
     int value = 0;
-    const Response kind = kind_of(record.fields[column], separator, &value);
+    const Response kind = kind_of(record.field(column), separator, &value);
     if (kind == Response::kText) ++facts.text;
     if (kind == Response::kNumber && value != 0 && value != 1) ++facts.other;
     if (kind != Response::kNumber) {
@@ -85,7 +85,7 @@ ColumnFacts facts_of(const std::vector<Record>& records, std::size_t from, std::
     }
     for (std::size_t i = column + 1; i < record.count; ++i) {
       ++facts.responses;
-      if (kind_of(record.fields[i], separator, &value) == Response::kNumber &&
+      if (kind_of(record.field(i), separator, &value) == Response::kNumber &&
           (value == 0 || value == 1)) {
         ++facts.zero_one;
       }
@@ -105,7 +105,7 @@ bool counts_items(const Record& record, std::size_t start, char separator, int* 
   int first = 0;
   for (std::size_t i = start; i < record.count; ++i) {
     int value = 0;
-    if (kind_of(record.fields[i], separator, &value) != Response::kNumber) return false;
+    if (kind_of(record.field(i), separator, &value) != Response::kNumber) return false;
     if (i == start) first = value;
     if (!follows(first, value, i - start)) return false;
     *largest = value;
@@ -128,17 +128,17 @@ bool refuse_value_labels(const std::vector<Record>& records, char separator, Ref
   std::set<std::string> words;
   std::size_t fields = 0;
   std::size_t text = 0;
-  const Field* first = nullptr;
+  Field first;
   const Record* first_record = nullptr;
   for (std::size_t r = 1; r < records.size(); ++r) {
     const Record& record = records[r];
     for (std::size_t i = 1; i < record.count; ++i) {
       ++fields;
-      if (!is_text(record.fields[i], separator)) continue;
+      if (!is_text(record.field(i), separator)) continue;
       ++text;
-      if (words.size() <= 4) words.insert(record.fields[i].text);
-      if (first == nullptr) {
-        first = &record.fields[i];
+      if (words.size() <= 4) words.emplace(record.field(i).text);
+      if (first_record == nullptr) {
+        first = record.field(i);
         first_record = &record;
       }
     }
@@ -147,7 +147,7 @@ bool refuse_value_labels(const std::vector<Record>& records, char separator, Ref
   if (text < 4 || 2 * text <= fields || words.size() > 4 || text < 2 * words.size()) return false;
   std::vector<std::string> shown(words.begin(), words.end());
   refusal->line = first_record->line;
-  refusal->found = shown_name(first->text);
+  refusal->found = shown_name(first.text);
   refusal->fix =
       "save the values instead (1 correct, 0 missed): in PSPP or SPSS, SAVE TRANSLATE without "
       "/CELLS=LABELS; in R, write the numbers (as.integer) instead of factors";
@@ -159,7 +159,7 @@ bool refuse_value_labels(const std::vector<Record>& records, char separator, Ref
 
 std::vector<std::string> texts_from(const Record& record, std::size_t start) {
   std::vector<std::string> texts;
-  for (std::size_t i = start; i < record.count; ++i) texts.push_back(record.fields[i].text);
+  for (std::size_t i = start; i < record.count; ++i) texts.emplace_back(record.field(i).text);
   return texts;
 }
 
@@ -175,12 +175,12 @@ bool choose_layout(const std::vector<Record>& records, char separator, LayoutCho
   const Record& second = records[data_from];
   bool quotes = false;
   for (const Record& record : records) {
-    for (std::size_t i = 0; i < record.count; ++i) quotes = quotes || record.fields[i].quoted;
+    for (std::size_t i = 0; i < record.count; ++i) quotes = quotes || record.field(i).quoted;
   }
 
   // R's write.table and write.csv name no column above the row names: the first line is one short.
   if (records.size() > 1 && second.count == first.count + 1 && first.count > 0 &&
-      (second.fields[0].quoted || is_text(second.fields[0], separator) ||
+      (second.field(0).quoted || is_text(second.field(0), separator) ||
        facts_of(records, 1, 0, separator).counts)) {
     layout.row_names = true;
     layout.header = true;
@@ -192,15 +192,15 @@ bool choose_layout(const std::vector<Record>& records, char separator, LayoutCho
   // beside responses of 0 and 1.
   const std::size_t column = layout.start;
   const ColumnFacts facts = facts_of(records, data_from, column, separator);
-  const bool r_quoted = second.count > column + 1 && second.fields[column].quoted &&
-                        !second.fields[column + 1].quoted;
+  const bool r_quoted =
+      second.count > column + 1 && second.field(column).quoted && !second.field(column + 1).quoted;
   const bool named = records.size() > 1 && first.count > column && second.count == first.count &&
-                     !is_text(second.fields[0], separator) &&
-                     names_participants(first.fields[column].text) &&
-                     is_text(first.fields[std::min(column + 1, first.count - 1)], separator);
+                     !is_text(second.field(0), separator) &&
+                     names_participants(first.field(column).text) &&
+                     is_text(first.field(std::min(column + 1, first.count - 1)), separator);
   bool numbers_only = false;
   if (second.count >= column + 2 &&
-      (is_text(second.fields[column], separator) || r_quoted || named)) {
+      (is_text(second.field(column), separator) || r_quoted || named)) {
     layout.labels = true;
   } else if (second.count >= column + 2 && facts.rows >= 2 &&
              (facts.counts || 2 * facts.other > facts.rows)) {
@@ -213,7 +213,7 @@ bool choose_layout(const std::vector<Record>& records, char separator, LayoutCho
       choice->other = other;
       std::vector<std::string> values;
       for (std::size_t r = data_from; r < records.size() && values.size() < 4; ++r) {
-        if (records[r].count > column) values.push_back(records[r].fields[column].text);
+        if (records[r].count > column) values.emplace_back(records[r].field(column).text);
       }
       choice->question.line = second.line;
       choice->question.fix =
@@ -232,7 +232,7 @@ bool choose_layout(const std::vector<Record>& records, char separator, LayoutCho
   if (!layout.header && records.size() > 1) {
     const auto holds = [&](const Record& record, bool text) {
       for (std::size_t i = layout.start; i < record.count; ++i) {
-        const Response kind = kind_of(record.fields[i], separator);
+        const Response kind = kind_of(record.field(i), separator);
         if ((kind == Response::kText) == text && kind != Response::kEmpty) return true;
       }
       return false;
@@ -269,7 +269,7 @@ bool choose_layout(const std::vector<Record>& records, char separator, LayoutCho
     // A file of one line of names alone holds column names and no responses.
     bool numbers = false;
     for (std::size_t i = 0; i < first.count; ++i) {
-      const Response kind = kind_of(first.fields[i], separator);
+      const Response kind = kind_of(first.field(i), separator);
       numbers = numbers || (kind != Response::kText && kind != Response::kEmpty);
     }
     if (!numbers) {

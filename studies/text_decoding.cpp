@@ -1,6 +1,8 @@
 #include "studies/text_decoding.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "studies/word_reader.h"
@@ -91,9 +93,13 @@ int utf16_order(std::string_view bytes) {
 }  // namespace
 
 bool is_utf8(std::string_view text, const ReadingPause& pause) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
   std::size_t next_pause = kReadingPiece;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = utf8_length_at(text, at);
+    // Eight ASCII characters at a time, as a study's text mostly is; else one character.
+    std::uint64_t eight = kHighBits;
+    if (at + sizeof eight <= text.size()) std::memcpy(&eight, text.data() + at, sizeof eight);
+    const std::size_t length = (eight & kHighBits) == 0 ? sizeof eight : utf8_length_at(text, at);
     if (length == 0) return false;
     at += length;
     if (at >= next_pause && pause) {
@@ -171,12 +177,18 @@ bool decode_text(std::string_view bytes, std::string* decoded, std::string_view*
   return true;
 }
 
-std::string inner_marks_note(std::string_view text) {
+std::string inner_marks_note(std::string_view text, const ReadingPause& pause) {
   long count = 0;
   std::size_t first = 0;
-  for (std::size_t at = text.find(kByteOrderMark); at != std::string_view::npos;
-       at = text.find(kByteOrderMark, at + 3)) {
-    if (count++ == 0) first = at;
+  // A piece at a time; a mark is counted in the piece it starts in, though it may end in the
+  // next.
+  for (std::size_t start = 0; start < text.size(); start += kReadingPiece) {
+    const std::string_view piece = text.substr(start, kReadingPiece + kByteOrderMark.size() - 1);
+    for (std::size_t at = piece.find(kByteOrderMark); at < kReadingPiece && at < piece.size();
+         at = piece.find(kByteOrderMark, at + kByteOrderMark.size())) {
+      if (count++ == 0) first = start + at;
+    }
+    if (pause) pause();
   }
   if (count == 0) return "";
   const std::string line = std::to_string(line_at(text, first));

@@ -33,8 +33,9 @@ inline bool mark_at(std::string_view text, std::size_t at) {
   return text[at] == '\xEF' && text.compare(at, 3, kByteOrderMark) == 0;
 }
 
-// The note on byte-order marks inside the text (the reader skips them), or "" when it holds none.
-std::string inner_marks_note(std::string_view text);
+// The note on byte-order marks inside the text (the reader skips them), or "" when it holds none;
+// calls `pause` (when given) after each kReadingPiece bytes.
+std::string inner_marks_note(std::string_view text, const ReadingPause& pause = {});
 
 // Whether the text is UTF-8 throughout; calls `pause` (when given) after each kReadingPiece bytes.
 bool is_utf8(std::string_view text, const ReadingPause& pause = {});

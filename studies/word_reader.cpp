@@ -189,7 +189,10 @@ std::string WordReader::found() const {
 WholeNumber parse_whole_number(const WordReader& reader, int* value) {
   // A response's number without a decimal part: one reading of 32-bit numbers for both.
   const std::string& word = reader.word();
-  if (word.find_first_of(".,") != std::string::npos) return WholeNumber::kNotNumber;
+  // Looked for character by character: find_first_of calls the library once for each of them.
+  for (const char c : word) {
+    if (c == '.' || c == ',') return WholeNumber::kNotNumber;
+  }
   switch (response_of(word, ' ', value)) {
     case Response::kNumber:
       return reader.whole() ? WholeNumber::kNumber : WholeNumber::kTooLarge;

@@ -7,6 +7,8 @@
 
 #include "simulation/response_matrix_internal.h"
 #include "studies/study.h"
+#include "studies/text_decoding.h"
+#include "studies/word_reader.h"
 #include "tests/support/studies.h"
 
 namespace quorvane {
@@ -53,6 +55,70 @@ TEST(ReadingPieces, ANulByteBeyondTheFirstPieceIsFound) {
   const StudyLoad load = load_study(text, std::nullopt);
   ASSERT_FALSE(load.loaded());
   EXPECT_EQ(load.refusal.line, static_cast<long>(at / 2000) + 1);
+}
+
+// Catches a byte-order mark cut in two where a piece of the reading ends (its first bytes read as
+// a number's, or the mark missed by the note): bare numbers with a mark starting just before, at
+// and just after the end of the first piece, read whole, the mark counted once.
+TEST(ReadingPieces, AMarkAtTheEndOfAPieceIsSkippedWhole) {
+  const std::vector<int> responses = testing::made_up_responses(kParticipants, kItems, 5u);
+  for (const std::size_t at : {kReadingPiece - 3, kReadingPiece - 2, kReadingPiece - 1,
+                               kReadingPiece, kReadingPiece + 1}) {
+    std::string text;
+    for (const int response : responses) {
+      if (text.size() <= at && at < text.size() + 2) {
+        text.append(at - text.size(), ' ');
+        text += "\xEF\xBB\xBF";
+      }
+      text += static_cast<char>('0' + response);
+      text += ' ';
+    }
+    const StudyLoad load = load_study(text, StudyShape{kParticipants, kItems}, [] {});
+    ASSERT_TRUE(load.loaded()) << at << ": " << load.refusal.message;
+    const ResponseMatrix& matrix = load.study->responses;
+    for (int p = 1; p <= kParticipants; ++p) {
+      for (int c = 1; c <= kItems; ++c) {
+        const int response = responses[static_cast<std::size_t>((p - 1) * kItems + c - 1)];
+        ASSERT_EQ(missed(matrix, p, c), response == 0 ? 1 : 0) << at << ": " << p << ", " << c;
+      }
+    }
+    ASSERT_FALSE(load.study->reading.notes.empty()) << at;
+    EXPECT_EQ(load.study->reading.notes[0].rfind("line 1 of the file holds a byte-order mark", 0),
+              0u)
+        << at << ": " << load.study->reading.notes[0];
+  }
+}
+
+// Catches a byte of another encoding missed where the text is looked through eight characters at
+// a time (a lane of the word not looked at, the last characters of the text skipped), or a
+// character of UTF-8 cut where a word of eight ends: one such byte, or one such character, at
+// every place of texts of 1 to 19 characters.
+TEST(ReadingPieces, EveryPlaceOfAByteThatIsNotUtf8IsFound) {
+  for (std::size_t size = 1; size < 20; ++size) {
+    EXPECT_TRUE(is_utf8(std::string(size, 'a'))) << size;
+    for (std::size_t at = 0; at < size; ++at) {
+      std::string text(size, '1');
+      text[at] = '\xE9';  // Windows-1252's e acute
+      EXPECT_FALSE(is_utf8(text)) << size << ", " << at;
+      text.replace(at, 1, "\xC3\xA9");  // UTF-8's
+      EXPECT_TRUE(is_utf8(text)) << size << ", " << at;
+    }
+  }
+}
+
+// Catches a byte-order mark inside a table's field taken into the field's text (which is then no
+// response) where the reader takes the field's characters a run at a time: a mark before, after
+// and inside a response is skipped, and the table read as without it.
+TEST(ReadingPieces, AMarkInsideAFieldIsSkipped) {
+  const std::string mark = "\xEF\xBB\xBF";
+  for (const std::string& field :
+       {mark + "1", "1" + mark, "1" + mark + ".0", "\"1" + mark + "\""}) {
+    const std::string text = "a,b,c\n0,1,0\n1," + field + ",0\n";
+    const StudyLoad load = load_study(text, std::nullopt);
+    ASSERT_TRUE(load.loaded()) << shown_name(field) << ": " << load.refusal.message;
+    EXPECT_EQ(missed(load.study->responses, 2, 2), 0) << shown_name(field);
+    EXPECT_EQ(missed(load.study->responses, 2, 1), 0) << shown_name(field);
+  }
 }
 
 }  // namespace
