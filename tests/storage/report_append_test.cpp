@@ -702,12 +702,15 @@ TEST_F(ReportAppend, AFileChangedBetweenCheckAndActIsLeftAsTheOtherProgramLeftIt
        std::filesystem::create_symlink(elsewhere, folder.file(name));
      }},
 #endif
-    // Report 2, written whole, is replaced by a copy of itself as report 3's write fails.
+#if !defined(_WIN32)
+    // Report 2, written whole, is replaced by a copy of itself as report 3's write fails. (On
+    // Windows the run holds the reports it opened without delete sharing: none can be replaced.)
     {"a written report replaced by its copy before the rollback", Fault::kWrite, report(2),
      [](testing::TempFolder& folder, const std::string& name, const std::string&) {
        folder.write("copy", folder.read(name));
        std::filesystem::rename(folder.file("copy"), folder.file(name));
      }},
+#endif
   };
   for (const auto& one : cases) {
     SCOPED_TRACE(one.what);
