@@ -60,7 +60,7 @@ function(quorvane_days_since_epoch date result)
 endfunction()
 
 # The date YYYY-MM-DD at midnight UTC as RFC 5322 writes it: "Tue, 08 Dec 2026 00:00:00 +0000".
-function(quorvane_mail_date date result)
+function(quorvane_mail_date date hour result)
   quorvane_days_since_epoch(${date} days)
   # 1970-01-01 was a Thursday.
   math(EXPR weekday "(${days} + 4) % 7")
@@ -73,7 +73,10 @@ function(quorvane_mail_date date result)
   list(GET months ${month_index} month_name)
   string(SUBSTRING ${date} 8 2 day)
   string(SUBSTRING ${date} 0 4 year)
-  set(${result} "${weekday_name}, ${day} ${month_name} ${year} 00:00:00 +0000" PARENT_SCOPE)
+  if(hour LESS 10)
+    set(hour "0${hour}")
+  endif()
+  set(${result} "${weekday_name}, ${day} ${month_name} ${year} ${hour}:00:00 +0000" PARENT_SCOPE)
 endfunction()
 
 # The reference to cite, written from CITATION.cff's facts: "AUTHORS (YEAR). TITLE (Version
