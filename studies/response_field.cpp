@@ -39,7 +39,8 @@ Response response_of(std::string_view text, char separator, int* value) {
   }
   const bool whole_digits = i > digits;
   if (i < text.size()) {
-    // Statistics packages write 1.00, .00, 1.0 and 0. for whole numbers; a mark needs a digit on
+    // Statistics packages write 1.00, .00, 1.0 and 0. for whole numbers (1,00 and ,00 where the
+    // fields are separated by semicolons and a comma is the decimal mark); a mark needs a digit on
     // one side at least.
     const char mark = text[i];
     const bool decimal_digits = i + 1 < text.size();
@@ -51,8 +52,7 @@ Response response_of(std::string_view text, char separator, int* value) {
       if (!is_digit(text[j])) return Response::kText;
       zeros = zeros && text[j] == '0';
     }
-    if (mark == ',') return Response::kDecimalComma;
-    if (!zeros) return Response::kDecimal;
+    if (!zeros) return mark == ',' ? Response::kDecimalComma : Response::kDecimal;
   } else if (!whole_digits) {
     return Response::kText;
   }

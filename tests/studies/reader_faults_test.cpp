@@ -71,6 +71,8 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
       {"a tab taken before the comma", "a\tb,c\n1,1\n0,1\n", none, "1 1 0 1", "", nullptr},
       {"a separator inside quotes taken", "\"a;b\",c\n1,0\n0,1\n", none, "1 0 0 1", "", nullptr},
       {"1. refused", "1.,0.\n.00,1.00\n", none, "1 0 0 1", "", nullptr},
+      {"1,00 and ,00 refused where a comma is the decimal mark", "a;b\n1,00;,00\n0,0;1,\n", none,
+       "1 0 0 1", "", nullptr},
       {"a point alone taken for 0", "1,0\n.,1\n", none, nullptr, nullptr,
        "row 2, item 1 (line 2 of the file): found '.', no response"},
       {"10,000 participants refused", rows_of(10000, "1,0\n"), none, nullptr, nullptr, nullptr},

@@ -257,8 +257,8 @@ TEST(StudyForms, WhatCannotBeAStudyIsRefusedWithWhereAndHow) {
       {"1,0.5\n1,1\n", false,
        "row 1, item 2 (line 1 of the file): found '0.5', a decimal number; responses are whole "
        "numbers (1 correct, 0 missed)"},
-      {"a;b\n1;1,0\n", false,
-       "row 1, item 2 (line 2 of the file): found '1,0', a decimal number (in a file whose fields "
+      {"a;b\n1;1,5\n", false,
+       "row 1, item 2 (line 2 of the file): found '1,5', a decimal number (in a file whose fields "
        "are separated by semicolons a comma is a decimal mark); responses are whole numbers"},
       {std::string("\x01\x02\x00\x00\n", 5), false,
        "line 1 of the file: the file is not plain text (it holds NUL bytes, as a binary file or "
