@@ -4,7 +4,6 @@
 #include "simulation/set_label.h"
 
 namespace quorvane {
-namespace {
 
 ExportedFit fit_of(const SearchLog& search, const ChosenSet& choice, const SetStatistics& sets,
                    int items, int group_size) {
@@ -31,8 +30,6 @@ ExportedFit fit_of(const SearchLog& search, const ChosenSet& choice, const SetSt
     fit.percentages.push_back(count / groups_as_double * kPercent);
   return fit;
 }
-
-}  // namespace
 
 ExportData export_of_run(const ResponseMatrix& study, const RunResult& result,
                          const std::string& data_file, std::uint32_t seed) {

@@ -9,6 +9,11 @@
 
 namespace quorvane {
 
+// A chosen set as the export shows it: its label, figures, groups (members and numbers correct)
+// and distribution; nothing but `found` when the search chose none.
+ExportedFit fit_of(const SearchLog& search, const ChosenSet& choice, const SetStatistics& sets,
+                   int items, int group_size);
+
 // What a run's export shows, taken from its result: the overall figures and distribution, the
 // exact values they estimate (computed here from the study), each chosen set's figures, groups
 // and distribution (its groups scoring v, over G, as a percentage, worked out as the DIST search

@@ -6,7 +6,6 @@
 #include "reports/export_of_run.h"
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
-#include "simulation/set_label.h"
 
 namespace quorvane {
 namespace {
@@ -26,25 +25,15 @@ std::string why_none(SearchOutcome outcome) {
          std::to_string(static_cast<long long>(kInitialBestChiSquare));
 }
 
+// A chosen set as front ends show it: the export's figures and groups, with the members' labels.
 BestSet best_set_of(const SearchLog& search, const ChosenSet& choice, const RunResult& result,
                     const std::vector<std::string>& labels) {
-  BestSet best;
-  best.found = search.found();
-  if (!best.found) return best;
-  const SetLabel label = label_of(search.best());
-  best.row = label.row;
-  best.column = label.column;
-  const auto set = static_cast<std::size_t>(search.best());
-  best.chi_square = search.chi_square[set];
-  best.mean = result.statistics.sets.mean[set];
-  best.variance = result.statistics.sets.variance[set];
-  const auto size = static_cast<std::size_t>(result.group_size);
-  for (std::size_t group = 0; group < choice.num_correct.size(); ++group) {
-    ChosenGroup chosen;
-    chosen.number_correct = choice.num_correct[group];
-    for (std::size_t slot = 0; slot < size; ++slot) {
-      const int member = choice.members[group * size + slot];
-      chosen.members.push_back(member);
+  const ExportedFit fit =
+      fit_of(search, choice, result.statistics.sets, result.items, result.group_size);
+  BestSet best{fit.found, fit.row, fit.column, fit.chi_square, fit.mean, fit.variance, {}};
+  for (std::size_t group = 0; group < fit.groups.size(); ++group) {
+    ChosenGroup chosen{fit.groups[group], {}, fit.num_correct[group]};
+    for (const int member : chosen.members) {
       if (!labels.empty()) chosen.labels.push_back(labels[static_cast<std::size_t>(member) - 1]);
     }
     best.groups.push_back(std::move(chosen));
