@@ -85,19 +85,19 @@ TEST(GroupsProgram, LargerSizesRunAsTheModelDoes) {
   }
 }
 
-// Catches a size that is not a whole number from 2, or none, taken for a run, or refused after
-// a question was asked or a file touched; and a size too large for the study refused without the
-// smallest number of participants it needs. (Each wrong value is refused by the command line's
-// reader, command_line_test.cpp; here the program stops on one of each kind.)
+// Catches a size given twice taken for a run, a command line refused after a question was asked
+// or a file touched (each wrong value is refused by the command line's reader, as
+// command_line_test.cpp tests), and a size too large for the study refused without the smallest
+// number of participants it needs.
 TEST(GroupsProgram, GroupSizeIsRefusedBeforeAnythingIsAsked) {
   const struct {
     std::vector<std::string> words;
     int status;
     const char* said;
   } cases[] = {
-      {{"--seed", "3"}, 2, "Quorvane-Groups: error: --group-size is required"},
-      {{"--group-size", "2.5"}, 2, "Quorvane-Groups: error: the group size must be"},
-      {{"--group-size", "5", "--group-size", "5"}, 2, "error: the group size is given twice"},
+      {{"--group-size", "5", "--group-size", "5"},
+       2,
+       "Quorvane-Groups: error: the group size is given twice"},
       {{"--group-size", "7"}, 1, "from 14 to 10000 (at least two full groups of 7)"},
   };
   for (const auto& c : cases) {
