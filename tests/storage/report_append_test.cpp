@@ -669,9 +669,12 @@ TEST_F(ReportAppend, AFileChangedBetweenCheckAndActIsLeftAsTheOtherProgramLeftIt
     Fault fault;  // kNone: the change comes before the file is opened; kWrite: as report 3's fails
     std::string file;
     Change change;
-    std::string said;  // after the file's name in the error
+    std::string said;           // after the file's name in the error
+    Call before = Call::kOpen;  // with kNone: the first such call on the file
   } cases[] = {
     {"another file of the same size moved in", Fault::kNone, report(3), copy_moved_in, ""},
+    {"another file moved in as the end is checked", Fault::kNone, report(3), copy_moved_in,
+     ": cannot check the report", Call::kRead},
     {"a line added by another program", Fault::kNone, report(3), line_added, ""},
     {"a line added as the run writes", Fault::kWrite, report(3), line_added,
      ": cannot write the report: injected fault; " + report(3) +
@@ -712,7 +715,7 @@ TEST_F(ReportAppend, AFileChangedBetweenCheckAndActIsLeftAsTheOtherProgramLeftIt
       };
       if (one.fault == Fault::kNone) {
         files.before_each_call([&](Call call, const std::string& name) {
-          if (call == Call::kOpen && name == one.file && !changed) change();
+          if (call == one.before && name == one.file && !changed) change();
         });
       } else {
         files.at_fault([&](const std::string&) { change(); });
