@@ -60,9 +60,9 @@ std::unique_ptr<FileBytes> mapped_bytes(FileSystem& files, const std::string& na
 }
 
 // Catches a pass of the reader over the whole file without a pause (each passed between pauses
-// holds the pages it read, so that all of the file's would be resident at once): at each pause
-// the mapping holds no more than four pieces (a piece read, the system's read-ahead, and the end
-// of one pass with the start of the next), a third of the file.
+// holds the pages it read, so that all of the file's would be resident at once): at each pause,
+// and once the reading is over, the mapping holds no more than four pieces (a piece read, the
+// system's read-ahead, and the end of one pass with the start of the next), a third of the file.
 TEST(MappedReading, NoPassHoldsTheWholeFile) {
   testing::TempFolder folder;
   const std::vector<int> responses = testing::made_up_responses(kParticipants, kItems, 7u);
