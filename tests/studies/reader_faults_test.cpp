@@ -24,6 +24,7 @@ struct Case {
   std::string refused;
   // The start of a note the reading must give, or "".
   const char* note = "";
+  const char* never_noted = "";  // words no note may hold, or ""
 };
 
 std::string utf16_little_endian(const std::u16string& text) {
@@ -114,6 +115,22 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
        "1 1 1 1 0 1 0 0 1", "", ""},
       {"a Stata file of format 117 or later not named", "<stata_dta><header><release>117", none, "",
        "", "the file is a Stata data file (.dta), not text"},
+      {"two high surrogates of UTF-16 joined into one character",
+       utf16_little_endian({u'a', u',', u'b', u'\n', 0xD83D, 0xD83D, u',', u'1', u'\n'}), none, "",
+       "",
+       "line 2 of the file: the file is UTF-16 (it starts with a byte-order mark) but holds a "
+       "broken character"},
+      {"a low surrogate of UTF-16 alone taken for a character",
+       utf16_little_endian({u'a', u',', u'b', u'\n', 0xDC00, u',', u'1', u'\n'}), none, "", "",
+       "line 2 of the file: the file is UTF-16 (it starts with a byte-order mark) but holds a "
+       "broken character"},
+      {"the byte-order mark that starts a file noted as one inside it",
+       "\xEF\xBB\xBFq1,q2\n1,0\n0,1\n", none, "1 0 0 1", "", "", "", "byte-order mark"},
+      {"several byte-order marks inside a file given the words for one",
+       "q1,q2\n\xEF\xBB\xBF\x31,0\n\xEF\xBB\xBF\x30,1\n", none, "1 0 0 1", "", "",
+       "the file holds 2 byte-order marks (U+FEFF)"},
+      {"Windows-1252's characters at 0x80 and 0x9F taken for C1 controls",
+       "n,a,b\n\x80\x9F,1,0\ny,0,1\n", none, "1 0 0 1", "\xE2\x82\xAC\xC5\xB8", ""},
       {"R's escaped quote ending a label", "\"n\" \"a\"\n\"1\" \"Zo\\\" Z\" 1\n\"2\" \"Y\" 0\n",
        none, "1 0", "Zo\" Z", ""},
   };
@@ -144,6 +161,9 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
       EXPECT_EQ(responses_read(load.study->responses), c.responses);
       const std::string label = load.study->labels.empty() ? "" : load.study->labels[0];
       EXPECT_EQ(label, c.first_label);
+    }
+    for (const std::string& note : load.study->reading.notes) {
+      EXPECT_TRUE(*c.never_noted == '\0' || note.find(c.never_noted) == std::string::npos) << note;
     }
     if (*c.note != '\0') {
       ASSERT_FALSE(load.study->reading.notes.empty());
