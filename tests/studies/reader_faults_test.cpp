@@ -131,6 +131,13 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
        "the file holds 2 byte-order marks (U+FEFF)"},
       {"Windows-1252's characters at 0x80 and 0x9F taken for C1 controls",
        "n,a,b\n\x80\x9F,1,0\ny,0,1\n", none, "1 0 0 1", "\xE2\x82\xAC\xC5\xB8", ""},
+      {"the columns' names after R's row names shown from the second",
+       "\"a\" \"b\"\n\"1\" 1 0\n\"2\" 0 1\n", none, "1 0 0 1", "", "",
+       "the first line was taken as the names of the columns ('a', 'b')"},
+      {"Stata's format 113 taken for text", std::string("\x71\x02\x01\x00\x01\x00", 6), none, "",
+       "", "the file is a Stata data file (.dta), not text"},
+      {"Stata's format 119 taken for text", std::string("\x77\x01\x01\x00\x01\x00", 6), none, "",
+       "", "the file is a Stata data file (.dta), not text"},
       {"R's escaped quote ending a label", "\"n\" \"a\"\n\"1\" \"Zo\\\" Z\" 1\n\"2\" \"Y\" 0\n",
        none, "1 0", "Zo\" Z", ""},
   };
