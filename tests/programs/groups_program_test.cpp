@@ -1,7 +1,6 @@
 // Quorvane-Groups, the real program, against the editions and the independent model of a run.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -29,46 +28,41 @@ struct RunIn {
   ProgramResult result;
 };
 
-void expect_same_run(const RunIn& edition, const RunIn& groups, const std::string& what) {
-  EXPECT_EQ(groups.result.exit_status, edition.result.exit_status) << what;
-  EXPECT_EQ(groups.result.out, edition.result.out) << what;
-  EXPECT_EQ(groups.result.err, edition.result.err) << what;
-  const std::map<std::string, std::string> expected = edition.folder.snapshot();
-  const std::map<std::string, std::string> found = groups.folder.snapshot();
-  ASSERT_EQ(found.size(), expected.size()) << what;
-  for (auto e = expected.begin(), f = found.begin(); e != expected.end(); ++e, ++f) {
-    EXPECT_EQ(f->first, e->first) << what;
-    EXPECT_TRUE(f->second == e->second) << what << ": " << e->first << " differs";
-  }
-}
-
 // Catches groups of 2 to 4 run with other words, file names, banner, messages or numbers than
-// the edition of that size: the console text and every file, typed and with a data file, with an
-// export, and a refusal once the study is known.
+// the edition of that size: the console text and every file, typed (with an export, at a seed
+// past 2^31) and with a data file; and a refusal once the study is known (three participants
+// are too few for groups of every size: a run there would take its seed from the clock).
 TEST(GroupsProgram, SizesTwoToFourAreTheEditionsByteForByte) {
   for (const testing::Program* program : testing::kPrograms) {
     const std::string size = std::to_string(program->group_size);
-    // A seed past 2^31, as one more check that the run is the same.
-    for (const char* seed : {"4000000000"}) {
-      const std::vector<std::string> typed = {"--seed", seed, "--export", "x"};
-      std::vector<std::string> sized = {"--group-size", size};
-      sized.insert(sized.end(), typed.begin(), typed.end());
-      expect_same_run(RunIn(program->path, typed, testing::kSmallStudyAnswers),
-                      RunIn(testing::kGroupsPath, sized, testing::kSmallStudyAnswers),
-                      std::string(program->name) + " typed, seed " + seed);
-      const std::vector<std::string> named = {"--seed", seed, "study.txt"};
-      expect_same_run(
-          RunIn(program->path, named, ""),
-          RunIn(testing::kGroupsPath, {"--group-size=" + size, "--seed", seed, "study.txt"}, ""),
-          std::string(program->name) + " with the data file, seed " + seed);
+    const struct {
+      const char* what;
+      std::vector<std::string> edition, groups;
+      const char* answers;
+      bool refused;
+    } runs[] = {
+        {"typed",
+         {"--seed", "4000000000", "--export", "x"},
+         {"--group-size", size, "--seed", "4000000000", "--export", "x"},
+         testing::kSmallStudyAnswers,
+         false},
+        {"with the data file",
+         {"--seed", "4000000000", "study.txt"},
+         {"--group-size=" + size, "--seed", "4000000000", "study.txt"},
+         "",
+         false},
+        {"with too few participants", {}, {"--group-size", size}, "study.txt\n3\n6\n", true},
+    };
+    for (const auto& run : runs) {
+      SCOPED_TRACE(std::string(program->name) + " " + run.what);
+      const RunIn edition(program->path, run.edition, run.answers);
+      const RunIn groups(testing::kGroupsPath, run.groups, run.answers);
+      EXPECT_EQ(edition.result.exit_status != 0, run.refused) << edition.result.err;
+      EXPECT_EQ(groups.result.exit_status, edition.result.exit_status);
+      EXPECT_EQ(groups.result.out, edition.result.out);
+      EXPECT_EQ(groups.result.err, edition.result.err);
+      EXPECT_TRUE(groups.folder.snapshot() == edition.folder.snapshot()) << "the files differ";
     }
-    // Three participants are too few for groups of every size, so neither program runs (a run
-    // here would take its seed from the clock, and two runs a second apart would differ).
-    const RunIn edition(program->path, {}, "study.txt\n3\n6\n");
-    EXPECT_NE(edition.result.exit_status, 0) << edition.result.out;
-    expect_same_run(edition,
-                    RunIn(testing::kGroupsPath, {"--group-size", size}, "study.txt\n3\n6\n"),
-                    std::string(program->name) + " with too few participants");
   }
 }
 
@@ -91,29 +85,32 @@ TEST(GroupsProgram, LargerSizesRunAsTheModelDoes) {
   }
 }
 
-// Catches a size that is not a whole number from 2, or none, taken for a run, or refused after
-// a question was asked or a file touched; and a size too large for the study refused without the
-// smallest number of participants it needs.
+// Catches a size given twice taken for a run, a command line refused after a question was asked
+// or a file touched (each wrong value is refused by the command line's reader, as
+// command_line_test.cpp tests), and a size too large for the study refused without the smallest
+// number of participants it needs.
 TEST(GroupsProgram, GroupSizeIsRefusedBeforeAnythingIsAsked) {
-  // Each value that is wrong is refused by the command line's reader (command_line_test.cpp); here
-  // the program stops on one of each kind.
-  const std::vector<std::vector<std::string>> refused = {
-      {"--seed", "3"}, {"--group-size", "2.5"}, {"--group-size", "5", "--group-size", "5"}};
-  for (const std::vector<std::string>& words : refused) {
-    const RunIn run(testing::kGroupsPath, words, testing::kSmallStudyAnswers);
-    const std::string shown = words.empty() ? "(none)" : words.back();
-    EXPECT_EQ(run.result.exit_status, 2) << shown;
-    EXPECT_EQ(run.result.out, "") << shown;
-    EXPECT_EQ(run.result.err.rfind("Quorvane-Groups: error: ", 0), 0u) << run.result.err;
-    EXPECT_EQ(run.result.err.find('\n'), run.result.err.size() - 1) << run.result.err;
-    EXPECT_EQ(run.folder.snapshot().size(), 1u) << shown << ": a file was written";
+  const struct {
+    std::vector<std::string> words;
+    int status;
+    const char* said;
+  } cases[] = {
+      {{"--group-size", "5", "--group-size", "5"},
+       2,
+       "Quorvane-Groups: error: the group size is given twice"},
+      {{"--group-size", "7"}, 1, "from 14 to 10000 (at least two full groups of 7)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.words.back());
+    const RunIn run(testing::kGroupsPath, c.words, testing::kSmallStudyAnswers);
+    EXPECT_EQ(run.result.exit_status, c.status);
+    EXPECT_NE(run.result.err.find(c.said), std::string::npos) << run.result.err;
+    EXPECT_EQ(run.folder.snapshot().size(), 1u) << "a file was written";
+    if (c.status == 2) {  // before a question, in one line
+      EXPECT_EQ(run.result.out, "");
+      EXPECT_EQ(run.result.err.find('\n'), run.result.err.size() - 1) << run.result.err;
+    }
   }
-  const RunIn too_large(testing::kGroupsPath, {"--group-size", "7"}, testing::kSmallStudyAnswers);
-  EXPECT_EQ(too_large.result.exit_status, 1);
-  EXPECT_NE(too_large.result.err.find("from 14 to 10000 (at least two full groups of 7)"),
-            std::string::npos)
-      << too_large.result.err;
-  EXPECT_EQ(too_large.folder.snapshot().size(), 1u) << "a report was written";
 }
 
 }  // namespace

@@ -34,21 +34,25 @@ std::string sample_study() {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The export "fig" of the sample study (30 participants, 20 items) by the real program of the
-// group size, seed 7, run once per test program.
+// The files of the export "fig" of the study by the real program, with the seed.
+std::map<std::string, std::string> exported(const char* program, const std::string& study,
+                                            const char* seed) {
+  testing::TempFolder folder;
+  folder.write("study.txt", study);
+  testing::ProgramProcess::Options options;
+  options.arguments = {"--seed", seed, "--export", "fig", "study.txt"};
+  const testing::ProgramResult run = testing::run_in(program, folder.path(), "", options);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  return folder.snapshot();
+}
+
+// The export of the sample study (30 participants, 20 items) by the program of the group size,
+// seed 7, run once per test program.
 const std::map<std::string, std::string>& exported(int group_size) {
   static std::map<int, std::map<std::string, std::string>> runs;
   auto& files = runs[group_size];
-  if (files.empty()) {
-    testing::TempFolder folder;
-    folder.write("study.txt", sample_study());
-    testing::ProgramProcess::Options options;
-    options.arguments = {"--seed", "7", "--export", "fig", "study.txt"};
-    const testing::ProgramResult run =
-        testing::run_in(testing::kPrograms[group_size - 2]->path, folder.path(), "", options);
-    EXPECT_EQ(run.exit_status, 0) << run.err;
-    files = folder.snapshot();
-  }
+  if (files.empty())
+    files = exported(testing::kPrograms[group_size - 2]->path, sample_study(), "7");
   return files;
 }
 
@@ -79,7 +83,8 @@ std::vector<double> column(const Rows& rows, const std::string& name) {
 class RealStudyFigure : public ::testing::TestWithParam<int> {};
 
 // Catches a figure sized in pixels or for a page rather than a column, text under 7 pt or lines
-// under 0.5 pt once printed at that size, and a PDF that draws other texts or sizes than the SVG.
+// under 0.5 pt once printed at that size, a PDF that draws other texts or sizes than the SVG, and
+// a title, caption or sentences drawn inside the figure or a legend of sentences.
 TEST_P(RealStudyFigure, OneColumnWideWithNoTextUnderSevenPointsAndNoLineUnderHalfAPoint) {
   const auto& files = exported(GetParam());
   const std::vector<SvgElement> svg = testing::svg_elements(files.at("fig.svg"));
@@ -101,7 +106,15 @@ TEST_P(RealStudyFigure, OneColumnWideWithNoTextUnderSevenPointsAndNoLineUnderHal
     if (element.attributes.count("stroke-width")) {
       EXPECT_GE(attribute(element, "stroke-width") * scale, 0.5);
     }
-    if (element.name == "text") texts.push_back(element.text);
+    if (element.name == "text") {
+      texts.push_back(element.text);
+      EXPECT_LE(element.text.size(), 24u) << element.text;
+    }
+  }
+  const std::vector<SvgElement> legend = with_class(svg, "legend");
+  EXPECT_EQ(legend.size(), 4u);  // bars, exact, MV set, DIST set
+  for (const SvgElement& entry : legend) {
+    EXPECT_LE(std::count(entry.text.begin(), entry.text.end(), ' '), 1) << entry.text;
   }
   const testing::PdfPage pdf = testing::read_pdf(files.at("fig.pdf"));
   EXPECT_NEAR(pdf.width, width, 0.1);
@@ -158,21 +171,6 @@ TEST_P(RealStudyFigure, AxesFitTheValuesThatOccurAndTheBars) {
   }
 }
 
-// Catches a title, caption or sentences drawn inside the figure, and a legend of sentences.
-TEST_P(RealStudyFigure, ShortLegendAndNoTitleOrCaptionDrawn) {
-  const std::vector<SvgElement> svg = testing::svg_elements(exported(GetParam()).at("fig.svg"));
-  const std::vector<SvgElement> legend = with_class(svg, "legend");
-  EXPECT_EQ(legend.size(), 4u);  // bars, exact, MV set, DIST set
-  for (const SvgElement& entry : legend) {
-    EXPECT_LE(std::count(entry.text.begin(), entry.text.end(), ' '), 1) << entry.text;
-  }
-  for (const SvgElement& element : svg) {
-    if (element.name == "text") {
-      EXPECT_LE(element.text.size(), 24u) << element.text;
-    }
-  }
-}
-
 // The number written after `label` in the text, as written.
 std::string word_after(const std::string& text, const std::string& label) {
   const std::size_t at = text.find(label);
@@ -223,12 +221,8 @@ INSTANTIATE_TEST_SUITE_P(Editions, RealStudyFigure, ::testing::Values(2, 3, 4));
 
 // Catches a percentage axis that runs past 100 (to 150 for groups that all scored alike).
 TEST(FigureFiles, APercentageAxisEndsAt100) {
-  testing::TempFolder folder;
-  folder.write("alike.txt", "1 1\n1 1\n1 1\n1 1\n");
-  testing::ProgramProcess::Options options;
-  options.arguments = {"--seed", "9", "--export", "alike", "alike.txt"};
-  EXPECT_EQ(testing::run_in(testing::kPairs.path, folder.path(), "", options).exit_status, 0);
-  const std::vector<SvgElement> svg = testing::svg_elements(folder.read("alike.svg"));
+  const std::vector<SvgElement> svg = testing::svg_elements(
+      exported(testing::kPairs.path, "1 1\n1 1\n1 1\n1 1\n", "9").at("fig.svg"));
   std::vector<SvgElement> labels = with_class(svg, "y-label");
   for (const SvgElement& label : with_class(svg, "set-y-label")) labels.push_back(label);
   ASSERT_GE(labels.size(), 4u);
@@ -238,15 +232,10 @@ TEST(FigureFiles, APercentageAxisEndsAt100) {
 // Catches a date, a clock or anything else that varies from run to run in the files written by
 // the program itself.
 TEST(FigureFiles, TheSameRunGivesTheSameBytes) {
-  testing::TempFolder folder;
-  folder.write("study.txt", sample_study());
-  testing::ProgramProcess::Options options;
-  options.arguments = {"--seed", "7", "--export", "again", "study.txt"};
-  EXPECT_EQ(testing::run_in(testing::kTriads.path, folder.path(), "", options).exit_status, 0);
+  const auto again = exported(testing::kTriads.path, sample_study(), "7");
   for (const char* ending : {".svg", ".pdf", ".xlsx", "-methods.txt"}) {
-    EXPECT_EQ(folder.read(std::string("again") + ending),
-              exported(3).at(std::string("fig") + ending))
-        << ending;
+    const std::string name = std::string("fig") + ending;
+    EXPECT_EQ(again.at(name), exported(3).at(name)) << ending;
   }
 }
 

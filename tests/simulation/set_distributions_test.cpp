@@ -104,25 +104,21 @@ TEST(SetDistributions, NoSetIsKeptAfterTheFirstThatDoesNotFit) {
 }
 
 // Catches a set read back from the wrong piece, or one split between two pieces: sets of growing
-// sizes kept in pieces of a few bytes, each read back as counted.
+// sizes packed in the smallest pieces (those of 20 items, 147 bytes), each read back as counted.
 TEST(SetDistributions, SetsAreReadBackAcrossPieces) {
-  for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{16}}) {
-    // 300 groups of 20,000 items: packed.
-    SetDistributions kept(kItems, 300, SetDistributions::kNoLimit, piece);
-    ASSERT_FALSE(kept.unpacked());
-    std::vector<std::vector<int>> sets;
-    for (int n = 1; n <= 40; ++n) {
-      std::vector<int> all_missed(300, kItems);
-      for (int group = 0; group < n; ++group) all_missed[static_cast<std::size_t>(group)] -= group;
-      sets.push_back(all_missed);
-      ASSERT_TRUE(kept.keep(all_missed.data()));
-    }
-    for (int set = 0; set < kept.kept(); ++set) {
-      std::vector<unsigned> read(static_cast<std::size_t>(kItems) + 1);
-      kept.add(set, read.data(), 1);
-      EXPECT_EQ(read, counted(sets[static_cast<std::size_t>(set)], kItems))
-          << "set " << set << ", pieces of " << piece;
-    }
+  const int items = 20;
+  SetDistributions kept(items, 300, std::size_t{1} << 20, 1);  // less than unpacked sets take
+  ASSERT_FALSE(kept.unpacked());
+  std::vector<std::vector<int>> sets;
+  for (int n = 1; n <= 40; ++n) {
+    sets.emplace_back(300, items);
+    for (int group = 0; group < n; ++group) sets.back()[std::size_t(group)] -= group % (items + 1);
+    ASSERT_TRUE(kept.keep(sets.back().data()));
+  }
+  for (int set = 0; set < kept.kept(); ++set) {
+    std::vector<unsigned> read(static_cast<std::size_t>(items) + 1);
+    kept.add(set, read.data(), 1);
+    EXPECT_EQ(read, counted(sets[static_cast<std::size_t>(set)], items)) << "set " << set;
   }
 }
 

@@ -644,72 +644,53 @@ TEST_F(ReportAppend, APlantedOrDamagedJournalNeverTouchesAFileItsRunDidNotWrite)
   }
 }
 
-// Catches a rollback that cuts back a line another program added to a report while this run
-// wrote to it (as a run in another folder sharing the file would), and then says that no report
-// file was changed.
-TEST_F(ReportAppend, ARollbackLeavesAFileAnotherProgramWroteToMeanwhile) {
-  const Files before = prepare(0xFF);
-  const std::string& shared = report(3);
-  const std::string other_line = "\nanother program's line";
-  std::string error;
-  {
-    testing::WorkingFolder here(folder_.path());
-    const auto system = make_system_file_system();
-    // The 4th write: the journal's, then reports 1 and 2, then report 3.
-    testing::FaultyFileSystem files(*system, Fault::kWrite, 4);
-    files.at_fault(
-        [&](const std::string& name) { folder_.write(name, folder_.read(name) + other_line); });
-    EXPECT_FALSE(append_reports(
-        files, append_scope(), short_sections("this run"), {}, [](const std::string&) {}, &error));
-    EXPECT_EQ(files.injected_file(), shared);
-  }
-  EXPECT_EQ(error, shared + ": cannot write the report: injected fault; " + shared +
-                       " was left as it is, as another program wrote to it at the same time: "
-                       "look at its end and take out this run's section cut short");
-  Files expected = before;
-  expected[shared] += other_line;
-  EXPECT_TRUE(folder_.snapshot() == expected);
-}
-
-// Another program acts on report 3 between the append's check of it and its opening (or, for the
-// rollback, between its write and the putting back): the run acts on no file but the one it
-// checked, and on nothing elsewhere. Catches an open or a cut by name that takes what the name
-// leads to then, a size or an identity not compared with the one checked.
+// Another program acts on a report between the append's check of it and its opening, or between
+// its write and the putting back: the run acts on no file but the one it checked, and on nothing
+// elsewhere. Catches an open or a cut by name that takes what the name leads to then, a size or an
+// identity not compared with the one checked, and a rollback that cuts back a line another
+// program added to a report while this run wrote to it (as a run in another folder sharing the
+// file would) and then says that no report file was changed.
 TEST_F(ReportAppend, AFileChangedBetweenCheckAndActIsLeftAsTheOtherProgramLeftIt) {
   const std::string other_line = "\nanother program's line";
   const std::string elsewhere_text = "a thesis";
+  using Change = std::function<void(testing::TempFolder & folder, const std::string& name,
+                                    const std::string& elsewhere)>;
+  const Change copy_moved_in = [](testing::TempFolder& folder, const std::string& name,
+                                  const std::string&) {
+    folder.write("copy", folder.read(name));
+    std::filesystem::rename(folder.file("copy"), folder.file(name));
+  };
+  const Change line_added = [&](testing::TempFolder& folder, const std::string& name,
+                                const std::string&) {
+    folder.write(name, folder.read(name) + other_line);
+  };
   const struct {
     const char* what;
-    Fault fault;  // kNone: the change comes before report 3 is opened
+    Fault fault;  // kNone: the change comes before the file is opened; kWrite: as report 3's fails
     std::string file;
-    std::function<void(testing::TempFolder& folder, const std::string& name,
-                       const std::string& elsewhere)>
-        change;
+    Change change;
+    std::string said;           // after the file's name in the error
+    Call before = Call::kOpen;  // with kNone: the first such call on the file
   } cases[] = {
-    {"another file of the same size moved in", Fault::kNone, report(3),
-     [](testing::TempFolder& folder, const std::string& name, const std::string&) {
-       folder.write("copy", folder.read(name));
-       std::filesystem::rename(folder.file("copy"), folder.file(name));
-     }},
-    {"a line added by another program", Fault::kNone, report(3),
-     [&](testing::TempFolder& folder, const std::string& name, const std::string&) {
-       folder.write(name, folder.read(name) + other_line);
-     }},
+    {"another file of the same size moved in", Fault::kNone, report(3), copy_moved_in, ""},
+    {"another file moved in as the end is checked", Fault::kNone, report(3), copy_moved_in,
+     ": cannot check the report", Call::kRead},
+    {"a line added by another program", Fault::kNone, report(3), line_added, ""},
+    {"a line added as the run writes", Fault::kWrite, report(3), line_added,
+     ": cannot write the report: injected fault; " + report(3) +
+         " was left as it is, as another program wrote to it at the same time: look at its end "
+         "and take out this run's section cut short"},
 #if !defined(_WIN32)
     {"a link to a file elsewhere moved in", Fault::kNone, report(3),
      [](testing::TempFolder& folder, const std::string& name, const std::string& elsewhere) {
        std::filesystem::remove(folder.file(name));
        std::filesystem::create_symlink(elsewhere, folder.file(name));
-     }},
-#endif
-#if !defined(_WIN32)
+     },
+     ""},
     // Report 2, written whole, is replaced by a copy of itself as report 3's write fails. (On
     // Windows the run holds the reports it opened without delete sharing: none can be replaced.)
     {"a written report replaced by its copy before the rollback", Fault::kWrite, report(2),
-     [](testing::TempFolder& folder, const std::string& name, const std::string&) {
-       folder.write("copy", folder.read(name));
-       std::filesystem::rename(folder.file("copy"), folder.file(name));
-     }},
+     copy_moved_in, ""},
 #endif
   };
   for (const auto& one : cases) {
@@ -734,7 +715,7 @@ TEST_F(ReportAppend, AFileChangedBetweenCheckAndActIsLeftAsTheOtherProgramLeftIt
       };
       if (one.fault == Fault::kNone) {
         files.before_each_call([&](Call call, const std::string& name) {
-          if (call == Call::kOpen && name == one.file && !changed) change();
+          if (call == one.before && name == one.file && !changed) change();
         });
       } else {
         files.at_fault([&](const std::string&) { change(); });
@@ -744,7 +725,7 @@ TEST_F(ReportAppend, AFileChangedBetweenCheckAndActIsLeftAsTheOtherProgramLeftIt
           &error));
       ASSERT_TRUE(changed);
     }
-    EXPECT_NE(error.find(one.file), std::string::npos) << error;
+    EXPECT_NE(error.find(one.file + one.said), std::string::npos) << error;
     EXPECT_EQ(elsewhere.read("thesis.txt"), elsewhere_text);
     // Every report as it was before the run, the one changed as the other program left it.
     EXPECT_TRUE(folder_.snapshot() == expected) << error;

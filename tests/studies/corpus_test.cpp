@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "runs/run_outcome.h"
-#include "simulation/response_matrix_internal.h"
 #include "studies/study.h"
 #include "tests/support/editions.h"
+#include "tests/support/studies.h"
 
 namespace quorvane {
 namespace {
@@ -24,14 +24,6 @@ std::string corpus_file(const std::string& name) {
   std::ifstream file(std::string(QUORVANE_CORPUS) + "/" + name, std::ios::binary);
   EXPECT_TRUE(file.good()) << name;
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::vector<int> missed_flags(const ResponseMatrix& matrix) {
-  std::vector<int> flags;
-  for (int p = 0; p <= matrix.participants(); ++p) {
-    for (int i = 0; i <= matrix.items(); ++i) flags.push_back(missed(matrix, p, i));
-  }
-  return flags;
 }
 
 std::vector<std::string> report_texts(const Study& study) {
@@ -102,7 +94,7 @@ TEST(StudyCorpus, EveryWritersFileIsTheStudyOrRefusedByName) {
   ASSERT_TRUE(bare.loaded()) << bare.refusal.message;
   ASSERT_EQ(bare.study->responses.participants(), kParticipants);
   ASSERT_EQ(bare.study->responses.items(), kItems);
-  const std::vector<int> expected = missed_flags(bare.study->responses);
+  const std::vector<int> expected = testing::responses_of(bare.study->responses);
   const std::vector<std::string> expected_reports = report_texts(*bare.study);
   for (const CorpusFile& file : kCorpus) {
     const std::string bytes = corpus_file(file.name);
@@ -117,7 +109,7 @@ TEST(StudyCorpus, EveryWritersFileIsTheStudyOrRefusedByName) {
         continue;
       }
       ASSERT_TRUE(load.loaded()) << load.refusal.message;
-      EXPECT_EQ(missed_flags(load.study->responses), expected);
+      EXPECT_EQ(testing::responses_of(load.study->responses), expected);
       EXPECT_EQ(report_texts(*load.study), expected_reports);
       if (*file.second_label == '\0') {
         EXPECT_TRUE(load.study->labels.empty());

@@ -176,7 +176,7 @@ bool FaultyFileSystem::open_at(int folder, const std::string& name, OpenAt how, 
                                FileState* state, FileFailure* failure) {
   if (killed_at(name)) die();
   const bool writes = how != OpenAt::kRead && how != OpenAt::kRepair;
-  if (writes && strikes(Call::kOpen, name)) return injected_failure(failure);
+  if (strikes(writes ? Call::kOpen : Call::kRead, name) && writes) return injected_failure(failure);
   if (!inner_.open_at(folder, name, how, handle, state, failure)) return false;
   names_[*handle] = name;
   offsets_[*handle] = state->size;

@@ -31,8 +31,8 @@ class FaultyFileSystem final : public FileSystem {
     kKill,
   };
   struct Killed {};
-  // The calls a fault can strike, counted one by one.
-  enum class Call { kInspect, kOpen, kWrite, kClose, kRemove };
+  // The calls a fault can strike, counted one by one, and opens for reading (never struck).
+  enum class Call { kInspect, kOpen, kWrite, kClose, kRemove, kRead };
   static Call call_of(Fault fault);
   static constexpr const char* kReason = "injected fault";
 

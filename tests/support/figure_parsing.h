@@ -17,7 +17,7 @@ struct SvgElement {
 };
 std::vector<SvgElement> svg_elements(const std::string& svg);
 
-// A length written with a unit (mm, cm, in, pt, px, or none for user units) in points.
+// A length written in mm or pt, in points.
 double in_points(const std::string& length);
 
 // What a one-page PDF draws: its page size, every font size (Tf) and line width (w) its content

@@ -4,6 +4,7 @@
 
 #include "reports/run_reports.h"
 #include "simulation/nominal_group_run.h"
+#include "simulation/response_matrix_internal.h"
 
 namespace quorvane::testing {
 
@@ -43,6 +44,16 @@ ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, in
     }
   }
   return matrix;
+}
+
+std::vector<int> responses_of(const ResponseMatrix& matrix) {
+  std::vector<int> responses;
+  for (int participant = 1; participant <= matrix.participants(); ++participant) {
+    for (int item = 1; item <= matrix.items(); ++item) {
+      responses.push_back(1 - missed(matrix, participant, item));
+    }
+  }
+  return responses;
 }
 
 ReportSections sections_of_run(const EditionProfile& edition, const std::vector<int>& responses,

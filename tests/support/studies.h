@@ -26,6 +26,8 @@ std::vector<int> small_study_responses();
 std::string small_study_text();
 
 ResponseMatrix matrix_of(const std::vector<int>& responses, int participants, int items);
+// The responses a matrix holds, as made_up_responses gives them: 1 correct, 0 missed.
+std::vector<int> responses_of(const ResponseMatrix& matrix);
 
 // The sections a whole run of the edition on the study appends, computed in memory.
 ReportSections sections_of_run(const EditionProfile& edition, const std::vector<int>& responses,
