@@ -83,11 +83,17 @@ bool SetDistributions::keep(const int* all_missed) {
     out = room_for(unpacked_width_ * static_cast<std::size_t>(groups));
     sets_.push_back({out, unpacked_width_ * static_cast<std::size_t>(groups)});
     bytes_ += sets_.back().size;
-    for (int group = 0; group < groups; ++group) {
+    // One loop per width, so that the one-byte loop is a plain narrowing copy.
+    if (unpacked_width_ == 1) {
+      for (int group = 0; group < groups; ++group) {
+        out[group] = static_cast<std::uint8_t>(all_missed[group]);
+      }
+      return true;
+    }
+    for (int group = 0; group < groups; ++group, out += 2) {
       const auto w = static_cast<unsigned>(all_missed[group]);
       out[0] = static_cast<std::uint8_t>(w);
-      if (unpacked_width_ == 2) out[1] = static_cast<std::uint8_t>(w >> 8);
-      out += unpacked_width_;
+      out[1] = static_cast<std::uint8_t>(w >> 8);
     }
     return true;
   }

@@ -95,6 +95,31 @@ TEST(AppendJournal, TheChecksumOfEachBlockReadsEveryByte) {
   EXPECT_NE(text_checksum("abcdefgh12345678"), text_checksum("12345678abcdefgh"));
 }
 
+TEST(AppendJournal, BlockChecksumsAreTheOnesEarlierReleasesWrote) {
+  // Catches blocks worked out several at a time that differ from one at a time, and any change
+  // of the checksum, which would leave a journal that version 2.1 wrote unrecognised.
+  std::string text;
+  for (int i = 0; i < 5 * static_cast<int>(kChecksumBlock) + 13; ++i) {
+    text += static_cast<char>('a' + i * 7 % 26);
+  }
+  const std::vector<std::uint64_t> written_by_2_1 = {0x377a3f59b3f0c315, 0x99a463d4aa0b7c34,
+                                                     0xb35b4688e643e32f, 0xf51a2446e91746c8,
+                                                     0xf5bcb20a76fbb746, 0x8d29a4017e380873};
+  EXPECT_EQ(block_checksums(text, 100), written_by_2_1);
+  for (const std::uint64_t size : {std::uint64_t{0}, kChecksumBlock - 1, 3 * kChecksumBlock}) {
+    const std::vector<std::uint64_t> blocks = block_checksums(text, size);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+      const auto end = std::min<std::size_t>(
+          text.size(), (size + start) / kChecksumBlock * kChecksumBlock + kChecksumBlock - size);
+      EXPECT_EQ(blocks[i], text_checksum(text.data() + start, end - start))
+          << "block " << i << " after " << size << " bytes";
+      start = end;
+    }
+    EXPECT_EQ(start, text.size()) << "after " << size << " bytes";
+  }
+}
+
 // A journal as written, changed in one way.
 struct Variant {
   const char* what;

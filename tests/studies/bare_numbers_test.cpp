@@ -51,6 +51,11 @@ TEST(DataFile, LineBreaksCarryNoMeaning) {
   ASSERT_TRUE(one_line.ok && ragged.ok && by_row.ok);
   EXPECT_EQ(missed_flags(one_line.matrix), missed_flags(by_row.matrix));
   EXPECT_EQ(missed_flags(ragged.matrix), missed_flags(by_row.matrix));
+  // Catches 1.00 and .00, as statistics packages write 1 and 0, refused.
+  const Loaded decimals = load_text("1.00 0.0 1.\n.00 0 1.000\n", 2, 3);
+  ASSERT_TRUE(decimals.ok) << decimals.error;
+  EXPECT_EQ(missed_flags(decimals.matrix), missed_flags(by_row.matrix));
+  EXPECT_TRUE(decimals.notes.empty());
 }
 
 TEST(DataFile, OtherValuesCountAsCorrectWithOneNote) {

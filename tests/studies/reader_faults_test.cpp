@@ -22,7 +22,8 @@ struct Case {
   const char* refused;
   // A note the reading must give, or nullptr.
   const char* note = nullptr;
-  std::string refused_text = {};  // a refusal's start made at run time
+  std::string refused_text = {};      // a refusal's start made at run time
+  const char* never_noted = nullptr;  // words no note may hold
 };
 
 std::string utf16_little_endian(const std::u16string& text) {
@@ -121,6 +122,31 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
        "1 1 0 1 0 1", "", nullptr},
       {"a first line counting from 2 taken for the items' names", "2,3,4\n1,0,1\n0,0,1\n", none,
        "1 1 1 1 0 1 0 0 1", "", nullptr},
+      {"two high surrogates of UTF-16 joined into one character",
+       utf16_little_endian({u'a', u',', u'b', u'\n', 0xD83D, 0xD83D, u',', u'1', u'\n'}), none,
+       nullptr, nullptr,
+       "line 2 of the file: the file is UTF-16 (it starts with a byte-order mark) but holds a "
+       "broken character"},
+      {"a low surrogate of UTF-16 alone taken for a character",
+       utf16_little_endian({u'a', u',', u'b', u'\n', 0xDC00, u',', u'1', u'\n'}), none, nullptr,
+       nullptr,
+       "line 2 of the file: the file is UTF-16 (it starts with a byte-order mark) but holds a "
+       "broken character"},
+      {"the byte-order mark that starts a file noted as one inside it",
+       "\xEF\xBB\xBFq1,q2\n1,0\n0,1\n", none, "1 0 0 1", "", nullptr, nullptr, "",
+       "byte-order mark"},
+      {"several byte-order marks inside a file given the words for one",
+       "q1,q2\n\xEF\xBB\xBF\x31,0\n\xEF\xBB\xBF\x30,1\n", none, "1 0 0 1", "", nullptr,
+       "the file holds 2 byte-order marks (U+FEFF)"},
+      {"Windows-1252's characters at 0x80 and 0x9F taken for C1 controls",
+       "n,a,b\n\x80\x9F,1,0\ny,0,1\n", none, "1 0 0 1", "\xE2\x82\xAC\xC5\xB8", nullptr},
+      {"the columns' names after R's row names shown from the second",
+       "\"a\" \"b\"\n\"1\" 1 0\n\"2\" 0 1\n", none, "1 0 0 1", "", nullptr,
+       "the first line was taken as the names of the columns ('a', 'b')"},
+      {"Stata's format 113 taken for text", std::string("\x71\x02\x01\x00\x01\x00", 6), none,
+       nullptr, nullptr, "the file is a Stata data file (.dta), not text"},
+      {"Stata's format 119 taken for text", std::string("\x77\x01\x01\x00\x01\x00", 6), none,
+       nullptr, nullptr, "the file is a Stata data file (.dta), not text"},
       {"R's escaped quote ending a label", "\"n\" \"a\"\n\"1\" \"Zo\\\" Z\" 1\n\"2\" \"Y\" 0\n",
        none, "1 0", "Zo\" Z", nullptr},
   };
@@ -147,6 +173,11 @@ TEST(ReaderFaults, EachUnusualFileIsReadOrRefusedRight) {
       EXPECT_EQ(missed_flags(load.study->responses), missed_of(c.responses));
       const std::string label = load.study->labels.empty() ? "" : load.study->labels[0];
       EXPECT_EQ(label, c.first_label);
+    }
+    for (const std::string& note : load.study->reading.notes) {
+      if (c.never_noted != nullptr) {
+        EXPECT_EQ(note.find(c.never_noted), std::string::npos) << note;
+      }
     }
     if (c.note != nullptr) {
       ASSERT_FALSE(load.study->reading.notes.empty());

@@ -56,5 +56,63 @@ TEST(WordReader, WholeNumbersAsThePromptsTakeThem) {
   }
 }
 
+// Catches a reader that takes bytes for UTF-8 that are not: overlong forms, surrogates, code
+// points beyond U+10FFFF or a character cut short by the end of the text (read past it). These
+// decide whether a data file is UTF-8 or Windows-1252, where "\xED\xA0\x80" is "\u00ED" NBSP
+// "\u20AC".
+TEST(WordReader, Utf8CharactersAreOnlyTheStandardsForms) {
+  const struct {
+    std::string bytes;
+    std::size_t viewed;  // the text is the first `viewed` bytes; the rest lie just beyond it
+    std::size_t length;
+  } cases[] = {
+      {"a", 1, 1},
+      {"\xC3\xA9", 2, 2},
+      {"\xE2\x82\xAC", 3, 3},
+      {"\xF0\x9F\x98\x80", 4, 4},
+      {"\xF4\x8F\xBF\xBF", 4, 4},  // U+10FFFF
+      {"\xC3\xA9", 1, 0},
+      {"\xE2\x82\xAC", 2, 0},
+      {"\xF0\x9F\x98\x80", 3, 0},
+      {"\xC0\x80", 2, 0},
+      {"\xC1\xBF", 2, 0},
+      {"\xE0\x80\x80", 3, 0},
+      {"\xE0\x9F\xBF", 3, 0},
+      {"\xF0\x8F\xBF\xBF", 4, 0},
+      {"\xED\xA0\x80", 3, 0},
+      {"\xED\xBF\xBF", 3, 0},
+      {"\xF4\x90\x80\x80", 4, 0},
+      {"\xF5\x80\x80\x80", 4, 0},
+      {"\xC3\x28", 2, 0},
+      {"\x80", 1, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(escaped(c.bytes) + " of which " + std::to_string(c.viewed));
+    EXPECT_EQ(utf8_length_at(std::string_view(c.bytes).substr(0, c.viewed), 0), c.length);
+  }
+}
+
+// Catches a message that shows a name's invisible or control characters as they are, so that
+// the user cannot see what is wrong with it.
+TEST(WordReader, NamesShowWhatCannotBeSeen) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"caf\xC3\xA9", "caf\xC3\xA9"},
+      {"a\xC2\xA0"
+       "b",
+       "aU+00A0b"},
+      {"a\xE2\x80\x8B", "aU+200B"},
+      {"\xEF\xBB\xBFx", "U+FEFFx"},
+      {"\xC2\x85", "\\xC2\\x85"},
+      {"a\tb\x7F", "a\\x09b\\x7F"},
+      {"\xE9t\xE9", "\\xE9t\\xE9"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(readable(c.text), c.shown) << escaped(c.text);
+  }
+}
+
 }  // namespace
 }  // namespace quorvane
