@@ -27,6 +27,11 @@ bool is_not_available(std::string_view text) {
 }  // namespace
 
 Response response_of(std::string_view text, char separator, int* value) {
+  // Nearly every response of a study is one of these, and reads as the general case reads it.
+  if (text.size() == 1 && (text[0] == '0' || text[0] == '1')) {
+    *value = text[0] - '0';
+    return Response::kNumber;
+  }
   if (text.empty()) return Response::kEmpty;
   if (is_not_available(text)) return Response::kNotAvailable;
   std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
