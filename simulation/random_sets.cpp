@@ -41,7 +41,11 @@ ParticipantOrder make_participant_order(int participants) {
 ShuffleBounds::ShuffleBounds(int participants)
     : reciprocals_(static_cast<std::size_t>(participants < 2 ? 2 : participants) + 1) {
   for (std::size_t bound = 2; bound < reciprocals_.size(); ++bound) {
+#if defined(__wasm__)
+    reciprocals_[bound] = narrow_reciprocal(static_cast<std::uint32_t>(bound));
+#else
     reciprocals_[bound] = std::numeric_limits<std::uint64_t>::max() / bound + 1;
+#endif
   }
 }
 

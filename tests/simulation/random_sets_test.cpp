@@ -207,6 +207,27 @@ TEST(RandomSets, RemaindersByReciprocalsAreExactForEveryBound) {
   }
 }
 
+// Catches a narrow reciprocal rounded down or a fraction masked to too few or too many bits
+// (WebAssembly's remainder): every bound a participant order can hold, the dividends next to its
+// multiples, the largest 15-, 31- and 32-bit ones and a spread, against the processor's division.
+TEST(RandomSets, NarrowRemaindersAreExactForEveryBound) {
+  std::uint32_t spread = 2463534242u;
+  for (std::uint32_t bound = 2; bound <= ShuffleBounds::kMostNarrowBound; ++bound) {
+    const std::uint64_t reciprocal = ShuffleBounds::narrow_reciprocal(bound);
+    std::vector<std::uint32_t> values = {0u, 1u, bound - 1u, bound, bound + 1u, 2u * bound - 1u};
+    for (const std::uint32_t top : {0x7FFFu, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+      values.push_back(top);
+      values.push_back(top - top % bound);
+      values.push_back(top - top % bound - 1u);
+    }
+    for (int i = 0; i < 8; ++i) values.push_back(spread = spread * 1664525u + 1013904223u);
+    for (const std::uint32_t value : values) {
+      ASSERT_EQ(ShuffleBounds::narrow_remainder(reciprocal, value, bound), value % bound)
+          << value << " % " << bound;
+    }
+  }
+}
+
 // Catches a carry lost between the halves of the product that WebAssembly's builds compute
 // without a 128-bit multiply: the largest fractions and bounds, and fractions whose lower half's
 // product carries into the upper, against the 128-bit product.

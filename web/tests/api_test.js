@@ -122,6 +122,23 @@ for (const { edition, program } of editions) {
   });
 }
 
+// Catches a scoring kernel that miscounts masks of more than two words (over 128 items): a piece
+// of a block of eight words left out, the zeros past the items counted, the second of two groups
+// scored together given the first one's members, or the last of an odd number of groups left out.
+// Every group's count goes into the reports' sums of the sets.
+for (const items of [129, 200, 512, 513, 1000]) {
+  test(items + " items: groups of 2 to 4 give the programs' reports", async () => {
+    const participants = 31;
+    for (const { edition, program } of editions) {
+      const study = { data: madeUpStudy(participants, items, items), fileName: "wide.txt", seed: 29, participants, items };
+      const native = runNative(programsFolder, program, study);
+      assert.deepStrictEqual(native.status, 0, "the program's exit status");
+      const result = await quorvane.run(Object.assign({ edition }, study));
+      assert.deepStrictEqual(differences(native.files, filesOf(result)), [], edition + " differences");
+    }
+  });
+}
+
 // Catches a refusal worded otherwise than the program words it, or a refused run that still
 // gives reports.
 const refusals = [
