@@ -71,6 +71,36 @@ bool refuse(const Record& record, std::string fix, std::string message, Refusal*
   return false;
 }
 
+// The responses of participant `row`, the record's fields from `start` on, one per item; counts
+// those that are neither 0 nor 1. A function of its own, called once per record: a WebAssembly
+// engine (V8) recompiles a function for speed for its next calls, not for the call already
+// running, as a loop inside read_table's loop over the records would be.
+[[gnu::noinline]] bool read_responses(const Record& record, std::size_t start, char separator,
+                                      int row, Study* study, long* unusual,
+                                      std::string* first_unusual, Refusal* refusal) {
+  const int items = study->responses.items();
+  for (int item = 1; item <= items; ++item) {
+    const Field field = record.field(start + static_cast<std::size_t>(item) - 1);
+    int value = 0;
+    const Response kind = response_of(field.text, separator, &value);
+    if (kind != Response::kNumber) {
+      const NotAResponse why = why_not(kind, std::string(field.text));
+      refusal->row = row;
+      refusal->item = item;
+      refusal->found = why.found;
+      return refuse(
+          record, why.fix,
+          place(row, item) + " (" + line_of(record) + "): " + why.problem + "; " + why.fix,
+          refusal);
+    }
+    if (value != 0 && value != 1 && (*unusual)++ == 0) {
+      *first_unusual = place(row, item) + " holds " + std::to_string(value);
+    }
+    study->responses.set_response(row, item, value);
+  }
+  return true;
+}
+
 // One participant per record, each with the same number of responses. *other_shape is set when
 // the table's shape is not the one typed.
 bool read_table(std::string_view text, char separator, const Layout& layout,
@@ -136,24 +166,8 @@ bool read_table(std::string_view text, char separator, const Layout& layout,
       const std::string_view label = record.field(start - 1).text;
       labels.push_back(utf8 ? std::string(label) : from_windows_1252(label));
     }
-    for (int item = 1; item <= items; ++item) {
-      const Field field = record.field(start + static_cast<std::size_t>(item) - 1);
-      int value = 0;
-      const Response kind = response_of(field.text, separator, &value);
-      if (kind != Response::kNumber) {
-        const NotAResponse why = why_not(kind, std::string(field.text));
-        refusal->row = rows;
-        refusal->item = item;
-        refusal->found = why.found;
-        return refuse(
-            record, why.fix,
-            place(rows, item) + " (" + line_of(record) + "): " + why.problem + "; " + why.fix,
-            refusal);
-      }
-      if (value != 0 && value != 1 && unusual++ == 0) {
-        first_unusual = place(rows, item) + " holds " + std::to_string(value);
-      }
-      study->responses.set_response(rows, item, value);
+    if (!read_responses(record, start, separator, rows, study, &unusual, &first_unusual, refusal)) {
+      return false;
     }
   }
   if (!refusal->message.empty()) return false;
