@@ -23,13 +23,4 @@ void ResponseMatrix::add_participant() {
                       static_cast<std::size_t>(mask_stride_));
 }
 
-void ResponseMatrix::set_response(int participant, int item, int value) {
-  const auto bit = static_cast<unsigned>(item - 1);
-  std::uint64_t& word =
-      missed_bits_[static_cast<std::size_t>(participant) * static_cast<std::size_t>(mask_stride_) +
-                   bit / 64];
-  const std::uint64_t item_bit = std::uint64_t{1} << (bit % 64);
-  word = value == 0 ? word | item_bit : word & ~item_bit;
-}
-
 }  // namespace quorvane

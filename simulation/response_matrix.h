@@ -21,7 +21,14 @@ class ResponseMatrix {
   int items() const { return items_; }
 
   // Records a response: exactly 0 is a miss, every other value counts as correct.
-  void set_response(int participant, int item, int value);
+  void set_response(int participant, int item, int value) {
+    const auto bit = static_cast<unsigned>(item - 1);
+    std::uint64_t& word = missed_bits_[static_cast<std::size_t>(participant) *
+                                           static_cast<std::size_t>(mask_stride_) +
+                                       bit / 64];
+    const std::uint64_t item_bit = std::uint64_t{1} << (bit % 64);
+    word = value == 0 ? word | item_bit : word & ~item_bit;
+  }
   // The participant's missed items as mask_words() words of bits: item c is bit (c - 1) % 64 of
   // word (c - 1) / 64. Bits beyond item M are 0, up to the next participant's mask, which
   // starts mask_stride() words on: 2 for up to 128 items, else mask_words() rounded up to a

@@ -29,7 +29,7 @@ bool RecordReader::next(Record* record, Refusal* refusal) {
     // A field's text, or its quotes, make a record that is not blank.
     if (!record->texts_.empty()) return true;
     for (std::size_t i = 0; i < record->count; ++i) {
-      if (record->quoted_[i]) return true;
+      if (record->quoted_[i] != 0) return true;
     }
   }
   return false;
@@ -72,7 +72,7 @@ void RecordReader::read_record(Record* record) {
     }
     // A data file is never larger than kLargestDataFile, far below 4 GB.
     record->ends_.push_back(static_cast<std::uint32_t>(text.size()));
-    record->quoted_.push_back(quoted);
+    record->quoted_.push_back(quoted ? 1 : 0);
     ++record->count;
     if (!closed) return;
     if (at_ == text_.size()) return;

@@ -28,15 +28,15 @@ class Record {
   // Field i, counted from 0, while the record is not changed.
   Field field(std::size_t i) const {
     const std::size_t start = i == 0 ? 0 : ends_[i - 1];
-    return {std::string_view(texts_).substr(start, ends_[i] - start), quoted_[i]};
+    return {std::string_view(texts_).substr(start, ends_[i] - start), quoted_[i] != 0};
   }
 
  private:
   friend class RecordReader;
 
   std::string texts_;
-  std::vector<std::uint32_t> ends_;  // where each field's text ends in texts_
-  std::vector<bool> quoted_;
+  std::vector<std::uint32_t> ends_;   // where each field's text ends in texts_
+  std::vector<std::uint8_t> quoted_;  // bytes, not bits: set and read once per field
 };
 
 // Splits the text into records of fields. The separator ' ' stands for runs of blanks and tabs;
