@@ -27,13 +27,12 @@ bool is_not_available(std::string_view text) {
 }  // namespace
 
 Response response_of(std::string_view text, char separator, int* value) {
-  // Nearly every response of a study is one of these, and reads as the general case reads it.
-  if (text.size() == 1 && (text[0] == '0' || text[0] == '1')) {
-    *value = text[0] - '0';
-    return Response::kNumber;
-  }
   if (text.empty()) return Response::kEmpty;
-  if (is_not_available(text)) return Response::kNotAvailable;
+  // No mark of a missing value starts with a digit, a sign or a point and a digit: they are
+  // looked for only in what is not a number, so that responses, nearly all numbers, skip them.
+  const auto not_a_number = [text] {
+    return is_not_available(text) ? Response::kNotAvailable : Response::kText;
+  };
   std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
   const std::size_t digits = i;
   std::int64_t magnitude = 0;
@@ -50,16 +49,16 @@ Response response_of(std::string_view text, char separator, int* value) {
     const char mark = text[i];
     const bool decimal_digits = i + 1 < text.size();
     if ((mark != '.' && !(mark == ',' && separator == ';')) || !(whole_digits || decimal_digits)) {
-      return Response::kText;
+      return not_a_number();
     }
     bool zeros = true;
     for (std::size_t j = i + 1; j < text.size(); ++j) {
-      if (!is_digit(text[j])) return Response::kText;
+      if (!is_digit(text[j])) return not_a_number();
       zeros = zeros && text[j] == '0';
     }
     if (!zeros) return mark == ',' ? Response::kDecimalComma : Response::kDecimal;
   } else if (!whole_digits) {
-    return Response::kText;
+    return not_a_number();
   }
   const std::int64_t signed_value = text[0] == '-' ? -magnitude : magnitude;
   if (too_large || signed_value > std::numeric_limits<int>::max()) return Response::kTooLarge;
