@@ -167,6 +167,16 @@ template <int kGroupSize>
       wasm_u32x4_extract_lane(quarters, 2) + wasm_u32x4_extract_lane(quarters, 3));
 }
 
+// One group's count over the `words` words of its masks, a block at a time.
+template <int kGroupSize>
+[[gnu::always_inline]] inline int group_count(const std::uint64_t* const* member, int words) {
+  v128_t counts = block_counts<kGroupSize>(member, 0);
+  for (int w = 8; w < words; w += 8) {
+    counts = wasm_i16x8_add(counts, block_counts<kGroupSize>(member, w));
+  }
+  return sum_of_lanes(counts);
+}
+
 template <int kGroupSize>
 [[gnu::always_inline]] inline void members_of(const Masks& masks, const Participant* members,
                                               const std::uint64_t** member) {
@@ -205,11 +215,7 @@ void score_wasm_simd(const Masks& masks, int groups, const Participant* members,
   }
   if (group < groups) {
     members_of<kGroupSize>(masks, members, first);
-    v128_t counts = block_counts<kGroupSize>(first, 0);
-    for (int w = 8; w < words; w += 8) {
-      counts = wasm_i16x8_add(counts, block_counts<kGroupSize>(first, w));
-    }
-    out[group] = sum_of_lanes(counts);
+    out[group] = group_count<kGroupSize>(first, words);
   }
 }
 #endif
