@@ -72,9 +72,8 @@ bool refuse(const Record& record, std::string fix, std::string message, Refusal*
 }
 
 // The responses of participant `row`, the record's fields from `start` on, one per item; counts
-// those that are neither 0 nor 1. A function of its own, called once per record: a WebAssembly
-// engine (V8) recompiles a function for speed for its next calls, not for the call already
-// running, as a loop inside read_table's loop over the records would be.
+// those that are neither 0 nor 1. Called once per record rather than a loop inside read_table's,
+// for WebAssembly (see add_groups in simulation/set_scores.cpp).
 [[gnu::noinline]] bool read_responses(const Record& record, std::size_t start, char separator,
                                       int row, Study* study, long* unusual,
                                       std::string* first_unusual, Refusal* refusal) {

@@ -90,14 +90,9 @@ int utf16_order(std::string_view bytes) {
   return 0;
 }
 
-}  // namespace
-
-namespace {
-
 // Checks the characters that start from `at` before `end` (the last may run past it); returns
-// where the next one starts, or npos at one that is not UTF-8. A function of its own, called once
-// per piece: a WebAssembly engine (V8) recompiles a function for speed for its next calls, not
-// for the call already running, as one loop over the whole text would be.
+// where the next one starts, or npos at one that is not UTF-8. Called once per piece rather than
+// one loop over the whole text, for WebAssembly (see add_groups in simulation/set_scores.cpp).
 [[gnu::noinline]] std::size_t utf8_characters(std::string_view text, std::size_t at,
                                               std::size_t end) {
   constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
