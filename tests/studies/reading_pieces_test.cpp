@@ -89,6 +89,12 @@ TEST(ReadingPieces, EveryPlaceOfAByteThatIsNotUtf8IsFound) {
       EXPECT_TRUE(is_utf8(text)) << size << ", " << at;
     }
   }
+  // Catches pieces checked two at a time (half the pauses) or a character cut where a piece ends.
+  std::string text(2 * kReadingPiece + 3, 'a');
+  text.replace(kReadingPiece - 1, 2, "\xC3\xA9");
+  int pauses = 0;
+  EXPECT_TRUE(is_utf8(text, [&pauses] { ++pauses; }));
+  EXPECT_EQ(pauses, 2);
 }
 
 }  // namespace
