@@ -27,8 +27,43 @@ std::uint64_t ten_thousandths(std::uint64_t bits) {
   const std::uint64_t quotient = scaled >> shift;
   const std::uint64_t remainder = scaled & ((std::uint64_t{1} << shift) - 1);
   const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-  const bool round_up = remainder > half || (remainder == half && (quotient & 1u) != 0);
-  return quotient + (round_up ? 1u : 0u);
+  // Without branches: whether a value rounds up is as good as random from one value to the next.
+  return quotient +
+         ((remainder > half ? 1u : 0u) | ((remainder == half ? 1u : 0u) & quotient & 1u));
+}
+
+// The eight decimal digits of a number below 10^8, the first in the lowest byte, each 0 to 9:
+// split into two halves of four digits, each half into two of two, each of those into two digits,
+// all halves side by side in one word (the quotients are exact below 10^4 and below 100).
+std::uint64_t eight_digits(std::uint32_t number) {
+  std::uint64_t v = number / 10000u | std::uint64_t{number % 10000u} << 32;
+  const std::uint64_t hundreds = ((v * 10486u) >> 20) & 0x0000007F0000007Fu;
+  v = hundreds | (v - hundreds * 100u) << 16;
+  const std::uint64_t tens = ((v * 103u) >> 10) & 0x000F000F000F000Fu;
+  return tens | (v - tens * 10u) << 8;
+}
+
+// Four characters, the lowest byte first (one store where the compiler sees it).
+void put_four(char* out, std::uint32_t characters) {
+  out[0] = static_cast<char>(characters);
+  out[1] = static_cast<char>(characters >> 8);
+  out[2] = static_cast<char>(characters >> 16);
+  out[3] = static_cast<char>(characters >> 24);
+}
+
+// |value| x 10^4 rounded, below 10^8 (four digits before the point), written without a branch on
+// its length: its eight digits at once, less the leading zeros before the point but its last.
+char* write_below_ten_thousand(char* out, std::uint64_t scaled) {
+  const std::uint64_t digits = eight_digits(static_cast<std::uint32_t>(scaled));
+  const int zeros = digits == 0 ? 3 : __builtin_ctzll(digits) / 8;
+  const int skipped = zeros < 3 ? zeros : 3;
+  const std::uint64_t characters = digits + 0x3030303030303030u;
+  // The whole part's digits, and after them what the point and the decimals then overwrite.
+  put_four(out, static_cast<std::uint32_t>(characters >> (8 * skipped)));
+  out += 4 - skipped;
+  *out = '.';
+  put_four(out + 1, static_cast<std::uint32_t>(characters >> 32));
+  return out + 5;
 }
 
 // The values that are not finite, written from their class and sign alone, since the libraries
@@ -54,6 +89,7 @@ char* write_four_decimals(char* out, double value) {
   if (magnitude_bits < static_cast<std::uint64_t>(1023 + kExactBelowPowerOfTwo) << 52) {
     const std::uint64_t scaled = ten_thousandths(bits);
     if ((bits >> 63) != 0) *out++ = '-';
+    if (scaled < 100000000u) return write_below_ten_thousand(out, scaled);
     out = std::to_chars(out, out + kNumberTextRoom, scaled / 10000u).ptr;
     *out++ = '.';
     std::uint64_t decimals = scaled % 10000u;

@@ -150,8 +150,20 @@ TEST(FourDecimals, ValuesOfEveryMagnitude) {
       above = std::nextafter(above, INFINITY);
     }
   }
+  // Either side of where a value's digits are written at once (below 10,000 once rounded), and
+  // of each added digit before the point.
+  for (const double edge : {10000.0, 9999.99995, 1000.0, 999.99995, 100.0, 99.99995, 10.0}) {
+    double below = edge;
+    double above = edge;
+    for (int step = 0; step < 200; ++step) {
+      printf.check(below);
+      printf.check(-above);
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, INFINITY);
+    }
+  }
   for (const double value : {1e15, 1e16, 1e17, 1e22, 1e23, 9007199254740993.0, 1e300, 123456.78905,
-                             1000000.0, 999999.99995, 0.99995, 9.99995}) {
+                             1000000.0, 999999.99995, 0.99995, 9.99995, 9999.99994, 10000.00005}) {
     printf.check(value);
     printf.check(-value);
   }
