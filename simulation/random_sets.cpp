@@ -11,9 +11,18 @@ namespace {
 // The largest order whose first shuffle takes one draw per position.
 constexpr std::size_t kOneDrawPerPosition = 32768;
 
+// Position p swapped with the remainder of the draw in `word`, masked, by p + 1.
+template <std::uint32_t kMask>
+[[gnu::always_inline]] inline void swap_with_draw(Participant* order, std::size_t p,
+                                                  std::uint32_t word, const ShuffleBounds& bounds) {
+  const std::uint32_t draw = (word >> 1) & kMask;
+  std::swap(order[p], order[bounds.remainder(draw, static_cast<std::uint32_t>(p + 1))]);
+}
+
 // Positions first to N - 1 swapped in turn, each with the remainder of the next draw, masked, by
 // p + 1. The draws are taken in runs from the generator's block, so that the loop over a run
-// neither checks the block nor calls out.
+// neither checks the block nor calls out; two positions a turn of the loop, one after the other,
+// which spares the processor half the loop's own counting (about an eighth of the draws' time).
 template <std::uint32_t kMask>
 void shuffle(Participant* order, std::size_t size, RandomGenerator& generator,
              const ShuffleBounds& bounds) {
@@ -21,11 +30,12 @@ void shuffle(Participant* order, std::size_t size, RandomGenerator& generator,
   while (p < size) {
     const std::uint32_t* words;
     const int count = generator.next_words(words, static_cast<int>(size - p));
-    for (int i = 0; i < count; ++i, ++p) {
-      const std::uint32_t draw = (words[i] >> 1) & kMask;
-      const std::uint32_t j = bounds.remainder(draw, static_cast<std::uint32_t>(p + 1));
-      std::swap(order[p], order[j]);
+    int i = 0;
+    for (; i + 1 < count; i += 2, p += 2) {
+      swap_with_draw<kMask>(order, p, words[i], bounds);
+      swap_with_draw<kMask>(order, p + 1, words[i + 1], bounds);
     }
+    if (i < count) swap_with_draw<kMask>(order, p++, words[i], bounds);
   }
 }
 
