@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "simulation/processor_features.h"
+
 #if defined(__x86_64__) && !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 // Kernels for the vector units of x86-64 processors, compiled for them alone and chosen at run
 // time. Not on Windows, where GCC cannot align the stack for 256-bit and wider values.
@@ -314,14 +316,15 @@ struct GroupScoring {
 
 std::vector<ScoringKernel> available_scoring_kernels() {
   std::vector<ScoringKernel> kernels = {ScoringKernel::kPortable};
+#if QUORVANE_POPCOUNT_KERNEL || QUORVANE_VECTOR_KERNELS
+  const ProcessorFeatures& features = processor_features();
+#endif
 #if QUORVANE_POPCOUNT_KERNEL
-  if (__builtin_cpu_supports("popcnt")) kernels.push_back(ScoringKernel::kPopcount);
+  if (features.popcnt) kernels.push_back(ScoringKernel::kPopcount);
 #endif
 #if QUORVANE_VECTOR_KERNELS
-  if (__builtin_cpu_supports("avx2")) kernels.push_back(ScoringKernel::kAvx2);
-  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq")) {
-    kernels.push_back(ScoringKernel::kAvx512);
-  }
+  if (features.avx2) kernels.push_back(ScoringKernel::kAvx2);
+  if (features.avx512_popcount) kernels.push_back(ScoringKernel::kAvx512);
 #endif
 #if QUORVANE_WASM_SIMD_KERNEL
   kernels.push_back(ScoringKernel::kWasmSimd);

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "simulation/processor_features.h"
 #include "simulation/response_matrix_internal.h"
 #include "tests/support/studies.h"
 
@@ -76,6 +77,21 @@ TEST(GroupScoring, TheFastestKernelIsTheDefault) {
   const std::vector<ScoringKernel> kernels = available_scoring_kernels();
   const ResponseMatrix wide = testing::matrix_of(testing::made_up_responses(8, 300, 1), 8, 300);
   EXPECT_EQ(GroupScorer(wide, 2).kernel(), kernels.back());
+}
+
+// Catches reading the wrong cpuid leaf or bit, or the registers the system saves, for a kernel:
+// what the programs read themselves against what the compiler's own check finds on this machine.
+TEST(GroupScoring, TheKernelsOfferedAreThoseTheProcessorRuns) {
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+  __builtin_cpu_init();
+  const ProcessorFeatures& features = processor_features();
+  EXPECT_EQ(features.popcnt, __builtin_cpu_supports("popcnt") != 0);
+  EXPECT_EQ(features.avx2, __builtin_cpu_supports("avx2") != 0);
+  EXPECT_EQ(features.avx512_popcount,
+            __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vpopcntdq"));
+#else
+  GTEST_SKIP() << "no x86 processor features here";
+#endif
 }
 
 }  // namespace
