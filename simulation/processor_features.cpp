@@ -23,7 +23,8 @@ std::uint64_t saved_registers() {
 // (about 10 microseconds where the programs were timed).
 ProcessorFeatures read_features() {
   ProcessorFeatures features;
-  const unsigned highest = __get_cpuid_max(0, nullptr);
+  // An int in some compilers' cpuid.h, unsigned in others.
+  const auto highest = static_cast<unsigned>(__get_cpuid_max(0, nullptr));
   if (highest < 1) return features;
   unsigned eax = 0;
   unsigned ebx = 0;
