@@ -46,16 +46,17 @@ SetDistributions::SetDistributions(int items, int groups, std::size_t most_bytes
   if (unpacked > kMostUnpacked || unpacked > most_bytes_) unpacked_width_ = 0;
   // Unpacked sets all have one size: one piece holds them all.
   piece_bytes_ = unpacked_width_ > 0 ? unpacked : std::max(piece_bytes, packed_.size());
-  sets_.reserve(kSetCount);
+  if (unpacked_width_ == 0) sets_.reserve(kSetCount);
 }
 
 std::size_t SetDistributions::reserved_bytes() const {
-  std::size_t reserved = sets_.capacity() * sizeof(Kept);
+  std::size_t reserved = sets_.capacity() * sizeof(Kept) + (unpacked_ ? piece_bytes_ : 0);
   for (const std::vector<std::uint8_t>& piece : pieces_) reserved += piece.capacity();
   return reserved;
 }
 
 std::size_t SetDistributions::reserved_for(int sets) const {
+  if (unpacked()) return piece_bytes_;
   const auto count = static_cast<std::size_t>(sets);
   const std::size_t each = kept() > 0 ? (bytes_ + sets_.size() - 1) / sets_.size() : 0;
   const std::size_t sets_per_piece =
@@ -80,9 +81,11 @@ bool SetDistributions::keep(const int* all_missed) {
   const int groups = groups_;
   std::uint8_t* out = packed_.data();
   if (unpacked_width_ > 0) {
-    out = room_for(unpacked_width_ * static_cast<std::size_t>(groups));
-    sets_.push_back({out, unpacked_width_ * static_cast<std::size_t>(groups)});
-    bytes_ += sets_.back().size;
+    const std::size_t size = unpacked_width_ * static_cast<std::size_t>(groups);
+    if (!unpacked_) unpacked_.reset(new std::uint8_t[piece_bytes_]);
+    out = unpacked_.get() + static_cast<std::size_t>(unpacked_kept_) * size;
+    ++unpacked_kept_;
+    bytes_ += size;
     // One loop per width, so that the one-byte loop is a plain narrowing copy.
     if (unpacked_width_ == 1) {
       for (int group = 0; group < groups; ++group) {
@@ -136,18 +139,21 @@ bool SetDistributions::keep(const int* all_missed) {
 }
 
 void SetDistributions::add(int set, unsigned* counts, std::size_t stride) const {
-  const Kept& kept = sets_[static_cast<std::size_t>(set)];
-  const std::uint8_t* in = kept.start;
-  const std::uint8_t* const end = kept.start + kept.size;
   const auto items = static_cast<std::size_t>(items_);
-  if (unpacked_width_ == 1) {
-    for (; in != end; ++in) counts[stride * (items - *in)] += 1;
-    return;
-  }
-  if (unpacked_width_ == 2) {
+  if (unpacked()) {
+    const std::size_t size = unpacked_width_ * static_cast<std::size_t>(groups_);
+    const std::uint8_t* in = unpacked_.get() + static_cast<std::size_t>(set) * size;
+    const std::uint8_t* const end = in + size;
+    if (unpacked_width_ == 1) {
+      for (; in != end; ++in) counts[stride * (items - *in)] += 1;
+      return;
+    }
     for (; in != end; in += 2) counts[stride * (items - (in[0] | std::size_t{in[1]} << 8))] += 1;
     return;
   }
+  const Kept& kept = sets_[static_cast<std::size_t>(set)];
+  const std::uint8_t* in = kept.start;
+  const std::uint8_t* const end = kept.start + kept.size;
   std::size_t value = 0;  // one above the previous value
   while (in != end) {
     const unsigned byte = *in++;

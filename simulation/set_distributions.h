@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace quorvane {
@@ -27,7 +28,7 @@ class SetDistributions {
   // to [G - 1], if it fits; returns whether it was kept.
   bool keep(const int* all_missed);
   // The sets kept, 0 to kept() - 1.
-  int kept() const { return static_cast<int>(sets_.size()); }
+  int kept() const { return unpacked() ? unpacked_kept_ : static_cast<int>(sets_.size()); }
   // The bytes the kept sets take, and the bytes taken from the system for them.
   std::size_t bytes() const { return bytes_; }
   std::size_t reserved_bytes() const;
@@ -56,6 +57,11 @@ class SetDistributions {
   std::size_t bytes_ = 0;
   std::vector<int> groups_by_missed_;  // the set being kept; 0 between sets
   std::vector<std::uint8_t> packed_;   // the set being kept
+  // Unpacked sets, all of one size, one after another in a block taken at the first, whose pages
+  // the system gives as they are first written.
+  std::unique_ptr<std::uint8_t[]> unpacked_;
+  int unpacked_kept_ = 0;
+  // Packed sets.
   std::vector<std::vector<std::uint8_t>> pieces_;
   std::vector<Kept> sets_;
 };
