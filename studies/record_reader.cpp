@@ -10,9 +10,9 @@ bool RecordReader::next(Record* record, Refusal* refusal) {
   while (at_ < text_.size()) {
     record->line = line_;
     record->count = 0;
+    record->source_ = text_.data();
     record->texts_.clear();
-    record->ends_.clear();
-    record->quoted_.clear();
+    record->slots_.clear();
     read_record(record);
     if (at_ >= next_pause_ && pause_ != nullptr && *pause_) {
       (*pause_)();
@@ -27,9 +27,8 @@ bool RecordReader::next(Record* record, Refusal* refusal) {
       return false;
     }
     // A field's text, or its quotes, make a record that is not blank.
-    if (!record->texts_.empty()) return true;
-    for (std::size_t i = 0; i < record->count; ++i) {
-      if (record->quoted_[i] != 0) return true;
+    for (const Record::Slot& slot : record->slots_) {
+      if (slot.size != 0 || slot.quoted != 0) return true;
     }
   }
   return false;
@@ -52,27 +51,41 @@ void RecordReader::read_record(Record* record) {
     skip_blanks();
     if (separator_ == ' ' && (at_ == text_.size() || at_line_end())) break;
     std::string& text = record->texts_;
+    const std::size_t from = at_;
     const std::size_t start = text.size();
     const bool quoted = at_ < text_.size() && text_[at_] == '"';
+    // A field is copied into the record's own texts once its text differs from the file's.
+    bool own = quoted;
     const bool closed = !quoted || read_quoted(&text);
     if (closed) {
       while (!ends_field()) {
         if (mark_at(text_, at_)) {
+          if (!own) text.append(text_.data() + from, at_ - from);
+          own = true;
           at_ += kByteOrderMark.size();
           continue;
         }
         // The characters up to the field's end or the next that may start a mark, at once.
-        const std::size_t from = at_;
+        const std::size_t piece = at_;
         do {
           ++at_;
         } while (!ends_field() && text_[at_] != kByteOrderMark[0]);
-        text.append(text_.data() + from, at_ - from);
+        if (own) text.append(text_.data() + piece, at_ - piece);
       }
-      while (text.size() > start && is_blank(text.back())) text.pop_back();
     }
-    // A data file is never larger than kLargestDataFile, far below 4 GB.
-    record->ends_.push_back(static_cast<std::uint32_t>(text.size()));
-    record->quoted_.push_back(quoted ? 1 : 0);
+    if (own) {
+      if (closed) {
+        while (text.size() > start && is_blank(text.back())) text.pop_back();
+      }
+      record->slots_.push_back({static_cast<std::uint32_t>(start),
+                                static_cast<std::uint32_t>(text.size() - start),
+                                static_cast<std::uint8_t>(quoted ? 1 : 0), 1});
+    } else {
+      std::size_t end = at_;
+      while (end > from && is_blank(text_[end - 1])) --end;
+      record->slots_.push_back(
+          {static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(end - from), 0, 0});
+    }
     ++record->count;
     if (!closed) return;
     if (at_ == text_.size()) return;

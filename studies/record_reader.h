@@ -17,26 +17,35 @@ struct Field {
   bool quoted = false;
 };
 
-// One line of a table (more, when a quoted field holds a line break) and its `count` fields,
-// whose texts are held one after another in one string, so that a record of many fields takes
-// little more memory than its text.
+// One line of a table (more, when a quoted field holds a line break) and its `count` fields. A
+// field whose text stands in the file as it is (no quotes, no byte-order mark inside) is found
+// there; the others' texts are held one after another in one string of the record's own.
 class Record {
  public:
   long line = 0;
   std::size_t count = 0;
 
-  // Field i, counted from 0, while the record is not changed.
+  // Field i, counted from 0, while the record is not changed and the text it was read from lives.
   Field field(std::size_t i) const {
-    const std::size_t start = i == 0 ? 0 : ends_[i - 1];
-    return {std::string_view(texts_).substr(start, ends_[i] - start), quoted_[i] != 0};
+    const Slot& slot = slots_[i];
+    const char* const base = slot.own != 0 ? texts_.data() : source_;
+    return {std::string_view(base + slot.start, slot.size), slot.quoted != 0};
   }
 
  private:
   friend class RecordReader;
 
+  // A data file is never larger than kLargestDataFile, far below 4 GB.
+  struct Slot {
+    std::uint32_t start;  // in the text read, or in texts_ where own
+    std::uint32_t size;
+    std::uint8_t quoted;
+    std::uint8_t own;
+  };
+
+  const char* source_ = nullptr;
   std::string texts_;
-  std::vector<std::uint32_t> ends_;   // where each field's text ends in texts_
-  std::vector<std::uint8_t> quoted_;  // bytes, not bits: set and read once per field
+  std::vector<Slot> slots_;
 };
 
 // Splits the text into records of fields. The separator ' ' stands for runs of blanks and tabs;
