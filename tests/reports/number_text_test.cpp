@@ -139,23 +139,17 @@ TEST(FourDecimals, ValuesOfEveryMagnitude) {
     printf.check(std::ldexp(-1.0, exponent));
   }
   // Either side of where the written digits stop being exact whole-number arithmetic, and of
-  // where the whole numbers' shift reaches 64 bits (below 2^-16 every value writes as 0).
+  // where the whole numbers' shift reaches 64 bits (below 2^-16 every value writes as 0); of
+  // where a value's digits are written at once (below 10,000 once rounded), and of each added
+  // digit before the point.
+  std::vector<double> edges = {10000.0, 9999.99995, 1000.0, 999.99995, 100.0, 99.99995, 10.0};
   for (const int exponent : {-17, -16, -15, -14, -13, 39, 40, 41}) {
-    double below = std::ldexp(1.0, exponent);
-    double above = below;
-    for (int step = 0; step < 2000; ++step) {
-      printf.check(below);
-      printf.check(-above);
-      below = std::nextafter(below, 0.0);
-      above = std::nextafter(above, INFINITY);
-    }
+    edges.push_back(std::ldexp(1.0, exponent));
   }
-  // Either side of where a value's digits are written at once (below 10,000 once rounded), and
-  // of each added digit before the point.
-  for (const double edge : {10000.0, 9999.99995, 1000.0, 999.99995, 100.0, 99.99995, 10.0}) {
+  for (const double edge : edges) {
     double below = edge;
     double above = edge;
-    for (int step = 0; step < 200; ++step) {
+    for (int step = 0; step < 2000; ++step) {
       printf.check(below);
       printf.check(-above);
       below = std::nextafter(below, 0.0);
