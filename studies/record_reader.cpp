@@ -73,19 +73,15 @@ void RecordReader::read_record(Record* record) {
         if (own) text.append(text_.data() + piece, at_ - piece);
       }
     }
-    if (own) {
-      if (closed) {
-        while (text.size() > start && is_blank(text.back())) text.pop_back();
-      }
-      record->slots_.push_back({static_cast<std::uint32_t>(start),
-                                static_cast<std::uint32_t>(text.size() - start),
-                                static_cast<std::uint8_t>(quoted ? 1 : 0), 1});
-    } else {
-      std::size_t end = at_;
-      while (end > from && is_blank(text_[end - 1])) --end;
-      record->slots_.push_back(
-          {static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(end - from), 0, 0});
-    }
+    // The field's text, less the blanks that end it once it is closed.
+    const char* const base = own ? text.data() : text_.data();
+    const std::size_t first = own ? start : from;
+    std::size_t size = (own ? text.size() : at_) - first;
+    while (closed && size > 0 && is_blank(base[first + size - 1])) --size;
+    if (own) text.resize(start + size);
+    record->slots_.push_back({static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(size),
+                              static_cast<std::uint8_t>(quoted ? 1 : 0),
+                              static_cast<std::uint8_t>(own ? 1 : 0)});
     ++record->count;
     if (!closed) return;
     if (at_ == text_.size()) return;
